@@ -1,0 +1,45 @@
+// headless.h: controls of the headless backend, for main() and for tests.
+//
+// The headless backend runs the game on an offscreen EGL context with no X
+// server. Its clock, keys, cursor and focus are scripted and its sounds are
+// recorded. Game code never includes this header: it sees only platform.h.
+//
+// Frames: platMainLoop() (and headlessStep()) run frame 1, 2, ... in turn.
+// Before frame f runs, the scripted events for frame f are applied in file
+// order and the clock is set to startMs + f * frameMs; then the pending timer
+// callback (the game's frame) is called.
+//
+// The virtual window is 800 x 600 with the outer rectangle (100, 50) to
+// (900, 650); the cursor starts at its centre (500, 350); it is active until a
+// script or a test says otherwise.
+#pragma once
+
+#include <cstdint>
+
+// Reads an input script. On failure returns false with one line in err:
+// "FILE:LINE: what is wrong". Lines:
+//   F down KEY | F up KEY | F tap KEY | F char C | F move DX DY
+//   F focus out | F focus in
+// KEY is a..z, esc, lbutton or rbutton; '#' starts a comment.
+bool headlessLoadScript(const char* path, char* err, int errSize);
+
+// Runs the next frame. Returns false (running nothing) when no timer is
+// pending.
+bool headlessStep();
+
+// The number of the frame that ran last (0 before the first).
+int headlessFrameNumber();
+
+// Direct controls for tests. They act at once.
+void headlessSetTick(uint32_t ms);
+void headlessKeyDown(int key);
+void headlessKeyUp(int key);
+void headlessKeyTap(int key);
+void headlessChar(unsigned char c);  // calls the keyboard callback
+void headlessMoveCursor(int dx, int dy);
+void headlessSetFocus(bool in);
+
+// Sounds started since the last clear, oldest first, as the game named them.
+int headlessSoundCount();
+const char* headlessSoundName(int index);
+void headlessClearSounds();

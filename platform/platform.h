@@ -1,0 +1,104 @@
+// platform.h: the game's only door to the operating system, the window
+// system and the sound device.
+//
+// The game (shell/, assets/, terrain/, sim/, render/) includes this header and
+// nothing of X11, EGL, GLUT or SDL. Two backends stand behind it:
+//   - windowed: a freeglut window on X11, SDL2 audio;
+//   - headless: an offscreen EGL context on Mesa, a scripted clock, scripted
+//     keys, cursor and focus, and sounds recorded instead of played
+//     (platform/headless.h has the controls that tools and tests use).
+// main() picks the backend once with platInitWindowed or platInitHeadless,
+// before anything else here is called; the game cannot tell them apart.
+#pragma once
+
+#include <cstdint>
+
+// ---- Choosing the backend (called by main and by tests only) ----
+
+// Windowed backend: freeglut + X11 + SDL2 audio. Returns false after writing
+// one line on stderr when no X display can be opened.
+bool platInitWindowed(int* argc, char** argv);
+
+// Headless backend: the clock reads startMs at start-up and
+// startMs + f * frameMs during frame f (wrapping at 2^32).
+void platInitHeadless(uint32_t startMs, uint32_t frameMs);
+
+// ---- Time ----
+
+// Milliseconds, unsigned 32-bit, monotonic and wrapping. The windowed
+// backend counts from the system's boot, so every run starts at another value.
+uint32_t platTickMs();
+
+// ---- Keys and mouse buttons ----
+
+// Key codes: the upper-case letters 'A'..'Z' name the physical letter keys.
+enum PlatKey {
+  platLButton = 0x01,
+  platRButton = 0x02,
+  platEscape = 0x1B,
+};
+
+// Non-zero while the key is down now, or when it was pressed since the
+// previous query of the same key (a press and release between two queries
+// counts once). Letters ignore Shift and Caps Lock. Any other code gives 0.
+int platKeyState(int key);
+
+// ---- Window, cursor and icon ----
+
+typedef uintptr_t PlatWindow;  // 0 is "no window"
+
+// The game window if its title is `title`, otherwise 0.
+PlatWindow platFindWindow(const char* title);
+
+// The window that has the keyboard focus; compare with platFindWindow's.
+// Without a window manager X reports the focus as PointerRoot: the game
+// window then counts as active while the pointer is inside it.
+PlatWindow platActiveWindow();
+
+// Outer rectangle of the window in screen coordinates.
+void platWindowRect(PlatWindow window, int* left, int* top, int* right, int* bottom);
+
+// Cursor position in screen coordinates, and moving the cursor.
+void platCursorPos(int* x, int* y);
+void platSetCursorPos(int x, int y);
+void platHideCursor();
+
+// Set the window icon from an image file; a missing or unreadable file is
+// ignored.
+void platSetWindowIcon(PlatWindow window, const char* file);
+
+// ---- Sound ----
+
+// Starts a .wav file and returns at once; a new sound cuts off the one still
+// playing. Names use the backslash as directory separator ("s\\tada.wav").
+// A missing or unreadable file plays nothing. Without an audio device
+// nothing plays (said once on stderr at start-up).
+void platPlaySound(const char* name);
+
+// Maps a sound name to a path: every backslash becomes '/'. Writes at most
+// size bytes including the terminating zero; returns false if it did not fit.
+bool platSoundPath(const char* name, char* out, int size);
+
+// ---- The window-system loop (the GLUT services a headless run replaces) ----
+
+// Creates the window with an RGB, double-buffered, depth-buffered GL context
+// at screen position (x, y) with a client area of width x height pixels, and
+// makes its context current.
+void platCreateWindow(const char* title, int x, int y, int width, int height);
+
+void platDisplayFunc(void (*display)());
+void platKeyboardFunc(void (*key)(unsigned char c, int x, int y));
+void platReshapeFunc(void (*reshape)(int width, int height));
+
+// One-shot timer: calls fn(value) once, ms milliseconds from now. Arming it
+// again replaces a pending call.
+void platTimerFunc(unsigned ms, void (*fn)(int), int value);
+
+void platSwapBuffers();
+
+// Runs the event loop; does not return while the window lives.
+void platMainLoop();
+
+// Writes what the window shows now as a PNG file. Returns false after a
+// one-line message on stderr when the file cannot be written.
+bool platSaveScreenshot(const char* file);

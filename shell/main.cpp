@@ -1,0 +1,2 @@
+// main.cpp: program entry of velkarra3d.
+int main() { return 1; }
