@@ -39,7 +39,12 @@ void headlessChar(unsigned char c);  // calls the keyboard callback
 void headlessMoveCursor(int dx, int dy);
 void headlessSetFocus(bool in);
 
-// Sounds started since the last clear, oldest first, as the game named them.
+// Whether the game has hidden the cursor (platHideCursor) in this window.
+bool headlessCursorHidden();
+
+// Sounds started since the last clear (or since platCreateWindow), oldest
+// first, as the game named them. The first 1024 are kept; headlessSoundName
+// gives nullptr for an index out of range.
 int headlessSoundCount();
 const char* headlessSoundName(int index);
 void headlessClearSounds();

@@ -1,0 +1,331 @@
+// headless.cpp: the headless backend. It renders into an offscreen OpenGL
+// context (EGL on Mesa's surfaceless platform, an 800 x 600 pbuffer, desktop
+// GL with the compatibility profile so fixed-function code runs unchanged),
+// and replaces the window system with a virtual window whose clock, keys,
+// cursor and focus are driven by a script or by tests. Sounds are recorded by
+// name instead of played. No X server and no sound device are needed.
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
+#include <GL/gl.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/backend.h"
+#include "platform/headless.h"
+
+namespace {
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+constexpr int kLeft = 100;
+constexpr int kTop = 50;
+constexpr PlatWindow kWindow = 1;
+constexpr int kMaxSounds = 1024;
+constexpr int kSoundNameSize = 128;
+constexpr int kTitleSize = 256;
+
+struct OffscreenGl {
+  bool ready;
+  EGLDisplay display;
+  EGLSurface surface;
+  EGLContext context;
+};
+
+struct Headless {
+  uint32_t startMs;
+  uint32_t frameMs;
+  uint32_t tickMs;
+  int frame;
+
+  bool windowMade;
+  char title[kTitleSize];
+  bool reshaped;
+  bool focused;
+  bool cursorHidden;
+  int cursorX, cursorY;
+  unsigned char held[kKeySlots];
+  unsigned char latch[kKeySlots];
+
+  void (*display)();
+  void (*keyboard)(unsigned char c, int x, int y);
+  void (*reshape)(int width, int height);
+  bool timerPending;
+  void (*timerFn)(int);
+  int timerValue;
+
+  int soundCount;
+  char sounds[kMaxSounds][kSoundNameSize];
+};
+
+OffscreenGl gGl;
+Headless gHl;
+
+[[noreturn]] void failGl(const char* what) {
+  fprintf(stderr,
+          "velkarra3d: cannot create the offscreen OpenGL context (%s failed, EGL error 0x%04x)\n",
+          what, static_cast<unsigned>(eglGetError()));
+  exit(1);
+}
+
+// Makes the one offscreen context of the process current, creating it the
+// first time.
+void useOffscreenGl() {
+  if (gGl.ready) {
+    if (!eglMakeCurrent(gGl.display, gGl.surface, gGl.surface, gGl.context))
+      failGl("eglMakeCurrent");
+    return;
+  }
+  gGl.display = eglGetPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA,
+                                      reinterpret_cast<void*>(EGL_DEFAULT_DISPLAY), nullptr);
+  if (gGl.display == EGL_NO_DISPLAY) failGl("eglGetPlatformDisplay(surfaceless)");
+  EGLint major = 0, minor = 0;
+  if (!eglInitialize(gGl.display, &major, &minor)) failGl("eglInitialize");
+  if (!eglBindAPI(EGL_OPENGL_API)) failGl("eglBindAPI(OpenGL)");
+
+  const EGLint configAttribs[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE,
+                                  EGL_OPENGL_BIT,   EGL_RED_SIZE,    8,
+                                  EGL_GREEN_SIZE,   8,               EGL_BLUE_SIZE,
+                                  8,                EGL_ALPHA_SIZE,  8,
+                                  EGL_DEPTH_SIZE,   24,              EGL_NONE};
+  EGLConfig config = nullptr;
+  EGLint configs = 0;
+  if (!eglChooseConfig(gGl.display, configAttribs, &config, 1, &configs) || configs < 1)
+    failGl("eglChooseConfig(RGBA8, depth 24, pbuffer)");
+
+  const EGLint surfaceAttribs[] = {EGL_WIDTH, kWidth, EGL_HEIGHT, kHeight, EGL_NONE};
+  gGl.surface = eglCreatePbufferSurface(gGl.display, config, surfaceAttribs);
+  if (gGl.surface == EGL_NO_SURFACE) failGl("eglCreatePbufferSurface(800x600)");
+
+  // No version asked for: Mesa then gives its newest compatibility context,
+  // which keeps every fixed-function feature.
+  const EGLint contextAttribs[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
+                                   EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
+  gGl.context = eglCreateContext(gGl.display, config, EGL_NO_CONTEXT, contextAttribs);
+  if (gGl.context == EGL_NO_CONTEXT) failGl("eglCreateContext(OpenGL compatibility)");
+  if (!eglMakeCurrent(gGl.display, gGl.surface, gGl.surface, gGl.context))
+    failGl("eglMakeCurrent");
+  gGl.ready = true;
+}
+
+// Everything a fresh virtual window starts with.
+void resetWindowState() {
+  gHl.reshaped = false;
+  gHl.focused = true;
+  gHl.cursorHidden = false;
+  gHl.cursorX = kLeft + kWidth / 2;
+  gHl.cursorY = kTop + kHeight / 2;
+  memset(gHl.held, 0, sizeof gHl.held);
+  memset(gHl.latch, 0, sizeof gHl.latch);
+  gHl.timerPending = false;
+  gHl.timerFn = nullptr;
+  gHl.soundCount = 0;
+}
+
+int clampToInt(long long v) {
+  if (v > INT_MAX) return INT_MAX;
+  if (v < INT_MIN) return INT_MIN;
+  return static_cast<int>(v);
+}
+
+void typeChar(unsigned char c) {
+  if (gHl.keyboard) gHl.keyboard(c, gHl.cursorX - kLeft, gHl.cursorY - kTop);
+}
+
+void applyEvent(const ScriptEvent& e) {
+  switch (e.verb) {
+    case ScriptVerb::down:
+      gHl.held[e.key] = 1;
+      gHl.latch[e.key] = 1;
+      break;
+    case ScriptVerb::up:
+      gHl.held[e.key] = 0;
+      break;
+    case ScriptVerb::tap:
+      gHl.latch[e.key] = 1;
+      break;
+    case ScriptVerb::chr:
+      typeChar(static_cast<unsigned char>(e.key));
+      break;
+    case ScriptVerb::move:
+      headlessMoveCursor(e.dx, e.dy);
+      break;
+    case ScriptVerb::focusOut:
+      gHl.focused = false;
+      break;
+    case ScriptVerb::focusIn:
+      gHl.focused = true;
+      break;
+  }
+}
+
+}  // namespace
+
+// ---- Backend entry points (see backend.h) ----
+
+void hlInit(uint32_t startMs, uint32_t frameMs) {
+  gHl.startMs = startMs;
+  gHl.frameMs = frameMs;
+  gHl.tickMs = startMs;
+  gHl.frame = 0;
+  gHl.windowMade = false;
+  gHl.title[0] = '\0';
+  gHl.display = nullptr;
+  gHl.keyboard = nullptr;
+  gHl.reshape = nullptr;
+  resetWindowState();
+  scriptClear();
+}
+
+uint32_t hlTickMs() { return gHl.tickMs; }
+
+int hlKeyState(int key) {
+  const int slot = platKeySlot(key);
+  if (slot < 0) return 0;
+  const bool latched = gHl.latch[slot] != 0;
+  gHl.latch[slot] = 0;
+  return platKeyValue(gHl.held[slot] != 0, latched);
+}
+
+PlatWindow hlFindWindow(const char* title) {
+  if (!gHl.windowMade || !title || strcmp(title, gHl.title) != 0) return 0;
+  return kWindow;
+}
+
+PlatWindow hlActiveWindow() { return gHl.windowMade && gHl.focused ? kWindow : 0; }
+
+void hlWindowRect(PlatWindow window, int* left, int* top, int* right, int* bottom) {
+  const bool ours = gHl.windowMade && window == kWindow;
+  *left = ours ? kLeft : 0;
+  *top = ours ? kTop : 0;
+  *right = ours ? kLeft + kWidth : 0;
+  *bottom = ours ? kTop + kHeight : 0;
+}
+
+void hlCursorPos(int* x, int* y) {
+  *x = gHl.cursorX;
+  *y = gHl.cursorY;
+}
+
+void hlSetCursorPos(int x, int y) {
+  gHl.cursorX = x;
+  gHl.cursorY = y;
+}
+
+void hlHideCursor() { gHl.cursorHidden = true; }
+
+void hlPlaySound(const char* name) {
+  if (gHl.soundCount >= kMaxSounds) return;
+  snprintf(gHl.sounds[gHl.soundCount], kSoundNameSize, "%s", name ? name : "");
+  gHl.soundCount++;
+}
+
+void hlCreateWindow(const char* title) {
+  useOffscreenGl();
+  snprintf(gHl.title, sizeof gHl.title, "%s", title ? title : "");
+  gHl.windowMade = true;
+  resetWindowState();
+  glViewport(0, 0, kWidth, kHeight);
+}
+
+void hlDisplayFunc(void (*display)()) { gHl.display = display; }
+void hlKeyboardFunc(void (*key)(unsigned char c, int x, int y)) { gHl.keyboard = key; }
+void hlReshapeFunc(void (*reshape)(int width, int height)) { gHl.reshape = reshape; }
+
+void hlTimerFunc(void (*fn)(int), int value) {
+  gHl.timerPending = fn != nullptr;
+  gHl.timerFn = fn;
+  gHl.timerValue = value;
+}
+
+void hlSwapBuffers() {
+  // The pbuffer is single-buffered: what was drawn stays readable.
+  glFlush();
+}
+
+void hlMainLoop() {
+  while (headlessStep()) {
+  }
+}
+
+bool hlSaveScreenshot(const char* file) {
+  if (!gHl.windowMade) {
+    fprintf(stderr, "velkarra3d: cannot save the screenshot %s: no window\n", file);
+    return false;
+  }
+  glFinish();
+  return platWriteGlImage(file, kWidth, kHeight);
+}
+
+// ---- headless.h ----
+
+bool headlessLoadScript(const char* path, char* err, int errSize) {
+  return scriptLoad(path, err, errSize);
+}
+
+bool headlessStep() {
+  if (!gHl.timerPending) return false;
+  // Like a window being mapped: the reshape callback runs once before the
+  // first frame.
+  if (!gHl.reshaped && gHl.windowMade) {
+    gHl.reshaped = true;
+    if (gHl.reshape) gHl.reshape(kWidth, kHeight);
+  }
+  const int frame = gHl.frame + 1;
+  gHl.frame = frame;
+  const ScriptEvent* events = nullptr;
+  const int count = scriptEventsAt(frame, &events);
+  for (int i = 0; i < count; i++) applyEvent(events[i]);
+  gHl.tickMs = gHl.startMs + static_cast<uint32_t>(frame) * gHl.frameMs;
+  // The reshape callback or a script event may not disarm the timer, but be
+  // safe against a game that does so from its keyboard callback.
+  if (!gHl.timerPending) return true;
+  void (*fn)(int) = gHl.timerFn;
+  gHl.timerPending = false;
+  gHl.timerFn = nullptr;
+  fn(gHl.timerValue);
+  return true;
+}
+
+int headlessFrameNumber() { return gHl.frame; }
+
+void headlessSetTick(uint32_t ms) { gHl.tickMs = ms; }
+
+void headlessKeyDown(int key) {
+  const int slot = platKeySlot(key);
+  if (slot < 0) return;
+  gHl.held[slot] = 1;
+  gHl.latch[slot] = 1;
+}
+
+void headlessKeyUp(int key) {
+  const int slot = platKeySlot(key);
+  if (slot >= 0) gHl.held[slot] = 0;
+}
+
+void headlessKeyTap(int key) {
+  const int slot = platKeySlot(key);
+  if (slot >= 0) gHl.latch[slot] = 1;
+}
+
+void headlessChar(unsigned char c) { typeChar(c); }
+
+void headlessMoveCursor(int dx, int dy) {
+  gHl.cursorX = clampToInt(static_cast<long long>(gHl.cursorX) + dx);
+  gHl.cursorY = clampToInt(static_cast<long long>(gHl.cursorY) + dy);
+}
+
+void headlessSetFocus(bool in) { gHl.focused = in; }
+
+bool headlessCursorHidden() { return gHl.cursorHidden; }
+
+int headlessSoundCount() { return gHl.soundCount; }
+
+const char* headlessSoundName(int index) {
+  if (index < 0 || index >= gHl.soundCount) return nullptr;
+  return gHl.sounds[index];
+}
+
+void headlessClearSounds() { gHl.soundCount = 0; }

@@ -1,0 +1,202 @@
+// headless_script.cpp: reads the headless input script (keys, characters,
+// cursor moves and focus changes, each tied to a frame number) into a
+// fixed-size table sorted by frame, so that a headless run looks up each
+// frame's events without allocating anything while it plays.
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/backend.h"
+
+namespace {
+
+constexpr int kMaxLine = 512;
+constexpr int kMaxWords = 4;  // "F move DX DY"
+constexpr int kMaxMove = 100000;
+
+ScriptEvent gEvents[kMaxScriptEvents];
+int gEventCount;
+
+// A non-empty run of decimal digits, read as an int no larger than `limit`.
+bool parseDigits(const char* s, int limit, int* out) {
+  if (*s == '\0') return false;
+  long long v = 0;
+  for (; *s; s++) {
+    if (!isdigit(static_cast<unsigned char>(*s))) return false;
+    v = v * 10 + (*s - '0');
+    if (v > limit) return false;
+  }
+  *out = static_cast<int>(v);
+  return true;
+}
+
+bool parseMove(const char* s, int* out) {
+  const bool negative = *s == '-';
+  if (*s == '-' || *s == '+') s++;
+  int v = 0;
+  if (!parseDigits(s, kMaxMove, &v)) return false;
+  *out = negative ? -v : v;
+  return true;
+}
+
+int parseKey(const char* word) {
+  if (word[0] >= 'a' && word[0] <= 'z' && word[1] == '\0') return platKeySlot(word[0]);
+  if (strcmp(word, "esc") == 0) return platEscape;
+  if (strcmp(word, "lbutton") == 0) return platLButton;
+  if (strcmp(word, "rbutton") == 0) return platRButton;
+  return -1;
+}
+
+// Splits line in place at blanks; returns the number of words, or
+// kMaxWords + 1 when there are more than kMaxWords.
+int splitWords(char* line, char* words[kMaxWords]) {
+  int count = 0;
+  char* p = line;
+  while (true) {
+    while (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n' || *p == '\v' || *p == '\f') p++;
+    if (*p == '\0') return count;
+    if (count == kMaxWords) return kMaxWords + 1;
+    words[count++] = p;
+    while (*p && !(*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n' || *p == '\v' || *p == '\f'))
+      p++;
+    if (*p) *p++ = '\0';
+  }
+}
+
+// Parses one line's words into e; on a fault writes what is wrong into why.
+bool parseEvent(char* words[], int count, ScriptEvent* e, char* why, int whySize) {
+  if (count > kMaxWords) {
+    snprintf(why, whySize, "too many words");
+    return false;
+  }
+  if (!parseDigits(words[0], 1 << 30, &e->frame) || e->frame < 1) {
+    snprintf(why, whySize, "bad frame number '%s' (a whole number from 1)", words[0]);
+    return false;
+  }
+  if (count < 2) {
+    snprintf(why, whySize, "missing verb after the frame number");
+    return false;
+  }
+  const char* verb = words[1];
+  e->key = 0;
+  e->dx = 0;
+  e->dy = 0;
+  if (strcmp(verb, "down") == 0 || strcmp(verb, "up") == 0 || strcmp(verb, "tap") == 0) {
+    e->verb = verb[0] == 'd' ? ScriptVerb::down : verb[0] == 'u' ? ScriptVerb::up : ScriptVerb::tap;
+    if (count != 3) {
+      snprintf(why, whySize, "'%s' takes one key", verb);
+      return false;
+    }
+    e->key = parseKey(words[2]);
+    if (e->key < 0) {
+      snprintf(why, whySize, "unknown key '%s' (a..z, esc, lbutton or rbutton)", words[2]);
+      return false;
+    }
+    return true;
+  }
+  if (strcmp(verb, "char") == 0) {
+    e->verb = ScriptVerb::chr;
+    const unsigned char c = count == 3 ? static_cast<unsigned char>(words[2][0]) : 0;
+    if (count != 3 || words[2][1] != '\0' || c < 0x21 || c > 0x7e) {
+      snprintf(why, whySize, "'char' takes exactly one printable, non-blank character");
+      return false;
+    }
+    e->key = c;
+    return true;
+  }
+  if (strcmp(verb, "move") == 0) {
+    e->verb = ScriptVerb::move;
+    if (count != 4 || !parseMove(words[2], &e->dx) || !parseMove(words[3], &e->dy)) {
+      snprintf(why, whySize, "'move' takes two whole numbers DX DY (at most %d each)", kMaxMove);
+      return false;
+    }
+    return true;
+  }
+  if (strcmp(verb, "focus") == 0) {
+    const bool out = count == 3 && strcmp(words[2], "out") == 0;
+    const bool in = count == 3 && strcmp(words[2], "in") == 0;
+    if (!out && !in) {
+      snprintf(why, whySize, "'focus' takes 'in' or 'out'");
+      return false;
+    }
+    e->verb = out ? ScriptVerb::focusOut : ScriptVerb::focusIn;
+    return true;
+  }
+  snprintf(why, whySize, "unknown verb '%s' (down, up, tap, char, move or focus)", verb);
+  return false;
+}
+
+bool eventBefore(const ScriptEvent& a, const ScriptEvent& b) {
+  return a.frame != b.frame ? a.frame < b.frame : a.order < b.order;
+}
+
+}  // namespace
+
+void scriptClear() { gEventCount = 0; }
+
+bool scriptLoad(const char* path, char* err, int errSize) {
+  scriptClear();
+  if (errSize > 0) err[0] = '\0';
+  FILE* file = fopen(path, "r");
+  if (!file) {
+    snprintf(err, errSize, "%s: cannot open: %s", path, strerror(errno));
+    return false;
+  }
+  char line[kMaxLine];
+  char why[160];
+  int lineNo = 0;
+  bool ok = true;
+  while (ok && fgets(line, sizeof line, file)) {
+    lineNo++;
+    const size_t length = strlen(line);
+    if (length == sizeof line - 1 && line[length - 1] != '\n' && !feof(file)) {
+      snprintf(err, errSize, "%s:%d: line is longer than %d characters", path, lineNo,
+               kMaxLine - 2);
+      ok = false;
+      break;
+    }
+    char* hash = strchr(line, '#');
+    if (hash) *hash = '\0';
+    char* words[kMaxWords];
+    const int count = splitWords(line, words);
+    if (count == 0) continue;
+    ScriptEvent event;
+    if (!parseEvent(words, count, &event, why, sizeof why)) {
+      snprintf(err, errSize, "%s:%d: %s", path, lineNo, why);
+      ok = false;
+      break;
+    }
+    if (gEventCount == kMaxScriptEvents) {
+      snprintf(err, errSize, "%s:%d: too many events (at most %d)", path, lineNo,
+               kMaxScriptEvents);
+      ok = false;
+      break;
+    }
+    event.order = gEventCount;
+    gEvents[gEventCount++] = event;
+  }
+  if (ok && ferror(file)) {
+    snprintf(err, errSize, "%s:%d: cannot read: %s", path, lineNo + 1, strerror(errno));
+    ok = false;
+  }
+  fclose(file);
+  if (!ok) {
+    scriptClear();
+    return false;
+  }
+  std::sort(gEvents, gEvents + gEventCount, eventBefore);
+  return true;
+}
+
+int scriptEventsAt(int frame, const ScriptEvent** first) {
+  ScriptEvent key;
+  key.frame = frame;
+  key.order = -1;
+  const ScriptEvent* begin = std::lower_bound(gEvents, gEvents + gEventCount, key, eventBefore);
+  const ScriptEvent* end = begin;
+  while (end < gEvents + gEventCount && end->frame == frame) end++;
+  *first = begin;
+  return static_cast<int>(end - begin);
+}

@@ -1,0 +1,535 @@
+// windowed.cpp: the windowed backend. A freeglut window on X11 carries the
+// game; the X server answers for keys held now, the pointer, the focus and the
+// window geometry; freeglut's callbacks latch keys pressed between two
+// queries; SDL2 plays sounds through one queued audio device.
+#include <FreeImage.h>
+#include <GL/freeglut.h>
+#include <GL/glx.h>
+#include <SDL2/SDL.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+#include <dlfcn.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/backend.h"
+#include "platform/windowed.h"
+
+namespace {
+
+constexpr int kTitleSize = 256;
+constexpr int kMaxSounds = 16;
+constexpr int kPathSize = 1024;
+constexpr int kMaxIconSide = 256;
+
+struct Windowed {
+  bool glutReady;
+  Display* xDisplay;  // freeglut's own connection
+  Window window;
+  Window root;
+  char title[kTitleSize];
+  KeyCode letterCodes[26];
+  KeyCode escapeCode;
+  unsigned char latch[kKeySlots];
+
+  void (*displayFn)();
+  void (*keyboardFn)(unsigned char c, int x, int y);
+  void (*reshapeFn)(int width, int height);
+  void (*timerFn)(int);
+  int timerValue;
+  int timerGeneration;
+};
+
+struct Sound {
+  char path[kPathSize];  // absolute, so a change of directory names another file
+  bool ok;
+  Uint8* data;
+  Uint32 bytes;
+};
+
+struct Audio {
+  bool open;
+  SDL_AudioDeviceID device;
+  SDL_AudioSpec spec;
+  int soundCount;
+  Sound sounds[kMaxSounds];
+};
+
+Windowed gWin;
+Audio gAudio;
+// _NET_WM_ICON data: width, height, then ARGB pixels row by row from the top.
+unsigned long gIconData[2 + kMaxIconSide * kMaxIconSide];
+
+// ---- Keys ----
+
+// freeglut reports characters: map them back to the key codes the game asks
+// about. Control codes 1..26 are Ctrl+letter only while Ctrl is down, so that
+// Tab, Enter and Backspace (9, 13, 8) do not pass for I, M and H.
+int slotFromChar(unsigned char c, bool ctrl) {
+  if (c == 27) return platEscape;
+  if (ctrl && c >= 1 && c <= 26) return 'A' + c - 1;
+  return platKeySlot(c);
+}
+
+void onKeyboard(unsigned char c, int x, int y) {
+  const int slot = slotFromChar(c, (glutGetModifiers() & GLUT_ACTIVE_CTRL) != 0);
+  if (slot >= 0) gWin.latch[slot] = 1;
+  if (gWin.keyboardFn) gWin.keyboardFn(c, x, y);
+}
+
+void onMouse(int button, int state, int, int) {
+  if (state != GLUT_DOWN) return;
+  if (button == GLUT_LEFT_BUTTON) gWin.latch[platLButton] = 1;
+  if (button == GLUT_RIGHT_BUTTON) gWin.latch[platRButton] = 1;
+}
+
+bool keyHeldNow(int slot) {
+  if (!gWin.xDisplay) return false;
+  if (slot == platLButton || slot == platRButton) {
+    Window rootReturn, child;
+    int rootX, rootY, x, y;
+    unsigned mask = 0;
+    XQueryPointer(gWin.xDisplay, gWin.root, &rootReturn, &child, &rootX, &rootY, &x, &y, &mask);
+    return (mask & (slot == platLButton ? Button1Mask : Button3Mask)) != 0;
+  }
+  const KeyCode code = slot == platEscape ? gWin.escapeCode : gWin.letterCodes[slot - 'A'];
+  if (code == 0) return false;
+  char keys[32];
+  XQueryKeymap(gWin.xDisplay, keys);
+  return (keys[code >> 3] & (1 << (code & 7))) != 0;
+}
+
+// ---- Window callbacks ----
+
+void onDisplay() {
+  if (gWin.displayFn) gWin.displayFn();
+}
+
+void onReshape(int width, int height) {
+  if (gWin.reshapeFn)
+    gWin.reshapeFn(width, height);
+  else
+    glViewport(0, 0, width, height);
+}
+
+// freeglut cannot cancel a timer, so each arming gets a generation number and
+// only the newest one calls the game.
+void onTimer(int generation) {
+  if (generation != gWin.timerGeneration || !gWin.timerFn) return;
+  void (*fn)(int) = gWin.timerFn;
+  gWin.timerFn = nullptr;
+  fn(gWin.timerValue);
+}
+
+// ---- Window geometry and focus ----
+
+bool isDescendant(Window window, Window ancestor, int depth) {
+  if (depth > 8) return false;
+  Window rootReturn, parent;
+  Window* children = nullptr;
+  unsigned count = 0;
+  if (!XQueryTree(gWin.xDisplay, ancestor, &rootReturn, &parent, &children, &count)) return false;
+  bool found = false;
+  for (unsigned i = 0; i < count && !found; i++)
+    found = children[i] == window || isDescendant(window, children[i], depth + 1);
+  if (children) XFree(children);
+  return found;
+}
+
+// Our window's ancestor that is a direct child of the root: the window
+// itself, or the frame a window manager put around it.
+Window topLevel() {
+  Window current = gWin.window;
+  for (int depth = 0; depth < 16; depth++) {
+    Window rootReturn, parent;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(gWin.xDisplay, current, &rootReturn, &parent, &children, &count)) break;
+    if (children) XFree(children);
+    if (parent == rootReturn || parent == None) return current;
+    current = parent;
+  }
+  return gWin.window;
+}
+
+bool pointerOverWindow() {
+  Window rootReturn, child = None;
+  int rootX, rootY, x, y;
+  unsigned mask;
+  if (!XQueryPointer(gWin.xDisplay, gWin.root, &rootReturn, &child, &rootX, &rootY, &x, &y, &mask))
+    return false;  // the pointer is on another screen
+  return child != None && child == topLevel();
+}
+
+// ---- Sound ----
+
+// ALSA writes its own diagnostics to stderr when there is no sound card; the
+// reason SDL gives is enough, and the one line we print must stay alone.
+void quietAlsa(const char*, int, const char*, int, const char*, ...) {}
+
+void silenceAlsa() {
+  if (strcmp(SDL_GetCurrentAudioDriver() ? SDL_GetCurrentAudioDriver() : "", "alsa") != 0) return;
+  void* alsa = dlopen("libasound.so.2", RTLD_LAZY | RTLD_NOLOAD);
+  if (!alsa) return;
+  typedef void (*Handler)(const char*, int, const char*, int, const char*, ...);
+  typedef int (*SetHandler)(Handler);
+  SetHandler set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler"));
+  if (set) set(quietAlsa);
+}
+
+void noAudio(const char* reason) {
+  fprintf(stderr, "velkarra3d: no audio device (%s); playing without sound\n",
+          reason && reason[0] ? reason : "unknown reason");
+}
+
+void closeAudio() {
+  if (!gAudio.open) return;
+  gAudio.open = false;
+  SDL_CloseAudioDevice(gAudio.device);
+  SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+void openAudio() {
+  // SDL would otherwise take over SIGINT and SIGTERM, and the game never
+  // reads SDL's event queue: Ctrl+C must still stop it.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    noAudio(SDL_GetError());
+    return;
+  }
+  silenceAlsa();
+  SDL_AudioSpec want;
+  memset(&want, 0, sizeof want);
+  want.freq = 44100;
+  want.format = AUDIO_S16SYS;
+  want.channels = 2;
+  want.samples = 1024;
+  gAudio.device = SDL_OpenAudioDevice(
+      nullptr, 0, &want, &gAudio.spec,
+      SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
+  if (gAudio.device == 0) {
+    noAudio(SDL_GetError());
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return;
+  }
+  gAudio.open = true;
+  SDL_PauseAudioDevice(gAudio.device, 0);
+  atexit(closeAudio);
+}
+
+// The absolute path a sound name stands for now; false if it does not fit.
+bool soundFile(const char* name, char* path, int size) {
+  char relative[kPathSize];
+  if (!name || !platSoundPath(name, relative, sizeof relative)) return false;
+  if (relative[0] == '/') return snprintf(path, size, "%s", relative) < size;
+  char cwd[kPathSize];
+  if (!getcwd(cwd, sizeof cwd)) return false;
+  return snprintf(path, size, "%s/%s", cwd, relative) < size;
+}
+
+// Decodes a WAV file and converts it to the device's format.
+bool decodeSound(const char* path, Uint8** data, Uint32* bytes) {
+  SDL_AudioSpec spec;
+  Uint8* wav = nullptr;
+  Uint32 length = 0;
+  if (!SDL_LoadWAV(path, &spec, &wav, &length)) return false;
+  SDL_AudioCVT cvt;
+  const int needed = SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq,
+                                       gAudio.spec.format, gAudio.spec.channels, gAudio.spec.freq);
+  if (needed < 0) {
+    SDL_FreeWAV(wav);
+    return false;
+  }
+  if (needed == 0) {
+    *data = wav;
+    *bytes = length;
+    return true;
+  }
+  cvt.len = static_cast<int>(length);
+  cvt.buf = static_cast<Uint8*>(SDL_malloc(static_cast<size_t>(length) * cvt.len_mult));
+  if (!cvt.buf) {
+    SDL_FreeWAV(wav);
+    return false;
+  }
+  memcpy(cvt.buf, wav, length);
+  SDL_FreeWAV(wav);
+  if (SDL_ConvertAudio(&cvt) != 0) {
+    SDL_free(cvt.buf);
+    return false;
+  }
+  *data = cvt.buf;
+  *bytes = static_cast<Uint32>(cvt.len_cvt);
+  return true;
+}
+
+const Sound* findSound(const char* path) {
+  for (int i = 0; i < gAudio.soundCount; i++)
+    if (strcmp(gAudio.sounds[i].path, path) == 0) return &gAudio.sounds[i];
+  return nullptr;
+}
+
+void queueOnly(const Uint8* data, Uint32 bytes) {
+  SDL_ClearQueuedAudio(gAudio.device);
+  SDL_QueueAudio(gAudio.device, data, bytes);
+}
+
+}  // namespace
+
+// ---- Backend entry points (see backend.h) ----
+
+bool winInit(int* argc, char** argv) {
+  if (gWin.glutReady) return true;
+  // freeglut prints a terse message and exits when it cannot open the
+  // display, so try first and say what to do instead.
+  const char* name = getenv("DISPLAY");
+  for (int i = 1; argv && i + 1 < *argc; i++)
+    if (strcmp(argv[i], "-display") == 0) name = argv[i + 1];
+  if (!name || !name[0]) {
+    fprintf(stderr,
+            "velkarra3d: cannot open the X display (DISPLAY is not set); run it from a desktop "
+            "session or use --headless\n");
+    return false;
+  }
+  Display* probe = XOpenDisplay(name);
+  if (!probe) {
+    fprintf(stderr,
+            "velkarra3d: cannot open the X display \"%s\"; run it from a desktop session or use "
+            "--headless\n",
+            name);
+    return false;
+  }
+  XCloseDisplay(probe);
+  glutInit(argc, argv);
+  gWin.glutReady = true;
+  openAudio();
+  return true;
+}
+
+uint32_t winTickMs() {
+  timespec now;
+  clock_gettime(CLOCK_BOOTTIME, &now);
+  return static_cast<uint32_t>(static_cast<uint64_t>(now.tv_sec) * 1000u +
+                               static_cast<uint64_t>(now.tv_nsec) / 1000000u);
+}
+
+int winKeyState(int key) {
+  const int slot = platKeySlot(key);
+  if (slot < 0) return 0;
+  const bool latched = gWin.latch[slot] != 0;
+  gWin.latch[slot] = 0;
+  return platKeyValue(keyHeldNow(slot), latched);
+}
+
+PlatWindow winFindWindow(const char* title) {
+  if (!gWin.window || !title || strcmp(title, gWin.title) != 0) return 0;
+  return gWin.window;
+}
+
+PlatWindow winActiveWindow() {
+  if (!gWin.window) return 0;
+  Window focus = None;
+  int revert = 0;
+  XGetInputFocus(gWin.xDisplay, &focus, &revert);
+  if (focus == None) return 0;
+  // Without a window manager the keyboard follows the pointer.
+  if (focus == PointerRoot) return pointerOverWindow() ? gWin.window : 0;
+  if (focus == gWin.window || isDescendant(focus, gWin.window, 0)) return gWin.window;
+  return 0;
+}
+
+void winWindowRect(PlatWindow window, int* left, int* top, int* right, int* bottom) {
+  *left = *top = *right = *bottom = 0;
+  if (!gWin.window || window != gWin.window) return;
+  XWindowAttributes attributes;
+  if (!XGetWindowAttributes(gWin.xDisplay, gWin.window, &attributes)) return;
+  int x = 0, y = 0;
+  Window child;
+  XTranslateCoordinates(gWin.xDisplay, gWin.window, gWin.root, 0, 0, &x, &y, &child);
+  // A window manager's frame: left, right, top, bottom.
+  long frame[4] = {0, 0, 0, 0};
+  Atom type = None;
+  int format = 0;
+  unsigned long items = 0, after = 0;
+  unsigned char* data = nullptr;
+  const Atom extents = XInternAtom(gWin.xDisplay, "_NET_FRAME_EXTENTS", False);
+  if (XGetWindowProperty(gWin.xDisplay, gWin.window, extents, 0, 4, False, XA_CARDINAL, &type,
+                         &format, &items, &after, &data) == Success &&
+      data) {
+    if (type == XA_CARDINAL && format == 32 && items == 4)
+      for (int i = 0; i < 4; i++) frame[i] = reinterpret_cast<long*>(data)[i];
+    XFree(data);
+  }
+  *left = x - static_cast<int>(frame[0]);
+  *top = y - static_cast<int>(frame[2]);
+  *right = x + attributes.width + static_cast<int>(frame[1]);
+  *bottom = y + attributes.height + static_cast<int>(frame[3]);
+}
+
+void winCursorPos(int* x, int* y) {
+  *x = *y = 0;
+  if (!gWin.xDisplay) return;
+  Window rootReturn, child;
+  int windowX, windowY;
+  unsigned mask;
+  XQueryPointer(gWin.xDisplay, gWin.root, &rootReturn, &child, x, y, &windowX, &windowY, &mask);
+}
+
+void winSetCursorPos(int x, int y) {
+  if (!gWin.xDisplay) return;
+  XWarpPointer(gWin.xDisplay, None, gWin.root, 0, 0, 0, 0, x, y);
+  XFlush(gWin.xDisplay);
+}
+
+void winHideCursor() {
+  if (gWin.window) glutSetCursor(GLUT_CURSOR_NONE);
+}
+
+void winSetWindowIcon(PlatWindow window, const char* file) {
+  if (!gWin.window || window != gWin.window || !file) return;
+  FREE_IMAGE_FORMAT format = FreeImage_GetFileType(file, 0);
+  if (format == FIF_UNKNOWN) format = FreeImage_GetFIFFromFilename(file);
+  if (format == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(format)) return;
+  FIBITMAP* loaded = FreeImage_Load(format, file, 0);
+  if (!loaded) return;
+  FIBITMAP* image = FreeImage_ConvertTo32Bits(loaded);
+  FreeImage_Unload(loaded);
+  if (!image) return;
+  int width = static_cast<int>(FreeImage_GetWidth(image));
+  int height = static_cast<int>(FreeImage_GetHeight(image));
+  if (width > kMaxIconSide || height > kMaxIconSide) {
+    // Window managers show icons far smaller than this anyway.
+    const int side = width > height ? width : height;
+    const int newWidth = width * kMaxIconSide / side > 0 ? width * kMaxIconSide / side : 1;
+    const int newHeight = height * kMaxIconSide / side > 0 ? height * kMaxIconSide / side : 1;
+    FIBITMAP* smaller = FreeImage_Rescale(image, newWidth, newHeight, FILTER_BILINEAR);
+    FreeImage_Unload(image);
+    if (!smaller) return;
+    image = smaller;
+    width = newWidth;
+    height = newHeight;
+  }
+  gIconData[0] = static_cast<unsigned long>(width);
+  gIconData[1] = static_cast<unsigned long>(height);
+  unsigned long* out = gIconData + 2;
+  for (int y = 0; y < height; y++) {
+    // FreeImage rows run bottom-up; the icon's run top-down.
+    const BYTE* in = FreeImage_GetScanLine(image, height - 1 - y);
+    for (int x = 0; x < width; x++, in += 4)
+      *out++ = static_cast<unsigned long>(in[FI_RGBA_ALPHA]) << 24 |
+               static_cast<unsigned long>(in[FI_RGBA_RED]) << 16 |
+               static_cast<unsigned long>(in[FI_RGBA_GREEN]) << 8 | in[FI_RGBA_BLUE];
+  }
+  FreeImage_Unload(image);
+  const Atom icon = XInternAtom(gWin.xDisplay, "_NET_WM_ICON", False);
+  XChangeProperty(gWin.xDisplay, gWin.window, icon, XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<unsigned char*>(gIconData), 2 + width * height);
+  XFlush(gWin.xDisplay);
+}
+
+void winPlaySound(const char* name) {
+  if (!gAudio.open) return;
+  char path[kPathSize];
+  if (!soundFile(name, path, sizeof path)) return;
+  const Sound* known = findSound(path);
+  if (known) {
+    if (known->ok) queueOnly(known->data, known->bytes);
+    return;
+  }
+  Uint8* data = nullptr;
+  Uint32 bytes = 0;
+  const bool ok = decodeSound(path, &data, &bytes);
+  if (gAudio.soundCount < kMaxSounds) {
+    // Kept for the whole run, failures too, so a missing file is looked for
+    // only once.
+    Sound& sound = gAudio.sounds[gAudio.soundCount++];
+    snprintf(sound.path, sizeof sound.path, "%s", path);
+    sound.ok = ok;
+    sound.data = data;
+    sound.bytes = bytes;
+    if (ok) queueOnly(data, bytes);
+    return;
+  }
+  // The table is full: play it and let it go (SDL keeps its own copy).
+  if (ok) {
+    queueOnly(data, bytes);
+    SDL_free(data);
+  }
+}
+
+void winCreateWindow(const char* title, int x, int y, int width, int height) {
+  glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+  glutInitWindowPosition(x, y);
+  glutInitWindowSize(width, height);
+  glutCreateWindow(title);
+  snprintf(gWin.title, sizeof gWin.title, "%s", title ? title : "");
+  gWin.xDisplay = glXGetCurrentDisplay();
+  gWin.window = glXGetCurrentDrawable();
+  gWin.root = DefaultRootWindow(gWin.xDisplay);
+  for (int i = 0; i < 26; i++)
+    gWin.letterCodes[i] = XKeysymToKeycode(gWin.xDisplay, static_cast<KeySym>(XK_a + i));
+  gWin.escapeCode = XKeysymToKeycode(gWin.xDisplay, XK_Escape);
+  memset(gWin.latch, 0, sizeof gWin.latch);
+  glutDisplayFunc(onDisplay);
+  glutReshapeFunc(onReshape);
+  glutKeyboardFunc(onKeyboard);
+  glutMouseFunc(onMouse);
+}
+
+void winDisplayFunc(void (*display)()) { gWin.displayFn = display; }
+void winKeyboardFunc(void (*key)(unsigned char c, int x, int y)) { gWin.keyboardFn = key; }
+void winReshapeFunc(void (*reshape)(int width, int height)) { gWin.reshapeFn = reshape; }
+
+void winTimerFunc(unsigned ms, void (*fn)(int), int value) {
+  gWin.timerGeneration++;
+  gWin.timerFn = fn;
+  gWin.timerValue = value;
+  if (fn) glutTimerFunc(ms, onTimer, gWin.timerGeneration);
+}
+
+void winSwapBuffers() { glutSwapBuffers(); }
+
+void winMainLoop() { glutMainLoop(); }
+
+bool winSaveScreenshot(const char* file) {
+  if (!gWin.window) {
+    fprintf(stderr, "velkarra3d: cannot save the screenshot %s: no window\n", file);
+    return false;
+  }
+  glFinish();
+  GLint oldBuffer = GL_BACK;
+  glGetIntegerv(GL_READ_BUFFER, &oldBuffer);
+  glReadBuffer(GL_FRONT);
+  const bool saved =
+      platWriteGlImage(file, glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
+  glReadBuffer(static_cast<GLenum>(oldBuffer));
+  return saved;
+}
+
+// ---- windowed.h ----
+
+void windowedPumpEvents() {
+  if (gWin.glutReady) glutMainLoopEvent();
+}
+
+bool windowedAudioOpen() { return gAudio.open; }
+
+uint32_t windowedQueuedAudioBytes() {
+  return gAudio.open ? SDL_GetQueuedAudioSize(gAudio.device) : 0;
+}
+
+int windowedAudioBytesPerSecond() {
+  if (!gAudio.open) return 0;
+  return gAudio.spec.freq * gAudio.spec.channels * (SDL_AUDIO_BITSIZE(gAudio.spec.format) / 8);
+}
+
+long windowedSoundBytes(const char* name) {
+  char path[kPathSize];
+  if (!soundFile(name, path, sizeof path)) return -1;
+  const Sound* sound = findSound(path);
+  return sound && sound->ok ? static_cast<long>(sound->bytes) : -1;
+}
