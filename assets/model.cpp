@@ -1,0 +1,161 @@
+// model.cpp: OFF mesh loading, the placement pre-transforms, vertex normals
+// and emitting a mesh into a display list.
+#include "assets/model.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+[[noreturn]] void badFormat(FILE* file) {
+  fclose(file);
+  printf("Bad file format\n");
+  fflush(stdout);
+  exit(1);
+}
+
+// Replaces every vertex v by M (v, 1), M read back from the model-view stack.
+void applyMatrix(Model* model, const float* m) {
+  for (int32_t i = 0; i < model->vertexCount; i++) {
+    Vec3& v = model->vertices[i];
+    float x = v.x * m[0] + v.y * m[4] + v.z * m[8] + m[12];
+    float y = v.x * m[1] + v.y * m[5] + v.z * m[9] + m[13];
+    float z = v.x * m[2] + v.y * m[6] + v.z * m[10] + m[14];
+    v = {x, y, z};
+  }
+}
+
+// n scaled to unit length; a zero (or non-finite) result becomes (0, 0, 0).
+Vec3 unitOrZero(Vec3 n, float inverseSign) {
+  float len = static_cast<float>(sqrt(n.x * n.x + n.y * n.y + n.z * n.z));
+  float inv = 1 / (inverseSign > 0 ? len : 0 - len);
+  Vec3 r = {n.x * inv, n.y * inv, n.z * inv};
+  if (!std::isfinite(r.x) || !std::isfinite(r.y) || !std::isfinite(r.z)) return {0, 0, 0};
+  return r;
+}
+
+}  // namespace
+
+Model* loadOffModel(const char* fileName) {
+  FILE* file = fopen(fileName, "r");
+  if (!file) {
+    printf("Cannon open model file: %s\n", fileName);
+    fflush(stdout);
+    exit(1);
+  }
+  char header[256];
+  int32_t vertexCount = 0, triangleCount = 0, edgeCount = 0;
+  int got = fscanf(file, "%255s%d%d%d", header, &vertexCount, &triangleCount, &edgeCount);
+  if (got < 1 || strcmp(header, "OFF") != 0) badFormat(file);
+  if (got != 4 || vertexCount < 0 || triangleCount < 0 || vertexCount > maxModelVertices ||
+      triangleCount > maxModelTriangles)
+    badFormat(file);
+
+  Model* model = static_cast<Model*>(calloc(1, sizeof(Model)));
+  model->vertexCount = vertexCount;
+  model->triangleCount = triangleCount;
+  // One spare element keeps the allocations non-empty for empty meshes.
+  model->vertices = static_cast<Vec3*>(calloc(vertexCount + 1, sizeof(Vec3)));
+  model->normals = static_cast<Vec3*>(calloc(vertexCount + 1, sizeof(Vec3)));
+  model->triangles = static_cast<int32_t(*)[3]>(calloc(triangleCount + 1, sizeof(int32_t[3])));
+  if (!model->vertices || !model->normals || !model->triangles) badFormat(file);
+
+  for (int32_t i = 0; i < vertexCount; i++) {
+    Vec3& v = model->vertices[i];
+    if (fscanf(file, "%f%f%f", &v.x, &v.y, &v.z) != 3) badFormat(file);
+  }
+  for (int32_t i = 0; i < triangleCount; i++) {
+    int32_t corners, a, b, c;
+    if (fscanf(file, "%d%d%d%d", &corners, &a, &b, &c) != 4) badFormat(file);
+    if (a < 0 || b < 0 || c < 0 || a >= vertexCount || b >= vertexCount || c >= vertexCount)
+      badFormat(file);
+    model->triangles[i][0] = a;
+    model->triangles[i][1] = b;
+    model->triangles[i][2] = c;
+  }
+  fclose(file);
+  return model;
+}
+
+void pretransformModel(Model* model, float scale, float tx, float ty, float tz, float zTurn,
+                       float yTurn) {
+  float m[16];
+  glPushMatrix();
+  glLoadIdentity();
+  glRotatef(yTurn, 0, -1, 0);
+  glRotatef(zTurn, 0, 0, 1);
+  glScalef(scale, scale, scale);
+  glTranslatef(tx, ty, tz);
+  glGetFloatv(GL_MODELVIEW_MATRIX, m);
+  glPopMatrix();
+  applyMatrix(model, m);
+}
+
+void pretransformBombModel(Model* model, float sx, float sy, float sz, float tx, float ty,
+                           float tz, float zTurn, float yTurn) {
+  float m[16];
+  glPushMatrix();
+  glLoadIdentity();
+  glScalef(sx, sy, sz);
+  glRotatef(yTurn, 0, -1, 0);
+  glRotatef(zTurn, 0, 0, 1);
+  glTranslatef(tx, ty, tz);
+  glGetFloatv(GL_MODELVIEW_MATRIX, m);
+  glPopMatrix();
+  applyMatrix(model, m);
+}
+
+void computeNormals(Model* model, int32_t flip) {
+  int32_t count = model->triangleCount;
+  Vec3* faceNormals = static_cast<Vec3*>(calloc(count + 1, sizeof(Vec3)));
+  if (!faceNormals) {
+    printf("Bad file format\n");
+    exit(1);
+  }
+  for (int32_t k = 0; k < count; k++) {
+    const Vec3& v0 = model->vertices[model->triangles[k][0]];
+    const Vec3& v1 = model->vertices[model->triangles[k][1]];
+    const Vec3& v2 = model->vertices[model->triangles[k][2]];
+    Vec3 a = {v1.x - v0.x, v1.y - v0.y, v1.z - v0.z};
+    Vec3 b = {v2.x - v0.x, v2.y - v0.y, v2.z - v0.z};
+    Vec3 n = {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+    faceNormals[k] = unitOrZero(n, flip == 0 ? 1.0f : -1.0f);
+  }
+  for (int32_t j = 0; j < model->vertexCount; j++) {
+    Vec3 n = {0, 0, 0};
+    for (int32_t k = 0; k < count; k++) {
+      const int32_t* t = model->triangles[k];
+      if (t[0] != j && t[1] != j && t[2] != j) continue;
+      n.x += faceNormals[k].x;
+      n.y += faceNormals[k].y;
+      n.z += faceNormals[k].z;
+      n = unitOrZero(n, 1.0f);
+    }
+    model->normals[j] = n;
+  }
+  free(faceNormals);
+}
+
+void emitModel(const Model* model) {
+  glBegin(GL_TRIANGLES);
+  for (int32_t k = 0; k < model->triangleCount; k++) {
+    for (int c = 0; c < 3; c++) {
+      int32_t i = model->triangles[k][c];
+      glNormal3f(model->normals[i].x, model->normals[i].y, model->normals[i].z);
+      glVertex3f(model->vertices[i].x, model->vertices[i].y, model->vertices[i].z);
+    }
+  }
+  glEnd();
+}
+
+void freeModel(Model* model) {
+  if (!model) return;
+  free(model->vertices);
+  free(model->normals);
+  free(model->triangles);
+  free(model);
+}

@@ -1,0 +1,51 @@
+// model.h: triangle meshes read from OFF files, their placement, normals and
+// display lists.
+//
+// The settings loader drives these steps once per model at start-up:
+// loadOffModel, a pre-transform, computeNormals, the box, emitModel into the
+// model's display list. The terrain builder uses the same Model layout and
+// computeNormals. Nothing here runs during play.
+#pragma once
+
+#include <cstdint>
+
+#include "shell/vec3.h"
+
+struct Model {
+  Vec3* vertices;           // vertexCount positions, pre-transformed in place
+  Vec3* normals;            // vertexCount unit normals, from computeNormals
+  int32_t (*triangles)[3];  // triangleCount vertex index triples
+  int32_t vertexCount;
+  int32_t triangleCount;
+};
+
+// Largest counts a model file may declare; anything above is a bad file.
+constexpr int32_t maxModelVertices = 1 << 20;
+constexpr int32_t maxModelTriangles = 1 << 20;
+
+// Reads an OFF file. A file that cannot be opened ends the process with
+// "Cannon open model file: NAME" on stdout; a bad header, bad counts, a short
+// file or an index out of range end it with "Bad file format". Status 1.
+Model* loadOffModel(const char* fileName);
+
+// Each vertex: add (tx, ty, tz), multiply by scale, turn zTurn degrees about
+// +z, then yTurn degrees about -y.
+void pretransformModel(Model* model, float scale, float tx, float ty, float tz, float zTurn,
+                       float yTurn);
+
+// Each vertex: add (tx, ty, tz), turn about +z, turn about -y, then stretch
+// by (sx, sy, sz) along the world axes.
+void pretransformBombModel(Model* model, float sx, float sy, float sz, float tx, float ty,
+                           float tz, float zTurn, float yTurn);
+
+// Face normals (negated when flip is not 0), then per-vertex normals
+// renormalised after every face that touches the vertex. Degenerate faces
+// and normals that sum to zero give (0, 0, 0), never NaN.
+void computeNormals(Model* model, int32_t flip);
+
+// Issues the model's triangles (normal, then vertex) in one GL_TRIANGLES
+// batch; called between glNewList and glEndList.
+void emitModel(const Model* model);
+
+// Releases the record (the arrays live until the process ends).
+void freeModel(Model* model);

@@ -1,0 +1,192 @@
+// startup.cpp: opening the window, fixing the GL state, loading the
+// textures and building the world; shutdown and the ends of a run.
+#include "shell/startup.h"
+
+#include <FreeImage.h>
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <GL/glu.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "assets/font.h"
+#include "assets/settings.h"
+#include "platform/platform.h"
+#include "render/render.h"
+#include "shell/camera.h"
+#include "shell/frame.h"
+#include "shell/options.h"
+#include "shell/trace.h"
+#include "shell/world.h"
+
+uint32_t planeList, cannonList, missileList, shellList, bombList, chuteList, trooperList,
+    terrainList;
+uint32_t sandTexture, skyTexture, skyCapTexture, fontTexture, groundBoxTexture;
+
+namespace {
+
+const char* const windowTitle = "Velkarra3D";
+
+// Loads a BMP texture into texture object `texture`. A missing file ends the
+// process with status 1 and no message; a file that exists but is no
+// readable BMP says so. Other sizes and depths are converted to the size the
+// game draws with, 24 bits a pixel.
+void loadTexture(const char* file, uint32_t texture, int width, int height, bool mipmaps) {
+  FIBITMAP* bitmap = FreeImage_Load(FIF_BMP, file, 0);
+  if (!bitmap) {
+    struct stat info;
+    if (stat(file, &info) == 0) {
+      printf("%s: not a readable BMP bitmap\n", file);
+      fflush(stdout);
+    }
+    exit(1);
+  }
+  if (FreeImage_GetBPP(bitmap) != 24) {
+    FIBITMAP* converted = FreeImage_ConvertTo24Bits(bitmap);
+    FreeImage_Unload(bitmap);
+    bitmap = converted;
+  }
+  if (bitmap && (static_cast<int>(FreeImage_GetWidth(bitmap)) != width ||
+                 static_cast<int>(FreeImage_GetHeight(bitmap)) != height)) {
+    FIBITMAP* scaled = FreeImage_Rescale(bitmap, width, height, FILTER_BILINEAR);
+    FreeImage_Unload(bitmap);
+    bitmap = scaled;
+  }
+  // Rows must lie packed at the GL's default alignment of 4 bytes.
+  if (!bitmap || FreeImage_GetPitch(bitmap) != static_cast<unsigned>((width * 3 + 3) & ~3)) {
+    printf("%s: cannot convert to a %d x %d 24-bit bitmap\n", file, width, height);
+    fflush(stdout);
+    exit(1);
+  }
+  const unsigned char* bits = FreeImage_GetBits(bitmap);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  if (mipmaps) {
+    gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, GL_BGR_EXT, GL_UNSIGNED_BYTE, bits);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST_MIPMAP_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    GLfloat largest = 1;
+    glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &largest);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, largest < 4 ? largest : 4.0f);
+  } else {
+    glTexImage2D(GL_TEXTURE_2D, 0, 4, width, height, 0, GL_BGR_EXT, GL_UNSIGNED_BYTE, bits);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  }
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  FreeImage_Unload(bitmap);
+}
+
+}  // namespace
+
+void startGame() {
+  platCreateWindow(windowTitle, 100, 50, 800, 600);
+  platDisplayFunc(drawFrame);
+  platTimerFunc(1, frameTick, 0);
+  platKeyboardFunc(onKey);
+  platReshapeFunc(onReshape);
+  glClearColor(0, 0, 0, 0);
+
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  onReshape(800, 600);
+
+  glEnable(GL_DEPTH_TEST);
+  glShadeModel(GL_SMOOTH);
+  glEnable(GL_LIGHTING);
+  glEnable(GL_LIGHT0);
+  glMatrixMode(GL_MODELVIEW);
+
+  camera.pos = {0, 0, 0.5f};
+  camera.yaw = 0;
+  camera.pitch = 0.1f;
+  lightPosition[0] = 7;
+  lightPosition[1] = 2;
+  lightPosition[2] = 5;
+  lightPosition[3] = 0;
+  applyCamera();
+
+  const GLfloat grey[4] = {0.5f, 0.5f, 0.5f, 1};
+  glLightfv(GL_LIGHT0, GL_DIFFUSE, grey);
+  glLightfv(GL_LIGHT0, GL_SPECULAR, grey);
+  glLightModelf(GL_LIGHT_MODEL_LOCAL_VIEWER, 1.0f);
+  glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SEPARATE_SPECULAR_COLOR);
+  glLightModelfv(GL_LIGHT_MODEL_AMBIENT, grey);
+
+  planeList = glGenLists(8);
+  cannonList = planeList + 1;
+  missileList = planeList + 2;
+  shellList = planeList + 3;
+  bombList = planeList + 4;
+  chuteList = planeList + 5;
+  trooperList = planeList + 6;
+  terrainList = planeList + 7;
+
+  glEnable(GL_TEXTURE_2D);
+  GLuint textures[5];
+  glGenTextures(5, textures);
+  sandTexture = textures[0];
+  skyTexture = textures[1];
+  skyCapTexture = textures[2];
+  fontTexture = textures[3];
+  groundBoxTexture = textures[4];
+
+  loadFont(&gameFont, "font.glf", fontTexture);
+
+  loadTexture("sand.bmp", sandTexture, 256, 256, true);
+  loadTexture("sky.bmp", skyTexture, 1024, 256, false);
+  loadTexture("sky_up.bmp", skyCapTexture, 256, 256, false);
+  loadTexture("ground_box.bmp", groundBoxTexture, 64, 64, false);
+  glBindTexture(GL_TEXTURE_2D, 0);
+
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+
+  window = platFindWindow(windowTitle);
+  platSetWindowIcon(window, "icon.png");
+  platHideCursor();
+  int left, top, right, bottom;
+  platWindowRect(window, &left, &top, &right, &bottom);
+  cursorCentre[0] = (left + right) / 2;
+  cursorCentre[1] = (top + bottom) / 2;
+  platSetCursorPos(cursorCentre[0], cursorCentre[1]);
+
+  loadSettings();
+  lastTickMs = platTickMs();
+}
+
+void shutdown() {
+  freeModel(planes[0].model);
+  free(planes[0].modelBox);
+  freeModel(troopers[0].model);
+  free(troopers[0].modelBox);
+  freeModel(troopers[0].chuteModel);
+  free(troopers[0].chuteModelBox);
+  freeModel(bombs[0].model);
+  free(bombs[0].modelBox);
+  freeModel(shells[0].model);
+  free(shells[0].modelBox);
+  freeModel(cannon.model);
+  free(cannon.modelBox);
+  freeModel(missile.model);
+  free(missile.modelBox);
+  freeFont(&gameFont);
+  endProcess(1);
+}
+
+void endProcess(int status) {
+  traceFrame(status);
+  traceClose();
+  fflush(stdout);
+  exit(status);
+}
+
+void endRun() {
+  if (runOptions.screenshotFile && !platSaveScreenshot(runOptions.screenshotFile)) {
+    traceClose();
+    exit(1);
+  }
+  traceClose();
+  fflush(stdout);
+  exit(0);
+}

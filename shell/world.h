@@ -1,0 +1,201 @@
+// world.h: the whole state of the game world, in global records that live for
+// the whole run, and the level start that sets up a level's opening position.
+//
+// Everyone reads these records: the frame loop and camera (shell/), the
+// settings loader (assets/), the entity updates (sim/) and the drawing
+// (render/). Pools are fixed arrays; a slot is in use exactly while its
+// `active` is 1, and a new entity takes the first free slot in index order.
+#pragma once
+
+#include <cstdint>
+
+#include "assets/box.h"
+#include "assets/model.h"
+#include "render/material.h"
+#include "shell/vec3.h"
+
+// Every tuning value, filled once from "settings.txt" by loadSettings.
+struct Settings {
+  float arenaHalfSize;
+  float planeMinAltitude;
+  float planeMaxAltitude;
+  int32_t livesPerLevel;
+  int32_t planesBase;
+  float planeSpeed;
+  int32_t trooperDropMinMs, trooperDropMaxMs;
+  int32_t bombDropMinMs, bombDropMaxMs;
+  int32_t planeTurnMinMs, planeTurnMaxMs;
+  float shotFallSpeedLimit;   // floor of vz once the chute is shot away
+  float chuteFallSpeedLimit;  // ceiling of vz under the open chute
+  float freeFallAccel;
+  float chuteAccel;
+  int32_t chuteOpenDelayMs;
+  float bombSpeed;
+  float shellSpeed;
+  float planeBlastSize;
+  int32_t planeBlastCount;
+  float trooperBlastSize;
+  int32_t trooperBlastCount;
+  float chuteBlastSize;
+  int32_t chuteBlastCount;
+  float impactBlastSize;
+  int32_t impactBlastCount;
+  float shardSpeed;
+  float shardGravity;
+  float shardDecay;
+  float missileSpeed;
+  int32_t missileLifetimeMs;
+  int32_t pointsPerPlane;   // 20, fixed
+  int32_t pointsPerTrooper; // 10, fixed
+  int32_t landingPenalty;   // 25, fixed
+};
+
+struct GameState {
+  int32_t level;       // 0 until the first level starts
+  int32_t lives;
+  int32_t points;      // points of the current level, never below 0
+  int32_t planesLeft;  // planes of this level not yet shot down
+  int32_t gameOver;    // the game-over screen waits for Y or N
+  int32_t paused;
+  int32_t cameraLock;  // 1: the camera sits beside the cannon
+};
+
+struct Cannon {
+  Vec3 pos;     // always the origin
+  float yaw;    // copied from the aim every frame no missile flies
+  float pitch;
+  Vec3 forward;
+  Vec3 right;
+  Vec3 up;
+  BoundingBox* modelBox;
+  BoundingBox worldBox;  // bombs are tested against this
+  Model* model;
+};
+
+struct PlaneVelocity {
+  float x, y;
+};
+
+struct Plane {
+  int32_t active;
+  Vec3 pos;           // z is the altitude, fixed for the plane's life
+  PlaneVelocity vel;  // horizontal, units per second
+  float heading;      // radians about +z from +x
+  int32_t turnTimerMs;
+  int32_t bombTimerMs;
+  int32_t trooperTimerMs;
+  Model* model;
+  BoundingBox* modelBox;
+  BoundingBox worldBox;
+};
+
+struct Trooper {
+  int32_t active;
+  Vec3 pos;
+  float vz;    // vertical speed, positive upward
+  float spin;  // about +z, grows once the chute is shot away
+  float tilt;  // about -y, 0.9599312 once the chute is shot away
+  Model* model;
+  BoundingBox* modelBox;
+  BoundingBox worldBox;
+  Model* chuteModel;
+  BoundingBox* chuteModelBox;
+  BoundingBox chuteWorldBox;
+  int32_t chuteOpen;
+  int32_t chuteShot;
+  uint32_t dropTime;  // tick count at which the trooper left its plane
+};
+
+struct Bomb {
+  int32_t active;
+  Vec3 pos;
+  Vec3 vel;  // constant: straight at the origin
+  float yaw;
+  float pitch;
+  Model* model;
+  BoundingBox* modelBox;
+  BoundingBox worldBox;
+};
+
+struct Shell {
+  int32_t active;
+  Vec3 pos;
+  Vec3 vel;
+  float yaw;
+  float pitch;
+  int32_t lifeMs;
+  Model* model;
+  BoundingBox* modelBox;
+  BoundingBox worldBox;
+};
+
+struct Particle {
+  int32_t active;
+  Vec3 pos;
+  float yaw;    // grows at 5 radians per second
+  float pitch;  // fixed at the spawn
+  Vec3 vel;     // only z changes after the spawn
+  float size;   // shrinks every frame; the shard ends below 0.1
+  Material* material;
+};
+
+struct Missile {
+  int32_t active;
+  Vec3 pos;
+  Vec3 vel;  // always missileSpeed x forward
+  float yaw;
+  float pitch;
+  Vec3 forward;
+  Vec3 up;
+  Vec3 right;
+  Model* model;
+  BoundingBox* modelBox;
+  BoundingBox worldBox;
+  uint32_t launchMs;
+};
+
+constexpr int planePoolSize = 32;
+constexpr int trooperPoolSize = 32;
+constexpr int bombPoolSize = 32;
+constexpr int shellPoolSize = 16;
+constexpr int particlePoolSize = 128;
+
+extern Settings settings;
+extern GameState game;
+extern Cannon cannon;
+extern Plane planes[planePoolSize];
+extern Trooper troopers[trooperPoolSize];
+extern Bomb bombs[bombPoolSize];
+extern Shell shells[shellPoolSize];
+extern Particle particles[particlePoolSize];
+extern Missile missile;
+
+// Tick count of the last shell fired; 0 after every level start, shifted
+// forward by paused time.
+extern uint32_t lastShotMs;
+// 1 once a shell has been fired in this level: the first shell of a level is
+// never held back by the 500 ms rule, whatever the tick count.
+extern int32_t firedThisLevel;
+
+// Sets up the opening position of the next level: lives, a fresh wave of
+// planesBase + level planes (capped at the pool size), empty pools, points 0.
+// Called by loadSettings (level 1), by the game-over answer N and when the
+// last plane of a level is down.
+void startLevel();
+
+// The game's one 15-bit random generator (0..32767), seeded once at start-up.
+// It is kept apart from the C library's rand so that nothing else in the
+// process (GL driver, audio) can disturb the sequence.
+void seedRand(uint32_t seed);
+int32_t gameRand();
+uint32_t randState();
+// lo + r x (hi - lo) / 32767 in single precision: both ends can occur.
+float randRange(float lo, float hi);
+// The same on integer millisecond bounds, truncated toward zero.
+int32_t randIntervalMs(int32_t lo, int32_t hi);
+
+// value truncated toward zero, saturated at the int32 range (NaN gives 0).
+int32_t truncToInt32(double value);
+
+// Starts a sound through the platform and notes its name for the trace.
+void playSound(const char* name);
