@@ -17,9 +17,7 @@ int platKeySlot(int key);
 
 // The value platKeyState returns: 0x8000 while held, | 1 when it was pressed
 // since the previous query (like the system call the game was written for).
-inline int platKeyValue(bool held, bool latched) {
-  return (held ? 0x8000 : 0) | (latched ? 1 : 0);
-}
+inline int platKeyValue(bool held, bool latched) { return (held ? 0x8000 : 0) | (latched ? 1 : 0); }
 
 // Reads the current read buffer (width x height from the lower left corner)
 // and writes it as a PNG. One line on stderr and false on failure.

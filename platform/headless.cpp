@@ -4,6 +4,8 @@
 // and replaces the window system with a virtual window whose clock, keys,
 // cursor and focus are driven by a script or by tests. Sounds are recorded by
 // name instead of played. No X server and no sound device are needed.
+#include "platform/headless.h"
+
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <GL/gl.h>
@@ -14,7 +16,6 @@
 #include <cstring>
 
 #include "platform/backend.h"
-#include "platform/headless.h"
 
 namespace {
 
@@ -85,11 +86,21 @@ void useOffscreenGl() {
   if (!eglInitialize(gGl.display, &major, &minor)) failGl("eglInitialize");
   if (!eglBindAPI(EGL_OPENGL_API)) failGl("eglBindAPI(OpenGL)");
 
-  const EGLint configAttribs[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE,
-                                  EGL_OPENGL_BIT,   EGL_RED_SIZE,    8,
-                                  EGL_GREEN_SIZE,   8,               EGL_BLUE_SIZE,
-                                  8,                EGL_ALPHA_SIZE,  8,
-                                  EGL_DEPTH_SIZE,   24,              EGL_NONE};
+  const EGLint configAttribs[] = {EGL_SURFACE_TYPE,
+                                  EGL_PBUFFER_BIT,
+                                  EGL_RENDERABLE_TYPE,
+                                  EGL_OPENGL_BIT,
+                                  EGL_RED_SIZE,
+                                  8,
+                                  EGL_GREEN_SIZE,
+                                  8,
+                                  EGL_BLUE_SIZE,
+                                  8,
+                                  EGL_ALPHA_SIZE,
+                                  8,
+                                  EGL_DEPTH_SIZE,
+                                  24,
+                                  EGL_NONE};
   EGLConfig config = nullptr;
   EGLint configs = 0;
   if (!eglChooseConfig(gGl.display, configAttribs, &config, 1, &configs) || configs < 1)
@@ -105,8 +116,7 @@ void useOffscreenGl() {
                                    EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
   gGl.context = eglCreateContext(gGl.display, config, EGL_NO_CONTEXT, contextAttribs);
   if (gGl.context == EGL_NO_CONTEXT) failGl("eglCreateContext(OpenGL compatibility)");
-  if (!eglMakeCurrent(gGl.display, gGl.surface, gGl.surface, gGl.context))
-    failGl("eglMakeCurrent");
+  if (!eglMakeCurrent(gGl.display, gGl.surface, gGl.surface, gGl.context)) failGl("eglMakeCurrent");
   gGl.ready = true;
 }
 

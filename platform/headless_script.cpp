@@ -169,8 +169,7 @@ bool scriptLoad(const char* path, char* err, int errSize) {
       break;
     }
     if (gEventCount == kMaxScriptEvents) {
-      snprintf(err, errSize, "%s:%d: too many events (at most %d)", path, lineNo,
-               kMaxScriptEvents);
+      snprintf(err, errSize, "%s:%d: too many events (at most %d)", path, lineNo, kMaxScriptEvents);
       ok = false;
       break;
     }

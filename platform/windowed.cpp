@@ -2,6 +2,8 @@
 // game; the X server answers for keys held now, the pointer, the focus and the
 // window geometry; freeglut's callbacks latch keys pressed between two
 // queries; SDL2 plays sounds through one queued audio device.
+#include "platform/windowed.h"
+
 #include <FreeImage.h>
 #include <GL/freeglut.h>
 #include <GL/glx.h>
@@ -18,7 +20,6 @@
 #include <cstring>
 
 #include "platform/backend.h"
-#include "platform/windowed.h"
 
 namespace {
 
@@ -209,9 +210,9 @@ void openAudio() {
   want.format = AUDIO_S16SYS;
   want.channels = 2;
   want.samples = 1024;
-  gAudio.device = SDL_OpenAudioDevice(
-      nullptr, 0, &want, &gAudio.spec,
-      SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
+  gAudio.device =
+      SDL_OpenAudioDevice(nullptr, 0, &want, &gAudio.spec,
+                          SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
   if (gAudio.device == 0) {
     noAudio(SDL_GetError());
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
