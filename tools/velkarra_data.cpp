@@ -8,6 +8,7 @@
 #include <exception>
 #include <iostream>
 
+#include "tools/bitmaps.h"
 #include "tools/data_writer.h"
 #include "tools/models.h"
 #include "tools/settings_table.h"
@@ -33,8 +34,8 @@ struct Step {
 };
 
 const Step kSteps[] = {
-    {"settings.txt", writeSettings},
-    {"the models", writeModels},
+    {"settings.txt", writeSettings}, {"the models", writeModels},    {"ground.bmp", writeHeightMap},
+    {"sand.bmp", writeSand},         {"the sky pictures", writeSky}, {"icon.png", writeIcon},
 };
 
 }  // namespace
