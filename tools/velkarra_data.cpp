@@ -10,6 +10,7 @@
 
 #include "tools/bitmaps.h"
 #include "tools/data_writer.h"
+#include "tools/font_baker.h"
 #include "tools/models.h"
 #include "tools/settings_table.h"
 
@@ -35,7 +36,8 @@ struct Step {
 
 const Step kSteps[] = {
     {"settings.txt", writeSettings}, {"the models", writeModels},    {"ground.bmp", writeHeightMap},
-    {"sand.bmp", writeSand},         {"the sky pictures", writeSky}, {"icon.png", writeIcon},
+    {"sand.bmp", writeSand},         {"the sky pictures", writeSky}, {"font.glf", writeFont},
+    {"icon.png", writeIcon},
 };
 
 }  // namespace
