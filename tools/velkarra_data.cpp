@@ -13,6 +13,7 @@
 #include "tools/font_baker.h"
 #include "tools/models.h"
 #include "tools/settings_table.h"
+#include "tools/sounds.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ struct Step {
 const Step kSteps[] = {
     {"settings.txt", writeSettings}, {"the models", writeModels},    {"ground.bmp", writeHeightMap},
     {"sand.bmp", writeSand},         {"the sky pictures", writeSky}, {"font.glf", writeFont},
-    {"icon.png", writeIcon},
+    {"the sounds", writeSounds},     {"icon.png", writeIcon},
 };
 
 }  // namespace
