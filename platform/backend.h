@@ -3,6 +3,8 @@
 // to platform/: game code includes platform.h only.
 #pragma once
 
+#include <FreeImage.h>
+
 #include <cstdint>
 
 #include "platform/platform.h"
@@ -19,8 +21,14 @@ int platKeySlot(int key);
 // since the previous query (like the system call the game was written for).
 inline int platKeyValue(bool held, bool latched) { return (held ? 0x8000 : 0) | (latched ? 1 : 0); }
 
-// Reads the current read buffer (width x height from the lower left corner)
-// and writes it as a PNG. One line on stderr and false on failure.
+// Screenshots. platOpenShot checks that the file can be written and gives a
+// 24-bit image of the size asked; platSaveShot writes it as a PNG and frees
+// it. Both write one line on stderr and return false/nullptr on failure.
+FIBITMAP* platOpenShot(const char* file, int width, int height);
+bool platSaveShot(const char* file, FIBITMAP* image);
+
+// Reads the current GL read buffer (width x height from the lower left
+// corner) and writes it as a PNG.
 bool platWriteGlImage(const char* file, int width, int height);
 
 // ---- Windowed backend (windowed.cpp) ----

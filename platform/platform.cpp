@@ -1,7 +1,6 @@
 // platform.cpp: forwards every platform.h call to the backend main() chose
 // (windowed or headless), and holds the helpers both backends share: key code
 // normalisation and writing the GL image as a PNG.
-#include <FreeImage.h>
 #include <GL/gl.h>
 
 #include <cerrno>
@@ -29,31 +28,46 @@ int platKeySlot(int key) {
   return -1;
 }
 
-bool platWriteGlImage(const char* file, int width, int height) {
+FIBITMAP* platOpenShot(const char* file, int width, int height) {
   if (width <= 0 || height <= 0) {
     fprintf(stderr, "velkarra3d: cannot save the screenshot %s: the window has no size\n", file);
-    return false;
+    return nullptr;
   }
   // Try the file first: FreeImage only says that saving failed, not why.
   FILE* probe = fopen(file, "wb");
   if (!probe) {
     fprintf(stderr, "velkarra3d: cannot save the screenshot %s: %s\n", file, strerror(errno));
-    return false;
+    return nullptr;
   }
   fclose(probe);
-
   FIBITMAP* image = FreeImage_Allocate(width, height, 24, FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK,
                                        FI_RGBA_BLUE_MASK);
   if (!image) {
+    remove(file);
     fprintf(stderr, "velkarra3d: cannot save the screenshot %s: out of memory\n", file);
-    return false;
   }
+  return image;
+}
+
+bool platSaveShot(const char* file, FIBITMAP* image) {
+  const bool saved = FreeImage_Save(FIF_PNG, image, file, PNG_DEFAULT) != FALSE;
+  FreeImage_Unload(image);
+  if (!saved) {
+    remove(file);
+    fprintf(stderr, "velkarra3d: cannot save the screenshot %s: writing the PNG failed\n", file);
+  }
+  return saved;
+}
+
+bool platWriteGlImage(const char* file, int width, int height) {
+  FIBITMAP* image = platOpenShot(file, width, height);
+  if (!image) return false;
   // FreeImage keeps rows bottom-up, blue-green-red, padded to 4 bytes: exactly
   // what glReadPixels writes with GL_BGR and a pack alignment of 4, so the
   // pixels go straight into the image. The check guards that assumption.
-  const unsigned pitch = FreeImage_GetPitch(image);
-  if (pitch != ((static_cast<unsigned>(width) * 3 + 3) & ~3u)) {
+  if (FreeImage_GetPitch(image) != ((static_cast<unsigned>(width) * 3 + 3) & ~3u)) {
     FreeImage_Unload(image);
+    remove(file);
     fprintf(stderr, "velkarra3d: cannot save the screenshot %s: unexpected row layout\n", file);
     return false;
   }
@@ -62,14 +76,7 @@ bool platWriteGlImage(const char* file, int width, int height) {
   glPixelStorei(GL_PACK_ALIGNMENT, 4);
   glReadPixels(0, 0, width, height, GL_BGR, GL_UNSIGNED_BYTE, FreeImage_GetBits(image));
   glPixelStorei(GL_PACK_ALIGNMENT, oldAlignment);
-
-  const bool saved = FreeImage_Save(FIF_PNG, image, file, PNG_DEFAULT) != FALSE;
-  FreeImage_Unload(image);
-  if (!saved) {
-    fprintf(stderr, "velkarra3d: cannot save the screenshot %s: writing the PNG failed\n", file);
-    remove(file);
-  }
-  return saved;
+  return platSaveShot(file, image);
 }
 
 bool platInitWindowed(int* argc, char** argv) {

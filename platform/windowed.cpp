@@ -10,6 +10,7 @@
 #include <SDL2/SDL.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <dlfcn.h>
 #include <time.h>
@@ -167,6 +168,40 @@ bool pointerOverWindow() {
   return child != None && child == topLevel();
 }
 
+// ---- Screenshots ----
+
+bool gXError;
+
+int noteXError(Display*, XErrorEvent*) {
+  gXError = true;
+  return 0;
+}
+
+struct ChannelMask {
+  unsigned long mask;
+  int shift, bits;
+};
+
+ChannelMask channelMask(unsigned long mask) {
+  ChannelMask c = {mask, 0, 0};
+  while (mask && !(mask & 1)) {
+    mask >>= 1;
+    c.shift++;
+  }
+  while (mask & 1) {
+    mask >>= 1;
+    c.bits++;
+  }
+  return c;
+}
+
+BYTE channelValue(unsigned long pixel, const ChannelMask& c) {
+  if (c.bits == 0) return 0;
+  const unsigned long v = (pixel & c.mask) >> c.shift;
+  if (c.bits >= 8) return static_cast<BYTE>(v >> (c.bits - 8));
+  return static_cast<BYTE>(v * 255 / ((1ul << c.bits) - 1));
+}
+
 // ---- Sound ----
 
 // ALSA writes its own diagnostics to stderr when there is no sound card; the
@@ -304,8 +339,11 @@ bool winInit(int* argc, char** argv) {
             name);
     return false;
   }
-  XCloseDisplay(probe);
+  // Closed only once freeglut holds its own connection: a server with no
+  // client left resets itself (Xvfb does), and freeglut's connection attempt
+  // could land in the middle of that.
   glutInit(argc, argv);
+  XCloseDisplay(probe);
   gWin.glutReady = true;
   openAudio();
   return true;
@@ -501,14 +539,43 @@ bool winSaveScreenshot(const char* file) {
     fprintf(stderr, "velkarra3d: cannot save the screenshot %s: no window\n", file);
     return false;
   }
+  // Mesa's software GLX keeps a stale copy of the front buffer that swaps do
+  // not update, so glReadBuffer(GL_FRONT) can read black there. The window's
+  // own pixels are what it shows, on every driver: take those.
   glFinish();
-  GLint oldBuffer = GL_BACK;
-  glGetIntegerv(GL_READ_BUFFER, &oldBuffer);
-  glReadBuffer(GL_FRONT);
-  const bool saved =
-      platWriteGlImage(file, glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
-  glReadBuffer(static_cast<GLenum>(oldBuffer));
-  return saved;
+  XWindowAttributes attributes;
+  if (!XGetWindowAttributes(gWin.xDisplay, gWin.window, &attributes)) return false;
+  FIBITMAP* image = platOpenShot(file, attributes.width, attributes.height);
+  if (!image) return false;
+  XSync(gWin.xDisplay, False);
+  gXError = false;
+  XErrorHandler previous = XSetErrorHandler(noteXError);
+  XImage* pixels = XGetImage(gWin.xDisplay, gWin.window, 0, 0, attributes.width, attributes.height,
+                             AllPlanes, ZPixmap);
+  XSync(gWin.xDisplay, False);
+  XSetErrorHandler(previous);
+  if (!pixels || gXError) {
+    if (pixels) XDestroyImage(pixels);
+    FreeImage_Unload(image);
+    remove(file);
+    fprintf(stderr, "velkarra3d: cannot save the screenshot %s: the window is not visible\n", file);
+    return false;
+  }
+  const ChannelMask red = channelMask(pixels->red_mask);
+  const ChannelMask green = channelMask(pixels->green_mask);
+  const ChannelMask blue = channelMask(pixels->blue_mask);
+  for (int y = 0; y < attributes.height; y++) {
+    // X rows run top-down, FreeImage's bottom-up.
+    BYTE* out = FreeImage_GetScanLine(image, attributes.height - 1 - y);
+    for (int x = 0; x < attributes.width; x++, out += 3) {
+      const unsigned long pixel = XGetPixel(pixels, x, y);
+      out[FI_RGBA_RED] = channelValue(pixel, red);
+      out[FI_RGBA_GREEN] = channelValue(pixel, green);
+      out[FI_RGBA_BLUE] = channelValue(pixel, blue);
+    }
+  }
+  XDestroyImage(pixels);
+  return platSaveShot(file, image);
 }
 
 // ---- windowed.h ----
@@ -518,6 +585,10 @@ void windowedPumpEvents() {
 }
 
 bool windowedAudioOpen() { return gAudio.open; }
+
+void windowedStopSound() {
+  if (gAudio.open) SDL_ClearQueuedAudio(gAudio.device);
+}
 
 uint32_t windowedQueuedAudioBytes() {
   return gAudio.open ? SDL_GetQueuedAudioSize(gAudio.device) : 0;

@@ -12,6 +12,9 @@ void windowedPumpEvents();
 // Whether a sound device was opened at platInitWindowed.
 bool windowedAudioOpen();
 
+// Drops whatever sound is still queued, so a test starts from silence.
+void windowedStopSound();
+
 // Bytes of sound still queued for the device, and how many bytes the device
 // consumes per second.
 uint32_t windowedQueuedAudioBytes();
