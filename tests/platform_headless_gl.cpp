@@ -65,7 +65,7 @@ void quad(float x0, float y0, float x1, float y1) {
   glEnd();
 }
 
-class HeadlessGl : public ::testing::Test {
+class PlatformHeadlessGl : public ::testing::Test {
  protected:
   void SetUp() override {
     platInitHeadless(0, 16);
@@ -90,7 +90,7 @@ class HeadlessGl : public ::testing::Test {
   std::string dir;
 };
 
-TEST_F(HeadlessGl, LightingShadesByTheAngleToTheLight) {
+TEST_F(PlatformHeadlessGl, LightingShadesByTheAngleToTheLight) {
   glEnable(GL_LIGHTING);
   glEnable(GL_LIGHT0);
   const GLfloat none[] = {0, 0, 0, 1};
@@ -119,7 +119,7 @@ TEST_F(HeadlessGl, LightingShadesByTheAngleToTheLight) {
   EXPECT_TRUE(near(pixelAt(5, 595), {0, 0, 64}));
 }
 
-TEST_F(HeadlessGl, DisplayListReplaysWhereTheMatrixSays) {
+TEST_F(PlatformHeadlessGl, DisplayListReplaysWhereTheMatrixSays) {
   const GLuint list = glGenLists(1);
   ASSERT_NE(list, 0u);
   glNewList(list, GL_COMPILE);
@@ -138,7 +138,7 @@ TEST_F(HeadlessGl, DisplayListReplaysWhereTheMatrixSays) {
   EXPECT_TRUE(near(pixelAt(500, 300), {0, 0, 64}));
 }
 
-TEST_F(HeadlessGl, ModelviewMatrixReadsBackComposed) {
+TEST_F(PlatformHeadlessGl, ModelviewMatrixReadsBackComposed) {
   glTranslatef(1, 2, 3);
   glRotatef(90, 0, 0, 1);
   glScalef(2, 2, 2);
@@ -148,7 +148,7 @@ TEST_F(HeadlessGl, ModelviewMatrixReadsBackComposed) {
   for (int i = 0; i < 16; i++) EXPECT_NEAR(m[i], want[i], 1e-5) << "element " << i;
 }
 
-TEST_F(HeadlessGl, FeedbackModeGivesWindowCoordinates) {
+TEST_F(PlatformHeadlessGl, FeedbackModeGivesWindowCoordinates) {
   GLfloat buffer[16];
   glFeedbackBuffer(16, GL_2D, buffer);
   glRenderMode(GL_FEEDBACK);
@@ -162,7 +162,7 @@ TEST_F(HeadlessGl, FeedbackModeGivesWindowCoordinates) {
   EXPECT_NEAR(buffer[2], 150, 1e-3);
 }
 
-TEST_F(HeadlessGl, BgrTextureWithGluMipmapsKeepsItsColours) {
+TEST_F(PlatformHeadlessGl, BgrTextureWithGluMipmapsKeepsItsColours) {
   // 2 x 2 texels, blue-green-red, bottom row first: red, green / blue, white.
   const unsigned char texels[12] = {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255};
   GLuint texture = 0;
@@ -185,7 +185,7 @@ TEST_F(HeadlessGl, BgrTextureWithGluMipmapsKeepsItsColours) {
   EXPECT_TRUE(near(pixelAt(600, 450), {255, 255, 255}));
 }
 
-TEST_F(HeadlessGl, ScreenshotIsAnUprightPngOfTheWindow) {
+TEST_F(PlatformHeadlessGl, ScreenshotIsAnUprightPngOfTheWindow) {
   glClearColor(0.2f, 0.4f, 0.6f, 1);
   glClear(GL_COLOR_BUFFER_BIT);
   glMatrixMode(GL_PROJECTION);
@@ -214,7 +214,7 @@ TEST_F(HeadlessGl, ScreenshotIsAnUprightPngOfTheWindow) {
   EXPECT_TRUE(near({topRight.rgbRed, topRight.rgbGreen, topRight.rgbBlue}, {51, 102, 153}, 1));
 }
 
-TEST_F(HeadlessGl, ScreenshotThatCannotBeWrittenSaysSoOnce) {
+TEST_F(PlatformHeadlessGl, ScreenshotThatCannotBeWrittenSaysSoOnce) {
   const std::string file = dir + "/no/such/folder/shot.png";
   ::testing::internal::CaptureStderr();
   const bool saved = platSaveScreenshot(file.c_str());
@@ -224,7 +224,7 @@ TEST_F(HeadlessGl, ScreenshotThatCannotBeWrittenSaysSoOnce) {
   EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
 }
 
-TEST_F(HeadlessGl, SecondWindowStartsAfreshAndStillRenders) {
+TEST_F(PlatformHeadlessGl, SecondWindowStartsAfreshAndStillRenders) {
   platPlaySound("s\\shot.wav");
   headlessKeyDown('A');
   headlessKeyTap(platEscape);
@@ -255,7 +255,7 @@ TEST_F(HeadlessGl, SecondWindowStartsAfreshAndStillRenders) {
   EXPECT_TRUE(near(pixelAt(400, 300), {255, 255, 0}));
 }
 
-TEST(HeadlessGlFailure, NoEglDriverIsOneLineAndExitStatusOne) {
+TEST(PlatformHeadlessGlFailure, NoEglDriverIsOneLineAndExitStatusOne) {
   ProcessResult run = runProcess(
       {"/proc/self/exe"}, "",
       {"VELKARRA_PLATFORM_CHILD=egl", "__EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent/egl.json"});

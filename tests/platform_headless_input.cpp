@@ -68,7 +68,7 @@ void reshaped(int w, int h) {
 }
 void displayed() { gDisplays++; }
 
-class HeadlessInput : public ::testing::Test {
+class PlatformHeadlessInput : public ::testing::Test {
  protected:
   void SetUp() override {
     platInitHeadless(1000, 16);
@@ -88,7 +88,7 @@ class HeadlessInput : public ::testing::Test {
   std::string dir;
 };
 
-TEST_F(HeadlessInput, HeldKeyReadsDownUntilReleased) {
+TEST_F(PlatformHeadlessInput, HeldKeyReadsDownUntilReleased) {
   headlessKeyDown('A');
   EXPECT_NE(platKeyState('A'), 0);
   EXPECT_NE(platKeyState('A'), 0);
@@ -96,7 +96,7 @@ TEST_F(HeadlessInput, HeldKeyReadsDownUntilReleased) {
   EXPECT_EQ(platKeyState('A'), 0);
 }
 
-TEST_F(HeadlessInput, PressBetweenQueriesCountsOnce) {
+TEST_F(PlatformHeadlessInput, PressBetweenQueriesCountsOnce) {
   headlessKeyTap('B');
   EXPECT_NE(platKeyState('B'), 0);
   EXPECT_EQ(platKeyState('B'), 0);
@@ -115,7 +115,7 @@ TEST_F(HeadlessInput, PressBetweenQueriesCountsOnce) {
   EXPECT_NE(platKeyState(platEscape), 0);
 }
 
-TEST_F(HeadlessInput, LettersIgnoreCaseAndOtherCodesReadZero) {
+TEST_F(PlatformHeadlessInput, LettersIgnoreCaseAndOtherCodesReadZero) {
   headlessKeyDown('q');
   EXPECT_NE(platKeyState('Q'), 0);
   EXPECT_NE(platKeyState('q'), 0);
@@ -133,7 +133,7 @@ TEST_F(HeadlessInput, LettersIgnoreCaseAndOtherCodesReadZero) {
   }
 }
 
-TEST_F(HeadlessInput, ClockFollowsFramesAndWraps) {
+TEST_F(PlatformHeadlessInput, ClockFollowsFramesAndWraps) {
   platInitHeadless(4294967290u, 16);
   platCreateWindow("Velkarra3D", 0, 0, 800, 600);
   EXPECT_EQ(platTickMs(), 4294967290u);
@@ -150,7 +150,7 @@ TEST_F(HeadlessInput, ClockFollowsFramesAndWraps) {
   EXPECT_EQ(gSeen[0].tickMs, 4294967290u + 4u * 16u);
 }
 
-TEST_F(HeadlessInput, FramesRunOnlyWhileTheTimerIsArmed) {
+TEST_F(PlatformHeadlessInput, FramesRunOnlyWhileTheTimerIsArmed) {
   platReshapeFunc(reshaped);
   platDisplayFunc(displayed);
   EXPECT_FALSE(headlessStep());
@@ -180,7 +180,7 @@ TEST_F(HeadlessInput, FramesRunOnlyWhileTheTimerIsArmed) {
   EXPECT_EQ(gReshapes, 1);
 }
 
-TEST_F(HeadlessInput, VirtualWindowCursorAndFocus) {
+TEST_F(PlatformHeadlessInput, VirtualWindowCursorAndFocus) {
   const PlatWindow window = platFindWindow("Velkarra3D");
   EXPECT_NE(window, 0u);
   EXPECT_EQ(platFindWindow("Velkarra"), 0u);
@@ -217,7 +217,7 @@ TEST_F(HeadlessInput, VirtualWindowCursorAndFocus) {
   EXPECT_TRUE(headlessCursorHidden());
 }
 
-TEST_F(HeadlessInput, TypedCharacterReachesTheKeyboardCallback) {
+TEST_F(PlatformHeadlessInput, TypedCharacterReachesTheKeyboardCallback) {
   platKeyboardFunc(typed);
   headlessMoveCursor(10, -10);
   headlessChar('k');
@@ -250,7 +250,7 @@ TEST(PlatformSoundPath, MapsBackslashesAndRefusesWhatDoesNotFit) {
   EXPECT_FALSE(platSoundPath("s", out, 0));
 }
 
-TEST_F(HeadlessInput, SoundsAreRecordedInOrder) {
+TEST_F(PlatformHeadlessInput, SoundsAreRecordedInOrder) {
   platPlaySound("s\\exp_plane.wav");
   platPlaySound("s\\shot.wav");
   platPlaySound("s\\exp_plane.wav");
@@ -267,7 +267,7 @@ TEST_F(HeadlessInput, SoundsAreRecordedInOrder) {
   EXPECT_STREQ(headlessSoundName(0), "s\\tada.wav");
 }
 
-TEST_F(HeadlessInput, ScriptEventsActBeforeTheirFrameInFileOrder) {
+TEST_F(PlatformHeadlessInput, ScriptEventsActBeforeTheirFrameInFileOrder) {
   const std::string path = writeScript(
       "# lines need not be sorted by frame\n"
       "5 up c\n"
@@ -291,36 +291,36 @@ TEST_F(HeadlessInput, ScriptEventsActBeforeTheirFrameInFileOrder) {
   platKeyboardFunc(typed);
   runFrames(9);
   ASSERT_EQ(gSeenCount, 9);
-  const Seen* f = gSeen - 1;  // f[n] is frame n
+  auto f = [](int n) -> const Seen& { return gSeen[n - 1]; };  // what frame n saw
 
-  EXPECT_EQ(f[1].a, 0);
-  EXPECT_NE(f[2].a, 0);
-  EXPECT_NE(f[3].a, 0);  // held
-  EXPECT_EQ(f[4].a, 0);
+  EXPECT_EQ(f(1).a, 0);
+  EXPECT_NE(f(2).a, 0);
+  EXPECT_NE(f(3).a, 0);  // held
+  EXPECT_EQ(f(4).a, 0);
 
-  EXPECT_NE(f[3].b, 0);  // down and up before the frame: one press
-  EXPECT_EQ(f[4].b, 0);
+  EXPECT_NE(f(3).b, 0);  // down and up before the frame: one press
+  EXPECT_EQ(f(4).b, 0);
 
-  EXPECT_NE(f[5].c, 0);
-  EXPECT_NE(f[6].c, 0);
-  EXPECT_NE(f[9].c, 0);
+  EXPECT_NE(f(5).c, 0);
+  EXPECT_NE(f(6).c, 0);
+  EXPECT_NE(f(9).c, 0);
 
-  EXPECT_EQ(f[1].lbutton, 0);
-  EXPECT_NE(f[2].lbutton, 0);
-  EXPECT_EQ(f[3].lbutton, 0);
-  EXPECT_EQ(f[5].esc, 0);
-  EXPECT_NE(f[6].esc, 0);
-  EXPECT_EQ(f[7].esc, 0);
+  EXPECT_EQ(f(1).lbutton, 0);
+  EXPECT_NE(f(2).lbutton, 0);
+  EXPECT_EQ(f(3).lbutton, 0);
+  EXPECT_EQ(f(5).esc, 0);
+  EXPECT_NE(f(6).esc, 0);
+  EXPECT_EQ(f(7).esc, 0);
 
-  EXPECT_EQ(f[5].cursorX, 500);
-  EXPECT_EQ(f[5].cursorY, 350);
-  EXPECT_EQ(f[6].cursorX, 507);
-  EXPECT_EQ(f[6].cursorY, 347);
+  EXPECT_EQ(f(5).cursorX, 500);
+  EXPECT_EQ(f(5).cursorY, 350);
+  EXPECT_EQ(f(6).cursorX, 507);
+  EXPECT_EQ(f(6).cursorY, 347);
 
   const PlatWindow window = platFindWindow("Velkarra3D");
-  EXPECT_EQ(f[6].active, window);
-  EXPECT_EQ(f[7].active, 0u);
-  EXPECT_EQ(f[8].active, window);
+  EXPECT_EQ(f(6).active, window);
+  EXPECT_EQ(f(7).active, 0u);
+  EXPECT_EQ(f(8).active, window);
 
   ASSERT_EQ(gTypedCount, 2);
   EXPECT_EQ(gTyped[0].frame, 9);
@@ -332,7 +332,7 @@ TEST_F(HeadlessInput, ScriptEventsActBeforeTheirFrameInFileOrder) {
   EXPECT_EQ(gTyped[1].y, 298);
 }
 
-TEST_F(HeadlessInput, MalformedScriptLinesNameTheirLine) {
+TEST_F(PlatformHeadlessInput, MalformedScriptLinesNameTheirLine) {
   const char* bad[] = {
       "0 down a",    "-1 down a",   "x down a",         "2x down a",      "99999999999 up a",
       "1 jump a",    "1",           "1 down",           "1 down a b",     "1 down A",
@@ -352,7 +352,7 @@ TEST_F(HeadlessInput, MalformedScriptLinesNameTheirLine) {
   }
 }
 
-TEST_F(HeadlessInput, UnreadableOrOversizedScriptsAreRefused) {
+TEST_F(PlatformHeadlessInput, UnreadableOrOversizedScriptsAreRefused) {
   char err[256] = "";
   const std::string missing = dir + "/missing.txt";
   EXPECT_FALSE(headlessLoadScript(missing.c_str(), err, sizeof err));
@@ -370,7 +370,7 @@ TEST_F(HeadlessInput, UnreadableOrOversizedScriptsAreRefused) {
   EXPECT_EQ(std::string(err).rfind(path + ":65537: ", 0), 0u) << err;
 }
 
-TEST_F(HeadlessInput, FailedScriptLeavesNoEvents) {
+TEST_F(PlatformHeadlessInput, FailedScriptLeavesNoEvents) {
   char err[256] = "";
   std::string path = writeScript("1 down a\n");
   ASSERT_TRUE(headlessLoadScript(path.c_str(), err, sizeof err));

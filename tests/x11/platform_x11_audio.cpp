@@ -68,7 +68,7 @@ std::string wav(int rate, int ms) {
   return out;
 }
 
-class X11Audio : public ::testing::Test {
+class PlatformX11Audio : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
@@ -94,7 +94,7 @@ class X11Audio : public ::testing::Test {
   std::string oldDir, dir;
 };
 
-TEST_F(X11Audio, SoundIsConvertedQueuedAndPlayed) {
+TEST_F(PlatformX11Audio, SoundIsConvertedQueuedAndPlayed) {
   ASSERT_TRUE(writeFile(dir + "/s/long.wav", wav(11025, 1500)));
   platPlaySound("s\\long.wav");
   const long bytes = windowedSoundBytes("s\\long.wav");
@@ -112,7 +112,7 @@ TEST_F(X11Audio, SoundIsConvertedQueuedAndPlayed) {
   EXPECT_LT(windowedQueuedAudioBytes(), queued);
 }
 
-TEST_F(X11Audio, NewSoundCutsOffTheOneStillPlaying) {
+TEST_F(PlatformX11Audio, NewSoundCutsOffTheOneStillPlaying) {
   ASSERT_TRUE(writeFile(dir + "/s/long.wav", wav(22050, 2000)));
   ASSERT_TRUE(writeFile(dir + "/s/short.wav", wav(22050, 100)));
   platPlaySound("s\\long.wav");
@@ -128,7 +128,7 @@ TEST_F(X11Audio, NewSoundCutsOffTheOneStillPlaying) {
   EXPECT_GT(windowedQueuedAudioBytes(), static_cast<uint32_t>(windowedAudioBytesPerSecond()));
 }
 
-TEST_F(X11Audio, MissingOrBrokenFilePlaysNothingAndIsNotLookedForAgain) {
+TEST_F(PlatformX11Audio, MissingOrBrokenFilePlaysNothingAndIsNotLookedForAgain) {
   ASSERT_TRUE(writeFile(dir + "/s/bad.wav", "RIFF but not a wave file"));
   platPlaySound("s\\late.wav");
   platPlaySound("s\\bad.wav");
@@ -149,7 +149,7 @@ TEST_F(X11Audio, MissingOrBrokenFilePlaysNothingAndIsNotLookedForAgain) {
   EXPECT_EQ(windowedSoundBytes("s\\late.wav"), -1);
 }
 
-TEST_F(X11Audio, NamesAreRelativeToTheDirectoryAtTheTimeOfTheCall) {
+TEST_F(PlatformX11Audio, NamesAreRelativeToTheDirectoryAtTheTimeOfTheCall) {
   const std::string other = makeTempDir("platform-audio-other");
   ASSERT_EQ(mkdir((other + "/s").c_str(), 0755), 0);
   ASSERT_TRUE(writeFile(dir + "/s/same.wav", wav(22050, 200)));
@@ -176,7 +176,7 @@ int lineCount(const std::string& text) {
   return lines;
 }
 
-TEST(X11Startup, NoDisplayIsOneLineAndNoWindow) {
+TEST(PlatformX11Startup, NoDisplayIsOneLineAndNoWindow) {
   for (const char* display : {"DISPLAY", "DISPLAY=", "DISPLAY=:4242"}) {
     const ProcessResult run =
         runProcess({selfPath()}, "", {"VELKARRA_PLATFORM_CHILD=window", display});
@@ -188,7 +188,7 @@ TEST(X11Startup, NoDisplayIsOneLineAndNoWindow) {
   }
 }
 
-TEST(X11Startup, NoAudioDeviceIsOneLineAndTheGameRunsSilently) {
+TEST(PlatformX11Startup, NoAudioDeviceIsOneLineAndTheGameRunsSilently) {
   const std::string dir = makeTempDir("platform-noaudio");
   ASSERT_TRUE(writeFile(dir + "/tone.wav", wav(22050, 100)));
   const ProcessResult run = runProcess(
@@ -202,7 +202,7 @@ TEST(X11Startup, NoAudioDeviceIsOneLineAndTheGameRunsSilently) {
   EXPECT_EQ(lineCount(run.err), 1) << run.err;
 }
 
-TEST(X11Startup, SystemAudioSaysAtMostOneLine) {
+TEST(PlatformX11Startup, SystemAudioSaysAtMostOneLine) {
   // With SDL's own choice of driver: on a machine without a sound card (like
   // the build machines) the driver's chatter must not add to our one line.
   const ProcessResult run =

@@ -91,7 +91,7 @@ void ensureWindow() {
   made = true;
 }
 
-class X11Window : public ::testing::Test {
+class PlatformX11Window : public ::testing::Test {
  protected:
   void SetUp() override {
     ensureWindow();
@@ -119,7 +119,7 @@ bool keyGoesUp(int key) {
   return pumpUntil([key] { return platKeyState(key) == 0; });
 }
 
-TEST_F(X11Window, OpensWithItsTitleSizeAndPlace) {
+TEST_F(PlatformX11Window, OpensWithItsTitleSizeAndPlace) {
   char* name = nullptr;
   ASSERT_TRUE(XFetchName(gX, gWindow, &name));
   EXPECT_STREQ(name, "Velkarra3D");
@@ -152,7 +152,7 @@ TEST_F(X11Window, OpensWithItsTitleSizeAndPlace) {
   EXPECT_EQ(bottom, 658);
 }
 
-TEST_F(X11Window, TickCountsFromBoot) {
+TEST_F(PlatformX11Window, TickCountsFromBoot) {
   timespec now;
   clock_gettime(CLOCK_BOOTTIME, &now);
   const uint32_t boot = static_cast<uint32_t>(now.tv_sec * 1000ull + now.tv_nsec / 1000000);
@@ -160,7 +160,7 @@ TEST_F(X11Window, TickCountsFromBoot) {
   EXPECT_LT(tick - boot, 1000u);  // unsigned: also right across a wrap
 }
 
-TEST_F(X11Window, KeyPressLatchesOnceAndIgnoresShiftAndCapsLock) {
+TEST_F(PlatformX11Window, KeyPressLatchesOnceAndIgnoresShiftAndCapsLock) {
   xdotool({"key", "a", "key", "shift+b", "key", "Caps_Lock", "c", "Caps_Lock", "key", "x"});
   waitForChar('x');
   EXPECT_EQ(keysTyped('a'), 1);
@@ -177,7 +177,7 @@ TEST_F(X11Window, KeyPressLatchesOnceAndIgnoresShiftAndCapsLock) {
   EXPECT_EQ(platKeyState('D'), 0);
 }
 
-TEST_F(X11Window, ControlLetterIsTheLetterButTabIsNot) {
+TEST_F(PlatformX11Window, ControlLetterIsTheLetterButTabIsNot) {
   xdotool({"key", "ctrl+d", "key", "Tab", "key", "x"});
   waitForChar('x');
   EXPECT_EQ(keysTyped(4), 1);
@@ -186,7 +186,7 @@ TEST_F(X11Window, ControlLetterIsTheLetterButTabIsNot) {
   EXPECT_EQ(platKeyState('I'), 0);
 }
 
-TEST_F(X11Window, QueryInsideTheCallbackSeesTheKey) {
+TEST_F(PlatformX11Window, QueryInsideTheCallbackSeesTheKey) {
   gQueryInside = platEscape;
   xdotool({"key", "Escape"});
   ASSERT_TRUE(pumpUntil([] { return gKeyCount > 0; }));
@@ -194,7 +194,7 @@ TEST_F(X11Window, QueryInsideTheCallbackSeesTheKey) {
   EXPECT_NE(gKeys[0].stateInside, 0);
 }
 
-TEST_F(X11Window, HeldKeyReadsDownUntilReleasedWhateverShiftDoes) {
+TEST_F(PlatformX11Window, HeldKeyReadsDownUntilReleasedWhateverShiftDoes) {
   xdotool({"keydown", "shift", "keydown", "b", "keyup", "shift", "key", "x"});
   waitForChar('x');
   EXPECT_NE(platKeyState('B'), 0);
@@ -213,7 +213,7 @@ TEST_F(X11Window, HeldKeyReadsDownUntilReleasedWhateverShiftDoes) {
   EXPECT_TRUE(keyGoesUp(platEscape));
 }
 
-TEST_F(X11Window, ClickLatchesTheButtonOnce) {
+TEST_F(PlatformX11Window, ClickLatchesTheButtonOnce) {
   xdotool({"click", "1", "click", "3", "key", "x"});
   waitForChar('x');
   EXPECT_NE(platKeyState(platLButton), 0);
@@ -231,7 +231,7 @@ TEST_F(X11Window, ClickLatchesTheButtonOnce) {
   EXPECT_TRUE(keyGoesUp(platLButton));
 }
 
-TEST_F(X11Window, HeldKeyRepeatsIntoTheKeyboardCallback) {
+TEST_F(PlatformX11Window, HeldKeyRepeatsIntoTheKeyboardCallback) {
   xdotool({"keydown", "r"});
   const bool repeated = pumpUntil([] { return keysTyped('r') >= 3; }, 5000);
   xdotool({"keyup", "r"});
@@ -239,7 +239,7 @@ TEST_F(X11Window, HeldKeyRepeatsIntoTheKeyboardCallback) {
   EXPECT_TRUE(keyGoesUp('R'));
 }
 
-TEST_F(X11Window, WithoutFocusedWindowThePointerDecides) {
+TEST_F(PlatformX11Window, WithoutFocusedWindowThePointerDecides) {
   Window focus;
   int revert;
   XGetInputFocus(gX, &focus, &revert);
@@ -258,7 +258,7 @@ TEST_F(X11Window, WithoutFocusedWindowThePointerDecides) {
   EXPECT_EQ(platActiveWindow(), 0u);
 }
 
-TEST_F(X11Window, FocusedWindowDecidesWhereverThePointerIs) {
+TEST_F(PlatformX11Window, FocusedWindowDecidesWhereverThePointerIs) {
   xdotool({"windowfocus", "--sync", std::to_string(gWindow)});
   platSetCursorPos(1000, 740);
   EXPECT_EQ(platActiveWindow(), gWindow);
@@ -297,7 +297,7 @@ TEST_F(X11Window, FocusedWindowDecidesWhereverThePointerIs) {
   EXPECT_EQ(found.status, 0) << "xclock's window did not show: " << found.err;
 }
 
-TEST_F(X11Window, CursorWarpsInScreenCoordinates) {
+TEST_F(PlatformX11Window, CursorWarpsInScreenCoordinates) {
   platSetCursorPos(321, 234);
   int x = 0, y = 0;
   platCursorPos(&x, &y);
@@ -349,7 +349,7 @@ bool writePng(const std::string& path, int width, int height, RGBQUAD fill) {
   return saved;
 }
 
-TEST_F(X11Window, IconComesFromAnImageFile) {
+TEST_F(PlatformX11Window, IconComesFromAnImageFile) {
   const std::string dir = makeTempDir("platform-icon");
   const std::string png = dir + "/icon.png";
   ASSERT_TRUE(writePng(png, 3, 2, {0, 255, 0, 255}));
@@ -379,7 +379,7 @@ TEST_F(X11Window, IconComesFromAnImageFile) {
   removeTree(dir);
 }
 
-TEST_F(X11Window, ScreenshotShowsWhatTheWindowShows) {
+TEST_F(PlatformX11Window, ScreenshotShowsWhatTheWindowShows) {
   glViewport(0, 0, 800, 600);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
@@ -422,7 +422,7 @@ TEST_F(X11Window, ScreenshotShowsWhatTheWindowShows) {
 
 int gFiredA, gFiredB, gValueB;
 
-TEST_F(X11Window, ArmingTheTimerAgainReplacesThePendingCall) {
+TEST_F(PlatformX11Window, ArmingTheTimerAgainReplacesThePendingCall) {
   gFiredA = gFiredB = 0;
   platTimerFunc(
       1, [](int) { gFiredA++; }, 1);
