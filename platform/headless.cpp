@@ -289,8 +289,8 @@ bool headlessStep() {
   const int count = scriptEventsAt(frame, &events);
   for (int i = 0; i < count; i++) applyEvent(events[i]);
   gHl.tickMs = gHl.startMs + static_cast<uint32_t>(frame) * gHl.frameMs;
-  // The reshape callback or a script event may not disarm the timer, but be
-  // safe against a game that does so from its keyboard callback.
+  // A keyboard callback run by a "char" event could have disarmed the timer
+  // (platTimerFunc with no function): the frame then ends here.
   if (!gHl.timerPending) return true;
   void (*fn)(int) = gHl.timerFn;
   gHl.timerPending = false;

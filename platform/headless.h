@@ -11,7 +11,15 @@
 //
 // The virtual window is 800 x 600 with the outer rectangle (100, 50) to
 // (900, 650); the cursor starts at its centre (500, 350); it is active until a
-// script or a test says otherwise.
+// script or a test says otherwise. Like a window being mapped, the reshape
+// callback gets (800, 600) once, just before the first frame; the display
+// callback is never called.
+//
+// The OpenGL context (an EGL pbuffer on Mesa's surfaceless platform) is made
+// once per process. A second platCreateWindow reuses it, so GL state set by
+// an earlier run carries over, and starts the virtual window afresh: cursor,
+// focus, keys, recorded sounds, the pending timer and the reshape. The frame
+// counter, the clock and the script start afresh at platInitHeadless.
 #pragma once
 
 #include <cstdint>

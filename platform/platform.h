@@ -40,7 +40,9 @@ enum PlatKey {
 
 // Non-zero while the key is down now, or when it was pressed since the
 // previous query of the same key (a press and release between two queries
-// counts once). Letters ignore Shift and Caps Lock. Any other code gives 0.
+// counts once). Letters ignore Shift and Caps Lock, and 'a'..'z' name the same
+// keys as 'A'..'Z'. Any other code gives 0. The value has 0x8000 set while the
+// key is held and 1 set when it was pressed since the last query.
 int platKeyState(int key);
 
 // ---- Window, cursor and icon ----
@@ -50,12 +52,14 @@ typedef uintptr_t PlatWindow;  // 0 is "no window"
 // The game window if its title is `title`, otherwise 0.
 PlatWindow platFindWindow(const char* title);
 
-// The window that has the keyboard focus; compare with platFindWindow's.
-// Without a window manager X reports the focus as PointerRoot: the game
-// window then counts as active while the pointer is inside it.
+// The game window while it has the keyboard focus (or a child of it does),
+// otherwise 0; compare with platFindWindow's. Without a window manager X
+// reports the focus as PointerRoot: the game window then counts as active
+// while the pointer is over it.
 PlatWindow platActiveWindow();
 
-// Outer rectangle of the window in screen coordinates.
+// Outer rectangle of the game window in screen coordinates, including the
+// frame when a window manager publishes one. All zero for any other window.
 void platWindowRect(PlatWindow window, int* left, int* top, int* right, int* bottom);
 
 // Cursor position in screen coordinates, and moving the cursor.
@@ -63,16 +67,18 @@ void platCursorPos(int* x, int* y);
 void platSetCursorPos(int x, int y);
 void platHideCursor();
 
-// Set the window icon from an image file; a missing or unreadable file is
-// ignored.
+// Set the window icon from an image file in any format FreeImage reads
+// (scaled down to fit 256 x 256); a missing or unreadable file is ignored.
 void platSetWindowIcon(PlatWindow window, const char* file);
 
 // ---- Sound ----
 
 // Starts a .wav file and returns at once; a new sound cuts off the one still
-// playing. Names use the backslash as directory separator ("s\\tada.wav").
-// A missing or unreadable file plays nothing. Without an audio device
-// nothing plays (said once on stderr at start-up).
+// playing. Names use the backslash as directory separator ("s\\tada.wav") and
+// are relative to the working directory at the time of the call. Each file is
+// read once and kept. A missing or unreadable file plays nothing (and leaves
+// the sound still playing alone); it is not looked for again. Without an
+// audio device nothing plays (said once on stderr at start-up).
 void platPlaySound(const char* name);
 
 // Maps a sound name to a path: every backslash becomes '/'. Writes at most
@@ -91,7 +97,7 @@ void platKeyboardFunc(void (*key)(unsigned char c, int x, int y));
 void platReshapeFunc(void (*reshape)(int width, int height));
 
 // One-shot timer: calls fn(value) once, ms milliseconds from now. Arming it
-// again replaces a pending call.
+// again replaces a pending call. (Headless: the next frame calls it.)
 void platTimerFunc(unsigned ms, void (*fn)(int), int value);
 
 void platSwapBuffers();
@@ -99,6 +105,7 @@ void platSwapBuffers();
 // Runs the event loop; does not return while the window lives.
 void platMainLoop();
 
-// Writes what the window shows now as a PNG file. Returns false after a
-// one-line message on stderr when the file cannot be written.
+// Writes what the window shows now as a PNG file, at the window's size.
+// Returns false after a one-line message on stderr when the file cannot be
+// written.
 bool platSaveScreenshot(const char* file);
