@@ -11,6 +11,7 @@
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
+constexpr double kBombDesignScale = 0.2;  // the bomb section's scale in settings.txt
 
 // A fin or wing panel in the xz plane (profile given as x, z corners,
 // counter-clockwise seen from -y), thickness along y.
@@ -102,8 +103,10 @@ Mesh buildChute() {
 }
 
 // The bomb as it should look in the game: 0.8 long, 0.25 thick, with a cross
-// of tail fins. bomb.off holds it shrunk by the loader's stretch of
-// (0.5, 5, 5) x scale so that the game's stretch gives exactly this shape.
+// of tail fins. The loader stretches the bomb by (0.5, 5, 5) x its section's
+// scale, so bomb.off holds it shrunk by that stretch for a section scale of
+// kBombDesignScale: with that scale the game shows exactly this shape, and
+// another scale in settings.txt makes the bomb that much larger or smaller.
 Mesh buildBomb() {
   Mesh m;
   m.append(revolve({{-0.36, 0},
@@ -116,8 +119,8 @@ Mesh buildBomb() {
                     {0.4, 0}},
                    12));
   addCrossFins(m, -0.4, -0.2, 0.12, 0.16, 0.1, 0.015, 0);
-  double scale = settingNumber("bomb.scale");
-  return m.scale(1 / (0.5 * scale), 1 / (5 * scale), 1 / (5 * scale));
+  return m.scale(1 / (0.5 * kBombDesignScale), 1 / (5 * kBombDesignScale),
+                 1 / (5 * kBombDesignScale));
 }
 
 Mesh buildShell() {

@@ -18,7 +18,8 @@ using K = SettingKind;
 // built at their final size with the nose along +x, so they need no turn.
 // The bomb is the exception: the game stretches it after its turns by
 // 0.5 x scale along x and 5 x scale along y and z, and bomb.off is built
-// shrunk by exactly that for the scale given here (see models.cpp).
+// shrunk by that stretch for a scale of 0.2 (see models.cpp), so 0.2 shows
+// the bomb at its designed size, 0.8 long.
 const Setting kTable[] = {
     {1, K::Float, "arenaHalfSize", "25", "units", "planes bounce at +-this; terrain spans 2.25x"},
     {1, K::Float, "planeMinAltitude", "7", "units", "lowest altitude of a new plane"},
@@ -71,7 +72,7 @@ const Setting kTable[] = {
 
     {10, K::Word, "bomb.file", "bomb.off", "", "bomb, built pre-shrunk for the stretch"},
     {11, K::Int, "bomb.flipNormals", "0", "", ""},
-    {11, K::Float, "bomb.scale", "0.2", "", "stretch becomes 0.1 in x, 1 in y and z"},
+    {11, K::Float, "bomb.scale", "0.2", "", "0.2: designed size; stretch 0.1, 1, 1"},
     {11, K::Float, "bomb.x", "0", "model units", ""},
     {11, K::Float, "bomb.y", "0", "model units", ""},
     {11, K::Float, "bomb.z", "0", "model units", ""},
