@@ -153,6 +153,7 @@ void startGame() {
 
   loadSettings();
   lastTickMs = platTickMs();
+  lastFrame.now = lastTickMs;  // the start-up line of the trace
 }
 
 void shutdown() {

@@ -1,0 +1,204 @@
+// Tests of the velkarra3d command line: help, version, bad flags, the
+// headless run modes, the trace and the screenshot.
+#include <FreeImage.h>
+
+#include <cmath>
+
+#include "game_support.h"
+#include "shell/world.h"
+#include "support/json_lite.h"
+
+namespace {
+
+class CommandLine : public GameTest {
+ protected:
+  void SetUp() override {
+    GameTest::SetUp();
+    dir_ = dataDir();
+  }
+  ProcessResult headless(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--headless", "--data", dir_});
+    return runGame(args);
+  }
+  std::string path(const char* name) { return dir_ + "/" + name; }
+  std::string dir_;
+};
+
+// Without DISPLAY: none of these may try to open a window.
+ProcessResult runWithoutDisplay(const std::vector<std::string>& args) {
+  std::vector<std::string> argv = {"/usr/bin/env", "-u", "DISPLAY", VELKARRA_BINARY};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return runProcess(argv, "", {"SDL_AUDIODRIVER=dummy"});
+}
+
+TEST_F(CommandLine, HelpAndVersion) {
+  ProcessResult r = runWithoutDisplay({"--help"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out.rfind("Usage: velkarra3d [OPTION]...\n", 0), 0u) << r.out;
+  EXPECT_NE(r.out.find("--headless"), std::string::npos);
+  r = runWithoutDisplay({"--version"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, std::string("velkarra3d ") + VELKARRA_VERSION + "\n");
+}
+
+TEST_F(CommandLine, BadFlagsAndValuesSayWhatIsWrongInOneLine) {
+  const std::vector<std::vector<std::string>> bad = {
+      {"--bogus"},
+      {"--frames"},
+      {"--frames", "-1"},
+      {"--frames", "ten"},
+      {"--frames", "99999999999"},
+      {"--seed", "4294967296"},
+      {"--frame-ms", "1.5"},
+      {"--start-ms", ""},
+      {"--input", "x.txt"},
+      {"--start-ms", "5"},
+  };
+  for (const auto& args : bad) {
+    ProcessResult r = runWithoutDisplay(args);
+    EXPECT_EQ(r.status, 2) << args[0];
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind("velkarra3d: ", 0), 0u) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  }
+  ProcessResult r = runWithoutDisplay({"--frames", "x"});
+  EXPECT_EQ(r.err, "velkarra3d: --frames takes a whole number from 0 to 2147483647, not 'x'\n");
+  r = runWithoutDisplay({"--input", "x.txt"});
+  EXPECT_EQ(r.err, "velkarra3d: --input works only with --headless\n");
+}
+
+TEST_F(CommandLine, NoDisplayIsOneClearLine) {
+  ProcessResult r = runWithoutDisplay({"--data", dir_, "--frames", "1"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  EXPECT_NE(r.err.find("display"), std::string::npos) << r.err;
+}
+
+TEST_F(CommandLine, MissingDataFolderAndUnwritableTrace) {
+  ProcessResult r = runGame({"--headless", "--data", dir_ + "/nope", "--frames", "1"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("nope"), std::string::npos) << r.err;
+  r = headless({"--frames", "1", "--trace", dir_ + "/no/such/dir/trace.jsonl"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("trace.jsonl"), std::string::npos) << r.err;
+}
+
+TEST_F(CommandLine, MalformedInputScriptsNameTheLine) {
+  writeFile(path("input.txt"), "# fine\n1 down a\n2 jump a\n");
+  ProcessResult r = headless({"--input", path("input.txt"), "--frames", "3"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("input.txt:3:"), std::string::npos) << r.err;
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+}
+
+TEST_F(CommandLine, FramesZeroWritesOnlyTheStartUpLine) {
+  ProcessResult r = headless({"--frames", "0", "--trace", path("t.jsonl"), "--start-ms", "77"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  std::vector<Json> lines = readJsonLines(path("t.jsonl"));
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0]["frame"].num(), 0);
+  EXPECT_EQ(lines[0]["now"].num(), 77);
+  EXPECT_EQ(lines[0]["level"].num(), 1);
+  EXPECT_FALSE(lines[0].has("exit"));
+}
+
+TEST_F(CommandLine, TraceHasEveryFieldOfEveryFrame) {
+  writeFile(path("input.txt"), "2 down lbutton\n3 tap rbutton\n");
+  ProcessResult r = headless({"--frames", "40", "--seed", "4", "--trace", path("t.jsonl"),
+                              "--input", path("input.txt"), "--frame-ms", "20",
+                              "--start-ms", "1000"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  std::vector<Json> lines = readJsonLines(path("t.jsonl"));
+  ASSERT_EQ(lines.size(), 41u);
+  const std::vector<std::string> fields = {
+      "frame", "now", "frameMs", "dt", "rng", "level", "lives", "points", "planesLeft",
+      "gameOver", "paused", "cameraLock", "lastShotMs", "firedThisLevel", "camera", "cannon",
+      "planes", "troopers", "bombs", "shells", "particles", "missile", "sounds"};
+  for (size_t f = 0; f < lines.size(); f++) {
+    const Json& line = lines[f];
+    EXPECT_EQ(line.order, fields) << "frame " << f;
+    EXPECT_EQ(line["frame"].num(), static_cast<double>(f));
+    EXPECT_EQ(line["now"].num(), 1000 + 20.0 * f);
+  }
+  EXPECT_EQ(lines[1]["frameMs"].num(), 20);
+  EXPECT_FLOAT_EQ(static_cast<float>(lines[1]["dt"].num()), 0.02f);
+  EXPECT_EQ(lines[2]["firedThisLevel"].num(), 1);
+  EXPECT_EQ(lines[2]["lastShotMs"].num(), 1040);
+  EXPECT_EQ(lines[3]["missile"]["active"].num(), 1);
+  EXPECT_EQ(lines[3]["missile"]["launchMs"].num(), 1060);
+  EXPECT_EQ(lines[3]["missile"].order,
+            (std::vector<std::string>{"active", "pos", "vel", "yaw", "pitch", "forward", "right",
+                                      "up", "launchMs"}));
+  const Json& plane = lines[1]["planes"][0];
+  EXPECT_EQ(plane.order, (std::vector<std::string>{"slot", "pos", "vel", "heading", "turnTimerMs",
+                                                   "bombTimerMs", "trooperTimerMs"}));
+  EXPECT_EQ(plane["pos"].size(), 3u);
+  EXPECT_EQ(plane["vel"].size(), 2u);
+  const Json& shell = lines[2]["shells"][0];
+  EXPECT_EQ(shell.order, (std::vector<std::string>{"slot", "pos", "vel", "yaw", "pitch",
+                                                   "lifeMs"}));
+}
+
+TEST_F(CommandLine, FloatsComeBackExactlyAndTheClockWraps) {
+  ProcessResult r = headless({"--frames", "3", "--trace", path("t.jsonl"), "--start-ms",
+                              "4294967280", "--frame-ms", "16"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  std::vector<Json> lines = readJsonLines(path("t.jsonl"));
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[1]["now"].num(), 0);
+  EXPECT_EQ(lines[2]["now"].num(), 16);
+  EXPECT_EQ(lines[1]["frameMs"].num(), 16);
+  EXPECT_EQ(lines[2]["frameMs"].num(), 16);
+}
+
+TEST_F(CommandLine, TraceFloatsGiveBackTheVeryFloatsTheGameHeld) {
+  ProcessResult r = headless({"--frames", "0", "--seed", "4", "--trace", path("t.jsonl")});
+  EXPECT_EQ(r.status, 0) << r.err;
+  std::vector<Json> lines = readJsonLines(path("t.jsonl"));
+  ASSERT_EQ(lines.size(), 1u);
+  startHeadlessGame(dir_, 4, 0, 16);
+  const Json& traced = lines[0]["planes"];
+  ASSERT_EQ(traced.size(), static_cast<size_t>(game.planesLeft));
+  for (size_t i = 0; i < traced.size(); i++) {
+    EXPECT_EQ(static_cast<float>(traced[i]["pos"][0].num()), planes[i].pos.x);
+    EXPECT_EQ(static_cast<float>(traced[i]["pos"][2].num()), planes[i].pos.z);
+  }
+  EXPECT_EQ(static_cast<float>(lines[0]["camera"]["pitch"].num()), 0.1f);
+}
+
+TEST_F(CommandLine, SameSeedSameGameAndTheTraceChangesNothing) {
+  writeFile(path("input.txt"), "2 move -40 -60\n3 down lbutton\n40 tap rbutton\n45 move 30 0\n");
+  auto run = [&](const char* trace, const char* shot, const char* seed, const char* frames) {
+    std::vector<std::string> args = {"--frames", frames, "--seed", seed, "--input",
+                                     path("input.txt"), "--screenshot", path(shot)};
+    if (trace) args.insert(args.end(), {"--trace", path(trace)});
+    ProcessResult r = headless(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+  };
+  run("a.jsonl", "a.png", "11", "60");
+  run("b.jsonl", "b.png", "11", "60");
+  run(nullptr, "c.png", "11", "60");
+  run("d.jsonl", "d.png", "12", "0");
+  EXPECT_EQ(readFile(path("a.jsonl")), readFile(path("b.jsonl")));
+  EXPECT_EQ(readFile(path("a.png")), readFile(path("c.png"))) << "tracing changed the game";
+  std::string first = readFile(path("a.jsonl"));
+  EXPECT_NE(first.substr(0, first.find('\n')), readFile(path("d.jsonl")));
+}
+
+TEST_F(CommandLine, ScreenshotIsTheWindowAsPng) {
+  ProcessResult r = headless({"--frames", "2", "--screenshot", "shot.png"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  // A relative name is taken from where the game was started, not the data folder.
+  std::string file = std::string(getcwd(nullptr, 0)) + "/shot.png";
+  FIBITMAP* image = FreeImage_Load(FIF_PNG, file.c_str(), 0);
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(FreeImage_GetWidth(image), 800u);
+  EXPECT_EQ(FreeImage_GetHeight(image), 600u);
+  RGBQUAD top;
+  FreeImage_GetPixelColor(image, 400, 590, &top);  // sky, near the top edge
+  EXPECT_GT(top.rgbBlue, top.rgbRed);
+  FreeImage_Unload(image);
+  unlink(file.c_str());
+}
+
+}  // namespace
