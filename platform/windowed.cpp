@@ -37,6 +37,8 @@ struct Windowed {
   char title[kTitleSize];
   KeyCode letterCodes[26];
   KeyCode escapeCode;
+  Atom frameExtentsAtom;
+  Atom iconAtom;
   unsigned char latch[kKeySlots];
 
   void (*displayFn)();
@@ -165,7 +167,8 @@ bool pointerOverWindow() {
   unsigned mask;
   if (!XQueryPointer(gWin.xDisplay, gWin.root, &rootReturn, &child, &rootX, &rootY, &x, &y, &mask))
     return false;  // the pointer is on another screen
-  return child != None && child == topLevel();
+  // Without a window manager our window is itself the top level.
+  return child != None && (child == gWin.window || child == topLevel());
 }
 
 // ---- Screenshots ----
@@ -395,9 +398,8 @@ void winWindowRect(PlatWindow window, int* left, int* top, int* right, int* bott
   int format = 0;
   unsigned long items = 0, after = 0;
   unsigned char* data = nullptr;
-  const Atom extents = XInternAtom(gWin.xDisplay, "_NET_FRAME_EXTENTS", False);
-  if (XGetWindowProperty(gWin.xDisplay, gWin.window, extents, 0, 4, False, XA_CARDINAL, &type,
-                         &format, &items, &after, &data) == Success &&
+  if (XGetWindowProperty(gWin.xDisplay, gWin.window, gWin.frameExtentsAtom, 0, 4, False,
+                         XA_CARDINAL, &type, &format, &items, &after, &data) == Success &&
       data) {
     if (type == XA_CARDINAL && format == 32 && items == 4)
       for (int i = 0; i < 4; i++) frame[i] = reinterpret_cast<long*>(data)[i];
@@ -464,8 +466,7 @@ void winSetWindowIcon(PlatWindow window, const char* file) {
                static_cast<unsigned long>(in[FI_RGBA_GREEN]) << 8 | in[FI_RGBA_BLUE];
   }
   FreeImage_Unload(image);
-  const Atom icon = XInternAtom(gWin.xDisplay, "_NET_WM_ICON", False);
-  XChangeProperty(gWin.xDisplay, gWin.window, icon, XA_CARDINAL, 32, PropModeReplace,
+  XChangeProperty(gWin.xDisplay, gWin.window, gWin.iconAtom, XA_CARDINAL, 32, PropModeReplace,
                   reinterpret_cast<unsigned char*>(gIconData), 2 + width * height);
   XFlush(gWin.xDisplay);
 }
@@ -512,6 +513,8 @@ void winCreateWindow(const char* title, int x, int y, int width, int height) {
   for (int i = 0; i < 26; i++)
     gWin.letterCodes[i] = XKeysymToKeycode(gWin.xDisplay, static_cast<KeySym>(XK_a + i));
   gWin.escapeCode = XKeysymToKeycode(gWin.xDisplay, XK_Escape);
+  gWin.frameExtentsAtom = XInternAtom(gWin.xDisplay, "_NET_FRAME_EXTENTS", False);
+  gWin.iconAtom = XInternAtom(gWin.xDisplay, "_NET_WM_ICON", False);
   memset(gWin.latch, 0, sizeof gWin.latch);
   glutDisplayFunc(onDisplay);
   glutReshapeFunc(onReshape);
