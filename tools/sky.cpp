@@ -99,7 +99,7 @@ void writeSky(const DataFolder& folder) {
       double u = (x + 0.5) / kCapSize * 2 - 1, v = (y + 0.5) / kCapSize * 2 - 1;
       double m = std::fmax(std::fabs(u), std::fabs(v));
       Rgb c = mixRgb(kZenith, kWallTop, std::pow(m, 1.8));
-      double cover = cloudCover(u * 2 + 7, v * 2 + 7, 0, 0.12, 4) * (1 - smoothstep(0.45, 0.75, m));
+      double cover = cloudCover(u * 3 + 5, v * 3 + 2, 0, 0.12, 4) * (1 - smoothstep(0.45, 0.75, m));
       double shade = fractalNoise(u * 6, v * 6, 67, 3);
       cap.set(x, y, mixRgb(c, cloudColour(cover, shade), 0.9 * cover));
     }
