@@ -1,0 +1,141 @@
+// The real velkarra3d in a real window on a private Xvfb: its title and
+// size, Esc ending it with status 1, and the start-up failures.
+// gtest and FreeImage come before Xlib, whose macros (None, Bool, Status)
+// would clash with them.
+#include "game_support.h"
+
+#include <FreeImage.h>
+#include <X11/Xlib.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+extern char** environ;
+
+namespace {
+
+// The top-level window whose name is `title`, or 0.
+Window findWindow(Display* display, const char* title) {
+  Window root = DefaultRootWindow(display), parent, *children = nullptr;
+  unsigned count = 0;
+  Window found = 0;
+  if (!XQueryTree(display, root, &root, &parent, &children, &count)) return 0;
+  for (unsigned i = 0; i < count && !found; i++) {
+    char* name = nullptr;
+    if (XFetchName(display, children[i], &name) && name) {
+      if (strcmp(name, title) == 0) found = children[i];
+      XFree(name);
+    }
+  }
+  if (children) XFree(children);
+  return found;
+}
+
+class RealWindow : public GameTest {
+ protected:
+  void SetUp() override {
+    GameTest::SetUp();
+    display_ = XOpenDisplay(nullptr);
+    ASSERT_NE(display_, nullptr) << "these tests run under tests/with-xvfb.sh";
+  }
+  void TearDown() override {
+    if (pid_ > 0) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+    if (display_) XCloseDisplay(display_);
+    GameTest::TearDown();
+  }
+  void launch(const std::vector<std::string>& args) {
+    std::vector<std::string> all = {VELKARRA_BINARY};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : all) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    ASSERT_EQ(posix_spawn(&pid_, argv[0], nullptr, nullptr, argv.data(), environ), 0);
+  }
+  Window waitForWindow() {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < deadline) {
+      if (Window w = findWindow(display_, "Velkarra3D")) return w;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return 0;
+  }
+  // The exit status, or -1 when it does not end in time.
+  int waitForExit(int seconds) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+      int status = 0;
+      if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return -1;
+  }
+  Display* display_ = nullptr;
+  pid_t pid_ = -1;
+};
+
+TEST_F(RealWindow, OpensTitledAt800By600AndEscEndsWithStatusOne) {
+  std::string dir = dataDir();
+  launch({"--data", dir});
+  Window window = waitForWindow();
+  ASSERT_NE(window, 0u) << "no window titled Velkarra3D";
+  XWindowAttributes attributes;
+  ASSERT_TRUE(XGetWindowAttributes(display_, window, &attributes));
+  EXPECT_EQ(attributes.width, 800);
+  EXPECT_EQ(attributes.height, 600);
+  // Let a few frames run, then press Esc with the pointer (which the game
+  // holds at its window's centre) over the window.
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  ProcessResult key = runProcess({"/usr/bin/xdotool", "key", "Escape"});
+  EXPECT_EQ(key.status, 0) << key.err;
+  EXPECT_EQ(waitForExit(20), 1);
+}
+
+TEST_F(RealWindow, ScreenshotOfTheWindowShowsTheScene) {
+  std::string dir = dataDir();
+  std::string shot = dir + "/window.png";
+  ProcessResult r = runProcess({VELKARRA_BINARY, "--data", dir, "--frames", "20", "--screenshot",
+                                shot, "--seed", "3"},
+                               "", {"SDL_AUDIODRIVER=dummy"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  FIBITMAP* image = FreeImage_Load(FIF_PNG, shot.c_str(), 0);
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(FreeImage_GetWidth(image), 800u);
+  RGBQUAD sky, ground;
+  FreeImage_GetPixelColor(image, 400, 560, &sky);    // near the top
+  FreeImage_GetPixelColor(image, 400, 40, &ground);  // near the bottom
+  EXPECT_GT(sky.rgbBlue, sky.rgbRed);
+  EXPECT_GT(ground.rgbRed, ground.rgbBlue) << "sand below the horizon";
+  FreeImage_Unload(image);
+}
+
+TEST_F(RealWindow, MissingGroundBoxEndsBeforeAnyFrame) {
+  std::string dir = dataDir();
+  unlink((dir + "/ground_box.bmp").c_str());
+  std::string trace = dir + "/trace.jsonl";
+  ProcessResult r = runProcess({VELKARRA_BINARY, "--data", dir, "--trace", trace}, "",
+                               {"SDL_AUDIODRIVER=dummy"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(readFile(trace), "");
+}
+
+TEST_F(RealWindow, MissingModelNamesTheFile) {
+  std::string dir = dataDir({{sCannonFile, "lost_cannon.off"}});
+  ProcessResult r = runProcess({VELKARRA_BINARY, "--data", dir}, "", {"SDL_AUDIODRIVER=dummy"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "Cannon open model file: lost_cannon.off\n");
+}
+
+}  // namespace
