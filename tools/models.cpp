@@ -124,8 +124,12 @@ Mesh buildBomb() {
 }
 
 Mesh buildShell() {
-  Mesh m;  // 0.15 long, centred on the origin
-  m.append(revolve({{-0.07, 0}, {-0.07, 0.022}, {0.02, 0.022}, {0.06, 0.012}, {0.08, 0}}, 8));
+  // A tracer 0.6 long: the round at the front, a thin glowing tail behind.
+  // The length also keeps its hit box long enough that a fast shell cannot
+  // step over a trooper between two frames.
+  Mesh m;
+  m.append(revolve(
+      {{-0.52, 0}, {-0.52, 0.01}, {-0.1, 0.02}, {0.02, 0.022}, {0.06, 0.012}, {0.08, 0}}, 8));
   return m;
 }
 

@@ -91,7 +91,8 @@ const Setting kTable[] = {
     {14, K::Float, "shell.turnZ", "0", "degrees", ""},
     {14, K::Float, "shell.turnY", "0", "degrees", ""},
 
-    {15, K::Float, "shellSpeed", "45", "units/s", ""},
+    {15, K::Float, "shellSpeed", "40", "units/s",
+     "with the 0.6-long tracer, no target is skipped between frames at 30 fps and more"},
 
     {16, K::Float, "planeBlastSize", "0.5", "units", "starting shard size"},
     {16, K::Int, "planeBlastCount", "30", "shards", "the pool holds 128"},
@@ -102,9 +103,9 @@ const Setting kTable[] = {
     {16, K::Float, "impactBlastSize", "0.25", "units", "bombs, shells, missile"},
     {16, K::Int, "impactBlastCount", "10", "shards", ""},
 
-    {17, K::Float, "shardSpeed", "4", "units/s", ""},
+    {17, K::Float, "shardSpeed", "6", "units/s", ""},
     {17, K::Float, "shardGravity", "-5", "units/s^2", ""},
-    {17, K::Float, "shardDecay", "0.35", "per s", "size factor per second; shards end below 0.1"},
+    {17, K::Float, "shardDecay", "0.4", "per s", "size factor per second; shards end below 0.1"},
 
     {18, K::Word, "missile.file", "missile.off", "", "guided missile"},
     {19, K::Int, "missile.flipNormals", "0", "", ""},
