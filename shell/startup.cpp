@@ -178,6 +178,8 @@ void shutdown() {
 void endProcess(int status) {
   traceFrame(status);
   traceClose();
+  // A run asked for a picture gets the last frame shown, however it ends.
+  if (runOptions.screenshotFile) platSaveScreenshot(runOptions.screenshotFile);
   fflush(stdout);
   exit(status);
 }

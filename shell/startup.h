@@ -25,7 +25,8 @@ void startGame();
 [[noreturn]] void shutdown();
 
 // Ends the process with the given status, after writing the trace line of
-// the frame that ended it (with the status).
+// the frame that ended it (with the status) and the screenshot, if one was
+// asked for.
 [[noreturn]] void endProcess(int status);
 
 // Ends a run at the frame limit the user asked for: writes the screenshot,
