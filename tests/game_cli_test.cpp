@@ -189,7 +189,9 @@ TEST_F(CommandLine, ScreenshotIsTheWindowAsPng) {
   ProcessResult r = headless({"--frames", "2", "--screenshot", "shot.png"});
   EXPECT_EQ(r.status, 0) << r.err;
   // A relative name is taken from where the game was started, not the data folder.
-  std::string file = std::string(getcwd(nullptr, 0)) + "/shot.png";
+  char cwd[4096];
+  ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+  std::string file = std::string(cwd) + "/shot.png";
   FIBITMAP* image = FreeImage_Load(FIF_PNG, file.c_str(), 0);
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(FreeImage_GetWidth(image), 800u);

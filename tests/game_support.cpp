@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <sstream>
 
@@ -44,6 +45,12 @@ std::string makeDataDir(const std::map<int, std::string>& changes) {
 }
 
 void resetWorld() {
+  // Free what an earlier game of this process loaded, then forget it.
+  releaseAssets();
+  free(terrain.mesh.vertices);
+  free(terrain.mesh.normals);
+  free(terrain.mesh.triangles);
+  free(terrain.alpha);
   settings = Settings{};
   game = GameState{};
   cannon = Cannon{};
