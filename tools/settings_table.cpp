@@ -22,8 +22,8 @@ using K = SettingKind;
 // the bomb at its designed size, 0.8 long.
 const Setting kTable[] = {
     {1, K::Float, "arenaHalfSize", "25", "units", "planes bounce at +-this; terrain spans 2.25x"},
-    {1, K::Float, "planeMinAltitude", "7", "units", "lowest altitude of a new plane"},
-    {1, K::Float, "planeMaxAltitude", "14", "units", "highest altitude; shells vanish above 2x"},
+    {1, K::Float, "planeMinAltitude", "8", "units", "lowest altitude of a new plane"},
+    {1, K::Float, "planeMaxAltitude", "16", "units", "highest altitude; shells vanish above 2x"},
     {1, K::Int, "livesPerLevel", "3", "lives",
      "lives at each level start; a bomb on the cannon takes one"},
 
@@ -37,11 +37,11 @@ const Setting kTable[] = {
     {3, K::Float, "plane.turnY", "0", "degrees", ""},
 
     {4, K::Int, "planesBase", "3", "planes", "level n has planesBase + n - 1 planes"},
-    {4, K::Float, "planeSpeed", "4", "units/s", ""},
-    {4, K::Float, "trooperDropMin", "7", "s", "time between two troopers of one plane"},
-    {4, K::Float, "trooperDropMax", "14", "s", ""},
-    {4, K::Float, "bombDropMin", "6", "s", "time between two bombs of one plane"},
-    {4, K::Float, "bombDropMax", "12", "s", ""},
+    {4, K::Float, "planeSpeed", "5", "units/s", "fast enough that a shell must lead a plane"},
+    {4, K::Float, "trooperDropMin", "5", "s", "time between two troopers of one plane"},
+    {4, K::Float, "trooperDropMax", "10", "s", ""},
+    {4, K::Float, "bombDropMin", "8", "s", "time between two bombs of one plane"},
+    {4, K::Float, "bombDropMax", "16", "s", ""},
     {4, K::Float, "planeTurnMin", "3", "s", "time between two heading changes"},
     {4, K::Float, "planeTurnMax", "8", "s", ""},
 
@@ -79,7 +79,7 @@ const Setting kTable[] = {
     {11, K::Float, "bomb.turnZ", "0", "degrees", ""},
     {11, K::Float, "bomb.turnY", "0", "degrees", ""},
 
-    {12, K::Float, "bombSpeed", "5", "units/s", ""},
+    {12, K::Float, "bombSpeed", "4", "units/s", "about six seconds from a plane to the cannon: time to shoot it"},
     {12, K::Float, "unused1", "0", "", "read and ignored by the game"},
 
     {13, K::Word, "shell.file", "shell.off", "", "cannon shell"},
