@@ -2,15 +2,14 @@
 // textures and building the world; shutdown and the ends of a run.
 #include "shell/startup.h"
 
-#include <FreeImage.h>
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <GL/glu.h>
-#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstdlib>
 
+#include "assets/bitmap.h"
 #include "assets/font.h"
 #include "assets/settings.h"
 #include "platform/platform.h"
@@ -34,29 +33,13 @@ const char* const windowTitle = "Velkarra3D";
 // readable BMP says so. Other sizes and depths are converted to the size the
 // game draws with, 24 bits a pixel.
 void loadTexture(const char* file, uint32_t texture, int width, int height, bool mipmaps) {
-  FIBITMAP* bitmap = FreeImage_Load(FIF_BMP, file, 0);
+  BitmapResult result;
+  FIBITMAP* bitmap = loadBitmap24(file, width, height, false, &result);
   if (!bitmap) {
-    struct stat info;
-    if (stat(file, &info) == 0) {
+    if (result == bitmapUnreadable)
       printf("%s: not a readable BMP bitmap\n", file);
-      fflush(stdout);
-    }
-    exit(1);
-  }
-  if (FreeImage_GetBPP(bitmap) != 24) {
-    FIBITMAP* converted = FreeImage_ConvertTo24Bits(bitmap);
-    FreeImage_Unload(bitmap);
-    bitmap = converted;
-  }
-  if (bitmap && (static_cast<int>(FreeImage_GetWidth(bitmap)) != width ||
-                 static_cast<int>(FreeImage_GetHeight(bitmap)) != height)) {
-    FIBITMAP* scaled = FreeImage_Rescale(bitmap, width, height, FILTER_BILINEAR);
-    FreeImage_Unload(bitmap);
-    bitmap = scaled;
-  }
-  // Rows must lie packed at the GL's default alignment of 4 bytes.
-  if (!bitmap || FreeImage_GetPitch(bitmap) != static_cast<unsigned>((width * 3 + 3) & ~3)) {
-    printf("%s: cannot convert to a %d x %d 24-bit bitmap\n", file, width, height);
+    else if (result == bitmapUnconvertible)
+      printf("%s: cannot convert to a %d x %d 24-bit bitmap\n", file, width, height);
     fflush(stdout);
     exit(1);
   }

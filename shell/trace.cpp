@@ -20,6 +20,9 @@ constexpr int maxFrameSounds = 256;
 const char* frameSounds[maxFrameSounds];
 int frameSoundCount;
 
+// Set when the next field opens an object (no comma before it).
+bool firstField;
+
 void putFloat(float value) {
   if (std::isfinite(value))
     fprintf(traceFile, "%.9g", static_cast<double>(value));
@@ -51,151 +54,64 @@ void putString(const char* s) {
   fputc('"', traceFile);
 }
 
-// ,"name": before every field but the first of an object.
-void key(const char* name, bool first = false) {
-  if (!first) fputc(',', traceFile);
+void openObject() {
+  fputc('{', traceFile);
+  firstField = true;
+}
+
+void closeObject() { fputc('}', traceFile); }
+
+// "name": with the comma that separates it from the field before.
+void key(const char* name) {
+  if (!firstField) fputc(',', traceFile);
+  firstField = false;
   fprintf(traceFile, "\"%s\":", name);
 }
 
-void putPlanes() {
-  key("planes");
-  fputc('[', traceFile);
-  bool first = true;
-  for (int i = 0; i < planePoolSize; i++) {
-    const Plane& p = planes[i];
-    if (!p.active) continue;
-    if (!first) fputc(',', traceFile);
-    first = false;
-    fputc('{', traceFile);
-    key("slot", true);
-    fprintf(traceFile, "%d", i);
-    key("pos");
-    putVec(p.pos);
-    key("vel");
-    fputc('[', traceFile);
-    putFloat(p.vel.x);
-    fputc(',', traceFile);
-    putFloat(p.vel.y);
-    fputc(']', traceFile);
-    key("heading");
-    putFloat(p.heading);
-    key("turnTimerMs");
-    fprintf(traceFile, "%d", p.turnTimerMs);
-    key("bombTimerMs");
-    fprintf(traceFile, "%d", p.bombTimerMs);
-    key("trooperTimerMs");
-    fprintf(traceFile, "%d", p.trooperTimerMs);
-    fputc('}', traceFile);
-  }
-  fputc(']', traceFile);
+void field(const char* name, int32_t value) {
+  key(name);
+  fprintf(traceFile, "%d", value);
+}
+void field(const char* name, uint32_t value) {
+  key(name);
+  fprintf(traceFile, "%u", value);
+}
+void field(const char* name, float value) {
+  key(name);
+  putFloat(value);
+}
+void field(const char* name, const Vec3& value) {
+  key(name);
+  putVec(value);
 }
 
-void putTroopers() {
-  key("troopers");
+// The active slots of a pool as an array of objects; each opens with its
+// slot number, and fields() writes the rest of the record.
+template <typename Record, int count, typename Fields>
+void pool(const char* name, const Record (&records)[count], Fields fields) {
+  key(name);
   fputc('[', traceFile);
   bool first = true;
-  for (int i = 0; i < trooperPoolSize; i++) {
-    const Trooper& t = troopers[i];
-    if (!t.active) continue;
+  for (int i = 0; i < count; i++) {
+    if (!records[i].active) continue;
     if (!first) fputc(',', traceFile);
     first = false;
-    fputc('{', traceFile);
-    key("slot", true);
-    fprintf(traceFile, "%d", i);
-    key("pos");
-    putVec(t.pos);
-    key("vz");
-    putFloat(t.vz);
-    key("spin");
-    putFloat(t.spin);
-    key("tilt");
-    putFloat(t.tilt);
-    key("chuteOpen");
-    fprintf(traceFile, "%d", t.chuteOpen);
-    key("chuteShot");
-    fprintf(traceFile, "%d", t.chuteShot);
-    key("dropTime");
-    fprintf(traceFile, "%u", t.dropTime);
-    fputc('}', traceFile);
+    openObject();
+    field("slot", static_cast<int32_t>(i));
+    fields(records[i]);
+    closeObject();
   }
   fputc(']', traceFile);
+  firstField = false;
 }
 
-// Opens the object of one pool slot with its fields common to bombs and
-// shells.
-void putPosed(int slot, const Vec3& pos, const Vec3& vel, float yaw, float pitch) {
-  fputc('{', traceFile);
-  key("slot", true);
-  fprintf(traceFile, "%d", slot);
-  key("pos");
-  putVec(pos);
-  key("vel");
-  putVec(vel);
-  key("yaw");
-  putFloat(yaw);
-  key("pitch");
-  putFloat(pitch);
-}
-
-void putBombs() {
-  key("bombs");
-  fputc('[', traceFile);
-  bool first = true;
-  for (int i = 0; i < bombPoolSize; i++) {
-    const Bomb& b = bombs[i];
-    if (!b.active) continue;
-    if (!first) fputc(',', traceFile);
-    first = false;
-    putPosed(i, b.pos, b.vel, b.yaw, b.pitch);
-    fputc('}', traceFile);
-  }
-  fputc(']', traceFile);
-}
-
-void putShells() {
-  key("shells");
-  fputc('[', traceFile);
-  bool first = true;
-  for (int i = 0; i < shellPoolSize; i++) {
-    const Shell& s = shells[i];
-    if (!s.active) continue;
-    if (!first) fputc(',', traceFile);
-    first = false;
-    putPosed(i, s.pos, s.vel, s.yaw, s.pitch);
-    key("lifeMs");
-    fprintf(traceFile, "%d", s.lifeMs);
-    fputc('}', traceFile);
-  }
-  fputc(']', traceFile);
-}
-
-void putParticles() {
-  key("particles");
-  fputc('[', traceFile);
-  bool first = true;
-  for (int i = 0; i < particlePoolSize; i++) {
-    const Particle& p = particles[i];
-    if (!p.active) continue;
-    if (!first) fputc(',', traceFile);
-    first = false;
-    fputc('{', traceFile);
-    key("slot", true);
-    fprintf(traceFile, "%d", i);
-    key("pos");
-    putVec(p.pos);
-    key("vel");
-    putVec(p.vel);
-    key("yaw");
-    putFloat(p.yaw);
-    key("pitch");
-    putFloat(p.pitch);
-    key("size");
-    putFloat(p.size);
-    key("material");
-    putString(materialName(p.material));
-    fputc('}', traceFile);
-  }
-  fputc(']', traceFile);
+// Fields shared by bombs and shells.
+template <typename Record>
+void posedFields(const Record& r) {
+  field("pos", r.pos);
+  field("vel", r.vel);
+  field("yaw", r.yaw);
+  field("pitch", r.pitch);
 }
 
 }  // namespace
@@ -217,87 +133,81 @@ void traceFrame(int exitStatus) {
     frameSoundCount = 0;
     return;
   }
-  fputc('{', traceFile);
-  key("frame", true);
-  fprintf(traceFile, "%d", lastFrame.number);
-  key("now");
-  fprintf(traceFile, "%u", lastFrame.now);
-  key("frameMs");
-  fprintf(traceFile, "%d", lastFrame.frameMs);
-  key("dt");
-  putFloat(lastFrame.dt);
-  key("rng");
-  fprintf(traceFile, "%u", randState());
-  key("level");
-  fprintf(traceFile, "%d", game.level);
-  key("lives");
-  fprintf(traceFile, "%d", game.lives);
-  key("points");
-  fprintf(traceFile, "%d", game.points);
-  key("planesLeft");
-  fprintf(traceFile, "%d", game.planesLeft);
-  key("gameOver");
-  fprintf(traceFile, "%d", game.gameOver);
-  key("paused");
-  fprintf(traceFile, "%d", game.paused);
-  key("cameraLock");
-  fprintf(traceFile, "%d", game.cameraLock);
-  key("lastShotMs");
-  fprintf(traceFile, "%u", lastShotMs);
-  key("firedThisLevel");
-  fprintf(traceFile, "%d", firedThisLevel);
+  openObject();
+  field("frame", lastFrame.number);
+  field("now", lastFrame.now);
+  field("frameMs", lastFrame.frameMs);
+  field("dt", lastFrame.dt);
+  field("rng", randState());
+  field("level", game.level);
+  field("lives", game.lives);
+  field("points", game.points);
+  field("planesLeft", game.planesLeft);
+  field("gameOver", game.gameOver);
+  field("paused", game.paused);
+  field("cameraLock", game.cameraLock);
+  field("lastShotMs", lastShotMs);
+  field("firedThisLevel", firedThisLevel);
 
   key("camera");
-  fputc('{', traceFile);
-  key("pos", true);
-  putVec(camera.pos);
-  key("yaw");
-  putFloat(camera.yaw);
-  key("pitch");
-  putFloat(camera.pitch);
-  fputc('}', traceFile);
+  openObject();
+  field("pos", camera.pos);
+  field("yaw", camera.yaw);
+  field("pitch", camera.pitch);
+  closeObject();
 
   key("cannon");
-  fputc('{', traceFile);
-  key("yaw", true);
-  putFloat(cannon.yaw);
-  key("pitch");
-  putFloat(cannon.pitch);
-  key("forward");
-  putVec(cannon.forward);
-  key("right");
-  putVec(cannon.right);
-  key("up");
-  putVec(cannon.up);
-  fputc('}', traceFile);
+  openObject();
+  field("yaw", cannon.yaw);
+  field("pitch", cannon.pitch);
+  field("forward", cannon.forward);
+  field("right", cannon.right);
+  field("up", cannon.up);
+  closeObject();
 
-  putPlanes();
-  putTroopers();
-  putBombs();
-  putShells();
-  putParticles();
+  pool("planes", planes, [](const Plane& p) {
+    field("pos", p.pos);
+    key("vel");
+    fputc('[', traceFile);
+    putFloat(p.vel.x);
+    fputc(',', traceFile);
+    putFloat(p.vel.y);
+    fputc(']', traceFile);
+    field("heading", p.heading);
+    field("turnTimerMs", p.turnTimerMs);
+    field("bombTimerMs", p.bombTimerMs);
+    field("trooperTimerMs", p.trooperTimerMs);
+  });
+  pool("troopers", troopers, [](const Trooper& t) {
+    field("pos", t.pos);
+    field("vz", t.vz);
+    field("spin", t.spin);
+    field("tilt", t.tilt);
+    field("chuteOpen", t.chuteOpen);
+    field("chuteShot", t.chuteShot);
+    field("dropTime", t.dropTime);
+  });
+  pool("bombs", bombs, [](const Bomb& b) { posedFields(b); });
+  pool("shells", shells, [](const Shell& s) {
+    posedFields(s);
+    field("lifeMs", s.lifeMs);
+  });
+  pool("particles", particles, [](const Particle& p) {
+    posedFields(p);
+    field("size", p.size);
+    key("material");
+    putString(materialName(p.material));
+  });
 
   key("missile");
-  fputc('{', traceFile);
-  key("active", true);
-  fprintf(traceFile, "%d", missile.active);
-  key("pos");
-  putVec(missile.pos);
-  key("vel");
-  putVec(missile.vel);
-  key("yaw");
-  putFloat(missile.yaw);
-  key("pitch");
-  putFloat(missile.pitch);
-  key("forward");
-  putVec(missile.forward);
-  key("right");
-  putVec(missile.right);
-  key("up");
-  putVec(missile.up);
-  key("launchMs");
-  fprintf(traceFile, "%u", missile.launchMs);
-  fputc('}', traceFile);
+  openObject();
+  field("active", missile.active);
+  posedFields(missile);
+  field("forward", missile.forward);
+  field("right", missile.right);
+  field("up", missile.up);
+  field("launchMs", missile.launchMs);
+  closeObject();
 
   key("sounds");
   fputc('[', traceFile);
@@ -307,11 +217,9 @@ void traceFrame(int exitStatus) {
     putString(frameSounds[i]);
   }
   fputc(']', traceFile);
-  if (exitStatus >= 0) {
-    key("exit");
-    fprintf(traceFile, "%d", exitStatus);
-  }
-  fputs("}\n", traceFile);
+  if (exitStatus >= 0) field("exit", static_cast<int32_t>(exitStatus));
+  closeObject();
+  fputc('\n', traceFile);
   fflush(traceFile);
   frameSoundCount = 0;
 }

@@ -2,13 +2,13 @@
 // queries and draws the mesh.
 #include "terrain/terrain.h"
 
-#include <FreeImage.h>
 #include <GL/gl.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
+#include "assets/bitmap.h"
 #include "render/material.h"
 #include "shell/startup.h"
 
@@ -20,26 +20,14 @@ namespace {
 // converting depth and size when the file has another shape.
 FIBITMAP* loadHeightMap() {
   const char* name = "ground.bmp";
-  FIBITMAP* bitmap = FreeImage_Load(FIF_BMP, name, 0);
+  BitmapResult result;
+  FIBITMAP* bitmap = loadBitmap24(name, heightMapSize, heightMapSize, true, &result);
   if (!bitmap) {
-    printf("%s: cannot load the height map (missing or not a BMP file)\n", name);
-    fflush(stdout);
-    exit(1);
-  }
-  if (FreeImage_GetBPP(bitmap) != 24) {
-    FIBITMAP* converted = FreeImage_ConvertTo24Bits(bitmap);
-    FreeImage_Unload(bitmap);
-    bitmap = converted;
-  }
-  if (bitmap && (FreeImage_GetWidth(bitmap) != heightMapSize ||
-                 FreeImage_GetHeight(bitmap) < static_cast<unsigned>(heightMapSize))) {
-    FIBITMAP* scaled = FreeImage_Rescale(bitmap, heightMapSize, heightMapSize, FILTER_BILINEAR);
-    FreeImage_Unload(bitmap);
-    bitmap = scaled;
-  }
-  if (!bitmap || FreeImage_GetPitch(bitmap) != heightMapSize * 3) {
-    printf("%s: cannot convert the height map to a %d x %d 24-bit bitmap\n", name, heightMapSize,
-           heightMapSize);
+    if (result == bitmapUnconvertible)
+      printf("%s: cannot convert the height map to a %d x %d 24-bit bitmap\n", name,
+             heightMapSize, heightMapSize);
+    else
+      printf("%s: cannot load the height map (missing or not a BMP file)\n", name);
     fflush(stdout);
     exit(1);
   }

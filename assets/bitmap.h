@@ -1,0 +1,16 @@
+// bitmap.h: reading the game's BMP files at the shape the game draws them.
+//
+// Start-up loads the four textures and the terrain builder the height map
+// through here. A bitmap of another depth or size is converted, so that no
+// upload or sampling ever reads past the end of a smaller picture.
+#pragma once
+
+#include <FreeImage.h>
+
+enum BitmapResult { bitmapLoaded, bitmapMissing, bitmapUnreadable, bitmapUnconvertible };
+
+// Loads file as a BMP and returns it at 24 bits a pixel, width pixels wide
+// and height lines high (or more lines when tallerIsFine), with rows packed
+// at 4-byte alignment. Returns null and says why in *result otherwise.
+FIBITMAP* loadBitmap24(const char* file, int width, int height, bool tallerIsFine,
+                       BitmapResult* result);
