@@ -66,8 +66,8 @@ bool loadFont(TextureFont* font, const char* fileName, uint32_t textureName) {
   }
   for (int64_t i = 0; i < count; i++) {
     const unsigned char* r = raw + i * 24;
-    glyphs[i] = {readLeFloat(r), readLeFloat(r + 4), readLeFloat(r + 8), readLeFloat(r + 12),
-                 readLeFloat(r + 16), readLeFloat(r + 20)};
+    glyphs[i] = {readLeFloat(r),      readLeFloat(r + 4),  readLeFloat(r + 8),
+                 readLeFloat(r + 12), readLeFloat(r + 16), readLeFloat(r + 20)};
   }
   free(raw);
   font->glyphs = glyphs;

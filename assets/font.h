@@ -21,7 +21,7 @@ struct TextureFont {
   int32_t height;  // texels
   int32_t firstChar;
   int32_t lastChar;
-  Glyph* glyphs;   // lastChar - firstChar + 1 glyphs, or null until loaded
+  Glyph* glyphs;  // lastChar - firstChar + 1 glyphs, or null until loaded
 };
 
 // Limits beyond which a font file is taken as broken.

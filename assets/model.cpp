@@ -97,8 +97,8 @@ void pretransformModel(Model* model, float scale, float tx, float ty, float tz, 
   applyMatrix(model, m);
 }
 
-void pretransformBombModel(Model* model, float sx, float sy, float sz, float tx, float ty,
-                           float tz, float zTurn, float yTurn) {
+void pretransformBombModel(Model* model, float sx, float sy, float sz, float tx, float ty, float tz,
+                           float zTurn, float yTurn) {
   float m[16];
   glPushMatrix();
   glLoadIdentity();

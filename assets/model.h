@@ -35,8 +35,8 @@ void pretransformModel(Model* model, float scale, float tx, float ty, float tz, 
 
 // Each vertex: add (tx, ty, tz), turn about +z, turn about -y, then stretch
 // by (sx, sy, sz) along the world axes.
-void pretransformBombModel(Model* model, float sx, float sy, float sz, float tx, float ty,
-                           float tz, float zTurn, float yTurn);
+void pretransformBombModel(Model* model, float sx, float sy, float sz, float tx, float ty, float tz,
+                           float zTurn, float yTurn);
 
 // Face normals (negated when flip is not 0), then per-vertex normals
 // renormalised after every face that touches the vertex. Degenerate faces

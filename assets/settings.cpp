@@ -93,8 +93,8 @@ LoadedModel readModelSection(const char* kind, bool bomb) {
   snprintf(label, sizeof label, "%s model flipNormals", kind);
   int32_t flip = readInt(label);
   float numbers[6];
-  static const char* const parts[6] = {"scale", "x offset", "y offset",
-                                       "z offset", "z turn", "y turn"};
+  static const char* const parts[6] = {"scale",    "x offset", "y offset",
+                                       "z offset", "z turn",   "y turn"};
   for (int i = 0; i < 6; i++) {
     snprintf(label, sizeof label, "%s model %s", kind, parts[i]);
     numbers[i] = readFloat(label);

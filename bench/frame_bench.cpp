@@ -76,8 +76,20 @@ void setUpFullWorld() {
   }
   for (int i = 0; i < trooperPoolSize; i++) {
     Trooper& t = troopers[i];
-    t = Trooper{1, {-20.0f + (i % 8) * 5, -15.0f + (i / 8) * 10, 30}, -1, 0, 0, t.model,
-                t.modelBox, {}, t.chuteModel, t.chuteModelBox, {}, 1, 0, 1000};
+    t = Trooper{1,
+                {-20.0f + (i % 8) * 5, -15.0f + (i / 8) * 10, 30},
+                -1,
+                0,
+                0,
+                t.model,
+                t.modelBox,
+                {},
+                t.chuteModel,
+                t.chuteModelBox,
+                {},
+                1,
+                0,
+                1000};
   }
   for (int i = 0; i < bombPoolSize; i++) {
     Bomb& b = bombs[i];

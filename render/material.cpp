@@ -4,7 +4,8 @@
 #include <GL/gl.h>
 
 Material planeMaterial = {{0.5f, 0.5f, 0.5f, 1}, {0.5f, 0.5f, 0.5f, 1}, {0.5f, 0.5f, 0.5f, 1}, 60};
-Material trooperMaterial = {{0.8f, 0.6f, 0.5f, 1}, {0.8f, 0.6f, 0.5f, 1}, {0.5f, 0.5f, 0.5f, 1}, 20};
+Material trooperMaterial = {
+    {0.8f, 0.6f, 0.5f, 1}, {0.8f, 0.6f, 0.5f, 1}, {0.5f, 0.5f, 0.5f, 1}, 20};
 Material bombMaterial = {
     {0.35f, 0.27f, 0.16f, 1}, {0.35f, 0.27f, 0.16f, 1}, {0.7f, 0.7f, 0.7f, 1}, 50};
 Material shellMaterial = {

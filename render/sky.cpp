@@ -21,10 +21,10 @@ constexpr float follow = 0.7f;
 
 // Texture coordinates of the cap rim: once around the border of the
 // texture square, four steps a side, starting at (0, 0).
-const float capS[segments + 1] = {0, 0.25f, 0.5f, 0.75f, 1, 1, 1, 1, 1,
-                                  0.75f, 0.5f, 0.25f, 0, 0, 0, 0, 0};
-const float capT[segments + 1] = {0, 0, 0, 0, 0, 0.25f, 0.5f, 0.75f, 1,
-                                  1, 1, 1, 1, 0.75f, 0.5f, 0.25f, 0};
+const float capS[segments + 1] = {0,     0.25f, 0.5f,  0.75f, 1, 1, 1, 1, 1,
+                                  0.75f, 0.5f,  0.25f, 0,     0, 0, 0, 0};
+const float capT[segments + 1] = {0, 0, 0, 0, 0,     0.25f, 0.5f,  0.75f, 1,
+                                  1, 1, 1, 1, 0.75f, 0.5f,  0.25f, 0};
 
 float rimX(int k, float radius) {
   return static_cast<float>(radius * cos(static_cast<double>(k * angleStep)));

@@ -10,9 +10,9 @@
 
 #include "platform/platform.h"
 
-extern uint32_t lastTickMs;   // tick count read by the previous frame
+extern uint32_t lastTickMs;      // tick count read by the previous frame
 extern int32_t cursorCentre[2];  // screen point at which the cursor is held
-extern PlatWindow window;     // the game window
+extern PlatWindow window;        // the game window
 
 // The values of the frame that ran last, kept for the trace.
 struct FrameInfo {

@@ -55,8 +55,7 @@ int main(int argc, char** argv) {
   static char tracePath[4096], screenshotPath[4096];
   if (!absolutePath(runOptions.traceFile, tracePath, sizeof tracePath) ||
       !absolutePath(runOptions.screenshotFile, screenshotPath, sizeof screenshotPath)) {
-    fprintf(stderr, "%s: cannot resolve the output file names: %s\n", programName,
-            strerror(errno));
+    fprintf(stderr, "%s: cannot resolve the output file names: %s\n", programName, strerror(errno));
     return 2;
   }
   if (runOptions.traceFile) runOptions.traceFile = tracePath;

@@ -45,8 +45,7 @@ const char* usageText() {
          "p pauses, G frees the camera (Q/E/W/S/A/D move it), Esc quits.\n";
 }
 
-ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error,
-                         int errorSize) {
+ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error, int errorSize) {
   bool hasFrameMs = false, hasStartMs = false;
   for (int i = 1; i < argc; i++) {
     const char* flag = argv[i];
@@ -56,9 +55,8 @@ ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error
       options->headless = true;
       continue;
     }
-    static const char* const withValue[] = {"--data",     "--seed",   "--frames",
-                                            "--trace",    "--frame-ms", "--start-ms",
-                                            "--input",    "--screenshot"};
+    static const char* const withValue[] = {"--data",     "--seed",     "--frames", "--trace",
+                                            "--frame-ms", "--start-ms", "--input",  "--screenshot"};
     bool known = false;
     for (const char* name : withValue) known = known || strcmp(flag, name) == 0;
     if (!known) {
@@ -104,8 +102,8 @@ ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error
       hasFrameMs = true;
     } else {
       if (!parseUnsigned(value, UINT32_MAX, &number)) {
-        snprintf(error, errorSize,
-                 "--start-ms takes a whole number from 0 to 4294967295, not '%s'", value);
+        snprintf(error, errorSize, "--start-ms takes a whole number from 0 to 4294967295, not '%s'",
+                 value);
         return parseError;
       }
       options->startMs = static_cast<uint32_t>(number);

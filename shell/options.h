@@ -11,15 +11,15 @@ extern const char* const programName;
 extern const char* const programVersion;
 
 struct RunOptions {
-  const char* dataDir;      // folder to change to before loading, or null
+  const char* dataDir;  // folder to change to before loading, or null
   bool hasSeed;
-  uint32_t seed;            // replaces the tick count as the generator's seed
-  int32_t frames;           // end after this many frames with status 0; -1: no limit
-  const char* traceFile;    // JSON Lines trace, or null
+  uint32_t seed;          // replaces the tick count as the generator's seed
+  int32_t frames;         // end after this many frames with status 0; -1: no limit
+  const char* traceFile;  // JSON Lines trace, or null
   bool headless;
-  uint32_t frameMs;         // headless clock step
-  uint32_t startMs;         // headless clock at start-up
-  const char* inputFile;    // headless input script, or null
+  uint32_t frameMs;            // headless clock step
+  uint32_t startMs;            // headless clock at start-up
+  const char* inputFile;       // headless input script, or null
   const char* screenshotFile;  // PNG written after the last frame, or null
 };
 

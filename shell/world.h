@@ -45,13 +45,13 @@ struct Settings {
   float shardDecay;
   float missileSpeed;
   int32_t missileLifetimeMs;
-  int32_t pointsPerPlane;   // 20, fixed
-  int32_t pointsPerTrooper; // 10, fixed
-  int32_t landingPenalty;   // 25, fixed
+  int32_t pointsPerPlane;    // 20, fixed
+  int32_t pointsPerTrooper;  // 10, fixed
+  int32_t landingPenalty;    // 25, fixed
 };
 
 struct GameState {
-  int32_t level;       // 0 until the first level starts
+  int32_t level;  // 0 until the first level starts
   int32_t lives;
   int32_t points;      // points of the current level, never below 0
   int32_t planesLeft;  // planes of this level not yet shot down
@@ -61,8 +61,8 @@ struct GameState {
 };
 
 struct Cannon {
-  Vec3 pos;     // always the origin
-  float yaw;    // copied from the aim every frame no missile flies
+  Vec3 pos;   // always the origin
+  float yaw;  // copied from the aim every frame no missile flies
   float pitch;
   Vec3 forward;
   Vec3 right;

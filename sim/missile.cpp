@@ -35,15 +35,17 @@ void launchMissile(uint32_t now) {
   float yaw = camera.yaw, pitch = camera.pitch;
   missile.launchMs = now;
   missile.active = 1;
-  missile.forward = {static_cast<float>(cos(static_cast<double>(yaw)) * cos(static_cast<double>(pitch))),
-                     static_cast<float>(sin(static_cast<double>(yaw)) * cos(static_cast<double>(pitch))),
-                     static_cast<float>(sin(static_cast<double>(pitch)))};
+  missile.forward = {
+      static_cast<float>(cos(static_cast<double>(yaw)) * cos(static_cast<double>(pitch))),
+      static_cast<float>(sin(static_cast<double>(yaw)) * cos(static_cast<double>(pitch))),
+      static_cast<float>(sin(static_cast<double>(pitch)))};
   float sideways = yaw - 1.5707965f;
   missile.right = {static_cast<float>(cos(static_cast<double>(sideways))),
                    static_cast<float>(sin(static_cast<double>(sideways))), 0};
   missile.up = cross(missile.right, missile.forward);
   missile.pos = {1.5f * missile.forward.x, 1.5f * missile.forward.y, 1.5f * missile.forward.z};
-  missile.vel = {settings.missileSpeed * missile.forward.x, settings.missileSpeed * missile.forward.y,
+  missile.vel = {settings.missileSpeed * missile.forward.x,
+                 settings.missileSpeed * missile.forward.y,
                  settings.missileSpeed * missile.forward.z};
   missile.yaw = yaw;
   missile.pitch = pitch;
@@ -62,9 +64,9 @@ void steerMissile(float dx, float dy) {
   missile.vel = {settings.missileSpeed * f.x, settings.missileSpeed * f.y,
                  settings.missileSpeed * f.z};
   missile.yaw = static_cast<float>(atan2(static_cast<double>(f.y), static_cast<double>(f.x)));
-  missile.pitch = static_cast<float>(
-      atan2(static_cast<double>(f.z),
-            sqrt(static_cast<double>(f.x) * f.x + static_cast<double>(f.y) * f.y)));
+  missile.pitch =
+      static_cast<float>(atan2(static_cast<double>(f.z), sqrt(static_cast<double>(f.x) * f.x +
+                                                              static_cast<double>(f.y) * f.y)));
 }
 
 void updateMissile(float dt, uint32_t now) {

@@ -37,8 +37,8 @@ void updateParticles(float dt) {
     shard.pos.y += shard.vel.y * dt;
     shard.vel.z = shard.vel.z + settings.shardGravity * dt;
     shard.pos.z += shard.vel.z * dt;
-    shard.size = static_cast<float>(shard.size * pow(static_cast<double>(settings.shardDecay),
-                                                     static_cast<double>(dt)));
+    shard.size = static_cast<float>(
+        shard.size * pow(static_cast<double>(settings.shardDecay), static_cast<double>(dt)));
     if (shard.size < 0.1) shard.active = 0;
   }
 }

@@ -3,11 +3,10 @@
 // walls and drops troopers and bombs on its own timers.
 #include <cmath>
 
-#include "sim/sim.h"
 #include "shell/camera.h"
+#include "sim/sim.h"
 
 namespace {
-
 
 // A trooper one unit below the plane, chute closed; its model and box
 // pointers stay as loaded.
@@ -54,8 +53,10 @@ void updatePlanes(float dt, uint32_t now, int32_t frameMs) {
 
     if (plane.turnTimerMs <= 0) {
       plane.heading = static_cast<float>(gameRand()) * 0.00019175347f;
-      plane.vel.x = static_cast<float>(settings.planeSpeed * cos(static_cast<double>(plane.heading)));
-      plane.vel.y = static_cast<float>(settings.planeSpeed * sin(static_cast<double>(plane.heading)));
+      plane.vel.x =
+          static_cast<float>(settings.planeSpeed * cos(static_cast<double>(plane.heading)));
+      plane.vel.y =
+          static_cast<float>(settings.planeSpeed * sin(static_cast<double>(plane.heading)));
       plane.turnTimerMs = randIntervalMs(settings.planeTurnMinMs, settings.planeTurnMaxMs);
     }
     plane.turnTimerMs -= frameMs;
@@ -67,8 +68,8 @@ void updatePlanes(float dt, uint32_t now, int32_t frameMs) {
       playSound("s\\exp_plane.wav");
       missile.active = 0;
       plane.active = 0;
-      spawnExplosion(plane.pos.x, plane.pos.y, plane.pos.z, &planeMaterial,
-                     settings.planeBlastSize, settings.planeBlastCount);
+      spawnExplosion(plane.pos.x, plane.pos.y, plane.pos.z, &planeMaterial, settings.planeBlastSize,
+                     settings.planeBlastCount);
       game.points += settings.pointsPerPlane;
       game.planesLeft -= 1;
     }
@@ -78,8 +79,7 @@ void updatePlanes(float dt, uint32_t now, int32_t frameMs) {
     if (plane.trooperTimerMs <= 0) {
       if (Trooper* trooper = firstFree(troopers)) {
         dropTrooper(plane, *trooper, now);
-        plane.trooperTimerMs =
-            randIntervalMs(settings.trooperDropMinMs, settings.trooperDropMaxMs);
+        plane.trooperTimerMs = randIntervalMs(settings.trooperDropMinMs, settings.trooperDropMaxMs);
       }
     }
     plane.trooperTimerMs -= frameMs;

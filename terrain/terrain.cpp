@@ -24,8 +24,8 @@ FIBITMAP* loadHeightMap() {
   FIBITMAP* bitmap = loadBitmap24(name, heightMapSize, heightMapSize, true, &result);
   if (!bitmap) {
     if (result == bitmapUnconvertible)
-      printf("%s: cannot convert the height map to a %d x %d 24-bit bitmap\n", name,
-             heightMapSize, heightMapSize);
+      printf("%s: cannot convert the height map to a %d x %d 24-bit bitmap\n", name, heightMapSize,
+             heightMapSize);
     else
       printf("%s: cannot load the height map (missing or not a BMP file)\n", name);
     fflush(stdout);

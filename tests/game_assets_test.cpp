@@ -164,19 +164,19 @@ TEST_F(ModelTest, EmittedListDrawsTheTriangles) {
 // without reading or writing outside the arrays.
 TEST_F(ModelTest, BadFilesAreRefused) {
   const char* const bad[] = {
-      "",                                          // empty
-      "OFX 3 1 0 0 0 0 1 0 0 0 1 0 3 0 1 2",       // wrong header
-      "OFFX 3 1 0 0 0 0 1 0 0 0 1 0 3 0 1 2",      // longer header
-      "off 3 1 0 0 0 0 1 0 0 0 1 0 3 0 1 2",       // case matters
-      "OFF 3 1",                                   // counts missing
-      "OFF 3 1 0 0 0 0 1 0 0",                     // short vertices
-      "OFF 3 2 0 0 0 0 1 0 0 0 1 0 3 0 1 2",       // short faces
-      "OFF -3 1 0",                                // negative count
-      "OFF 3 -1 0 0 0 0 1 0 0 0 1 0",              // negative faces
-      "OFF 2000000000 1 0",                        // absurd count
-      "OFF 3 1 0 0 0 0 1 0 0 0 1 0 3 0 1 3",       // index past the end
-      "OFF 3 1 0 0 0 0 1 0 0 0 1 0 3 0 -1 2",      // negative index
-      "OFF 3 1 0 0 0 0 1 x 0 0 1 0 3 0 1 2",       // a word for a number
+      "",                                      // empty
+      "OFX 3 1 0 0 0 0 1 0 0 0 1 0 3 0 1 2",   // wrong header
+      "OFFX 3 1 0 0 0 0 1 0 0 0 1 0 3 0 1 2",  // longer header
+      "off 3 1 0 0 0 0 1 0 0 0 1 0 3 0 1 2",   // case matters
+      "OFF 3 1",                               // counts missing
+      "OFF 3 1 0 0 0 0 1 0 0",                 // short vertices
+      "OFF 3 2 0 0 0 0 1 0 0 0 1 0 3 0 1 2",   // short faces
+      "OFF -3 1 0",                            // negative count
+      "OFF 3 -1 0 0 0 0 1 0 0 0 1 0",          // negative faces
+      "OFF 2000000000 1 0",                    // absurd count
+      "OFF 3 1 0 0 0 0 1 0 0 0 1 0 3 0 1 3",   // index past the end
+      "OFF 3 1 0 0 0 0 1 0 0 0 1 0 3 0 -1 2",  // negative index
+      "OFF 3 1 0 0 0 0 1 x 0 0 1 0 3 0 1 2",   // a word for a number
   };
   for (const char* text : bad) {
     std::string path = file("bad.off", text);
@@ -303,8 +303,11 @@ TEST_F(SettingsTest, AnyGroupingOfWhitespaceLoadsTheSameValues) {
 }
 
 TEST_F(SettingsTest, SecondsBecomeTruncatedMilliseconds) {
-  start({{sTrooperDropMin, "0.25"}, {sTrooperDropMax, "1.9999"}, {sBombDropMin, "0"},
-         {sChuteOpenDelay, "0.001"}, {sMissileLifetime, "2.5"}});
+  start({{sTrooperDropMin, "0.25"},
+         {sTrooperDropMax, "1.9999"},
+         {sBombDropMin, "0"},
+         {sChuteOpenDelay, "0.001"},
+         {sMissileLifetime, "2.5"}});
   EXPECT_EQ(settings.trooperDropMinMs, 250);
   EXPECT_EQ(settings.trooperDropMaxMs, 1999);
   EXPECT_EQ(settings.bombDropMinMs, 0);
@@ -339,14 +342,18 @@ TEST_F(SettingsTest, EveryPoolSlotSharesItsKindsModelAndBox) {
 }
 
 TEST_F(SettingsTest, BombSectionStretchesAndFlipOnlyTurnsNormals) {
-  std::string dir = dataDir({{sBombFile, "unit.off"}, {sBombScale, "1"}, {sBombTx, "0"},
-                             {sBombTy, "0"}, {sBombTz, "0"}, {sBombZTurn, "0"},
-                             {sBombYTurn, "0"}, {sShellFile, "unit.off"}, {sShellFlip, "1"},
-                             {sShellScale, "1"}, {sShellTx, "0"}, {sShellTy, "0"},
-                             {sShellTz, "0"}, {sShellZTurn, "0"}, {sShellYTurn, "0"},
-                             {sMissileFile, "unit.off"}, {sMissileFlip, "0"},
-                             {sMissileScale, "1"}, {sMissileTx, "0"}, {sMissileTy, "0"},
-                             {sMissileTz, "0"}, {sMissileZTurn, "0"}, {sMissileYTurn, "0"}});
+  std::string dir = dataDir({{sBombFile, "unit.off"}, {sBombScale, "1"},
+                             {sBombTx, "0"},          {sBombTy, "0"},
+                             {sBombTz, "0"},          {sBombZTurn, "0"},
+                             {sBombYTurn, "0"},       {sShellFile, "unit.off"},
+                             {sShellFlip, "1"},       {sShellScale, "1"},
+                             {sShellTx, "0"},         {sShellTy, "0"},
+                             {sShellTz, "0"},         {sShellZTurn, "0"},
+                             {sShellYTurn, "0"},      {sMissileFile, "unit.off"},
+                             {sMissileFlip, "0"},     {sMissileScale, "1"},
+                             {sMissileTx, "0"},       {sMissileTy, "0"},
+                             {sMissileTz, "0"},       {sMissileZTurn, "0"},
+                             {sMissileYTurn, "0"}});
   writeFile(dir + "/unit.off", "OFF 3 1 0\n0 0 0\n1 0 0\n1 1 1\n3 0 1 2\n");
   startHeadlessGame(dir);
   expectVec(bombs[0].model->vertices[2], 0.5f, 5, 5);
@@ -378,7 +385,8 @@ TEST_F(SettingsTest, BrokenFilesAreReportedWithTheValueThatFailed) {
        "settings.txt: value 4 (livesPerLevel) is not a whole number\n"},
       {settingsText({{sLivesPerLevel, "3.5"}}),
        "settings.txt: value 4 (livesPerLevel) is not a whole number\n"},
-      {settingsText({{sPlaneSpeed, "4x"}}), "settings.txt: value 14 (planeSpeed) is not a number\n"},
+      {settingsText({{sPlaneSpeed, "4x"}}),
+       "settings.txt: value 14 (planeSpeed) is not a number\n"},
       {settingsText({{sPlanesBase, "99999999999"}}),
        "settings.txt: value 13 (planesBase) is out of range\n"},
       {settingsText({{sMissileLifetime, "1e10"}}),

@@ -107,8 +107,8 @@ TEST_F(CameraTest, ReshapeSetsAspectAndKeepsItForAnEmptyWindow) {
   EXPECT_EQ(aspect, 0.75f);
   float p[16];
   glGetFloatv(GL_PROJECTION_MATRIX, p);
-  EXPECT_NEAR(p[0], 1.0, 1e-6);           // 2 near / (right - left): 90 degrees across
-  EXPECT_NEAR(p[5], 0.2 / 0.15, 1e-5);     // top 0.075
+  EXPECT_NEAR(p[0], 1.0, 1e-6);         // 2 near / (right - left): 90 degrees across
+  EXPECT_NEAR(p[5], 0.2 / 0.15, 1e-5);  // top 0.075
   onReshape(0, 0);
   EXPECT_EQ(aspect, 0.75f);
   glGetFloatv(GL_PROJECTION_MATRIX, p);

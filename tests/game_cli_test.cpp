@@ -104,16 +104,17 @@ TEST_F(CommandLine, FramesZeroWritesOnlyTheStartUpLine) {
 
 TEST_F(CommandLine, TraceHasEveryFieldOfEveryFrame) {
   writeFile(path("input.txt"), "2 down lbutton\n3 tap rbutton\n");
-  ProcessResult r = headless({"--frames", "40", "--seed", "4", "--trace", path("t.jsonl"),
-                              "--input", path("input.txt"), "--frame-ms", "20",
-                              "--start-ms", "1000"});
+  ProcessResult r =
+      headless({"--frames", "40", "--seed", "4", "--trace", path("t.jsonl"), "--input",
+                path("input.txt"), "--frame-ms", "20", "--start-ms", "1000"});
   EXPECT_EQ(r.status, 0) << r.err;
   std::vector<Json> lines = readJsonLines(path("t.jsonl"));
   ASSERT_EQ(lines.size(), 41u);
   const std::vector<std::string> fields = {
-      "frame", "now", "frameMs", "dt", "rng", "level", "lives", "points", "planesLeft",
-      "gameOver", "paused", "cameraLock", "lastShotMs", "firedThisLevel", "camera", "cannon",
-      "planes", "troopers", "bombs", "shells", "particles", "missile", "sounds"};
+      "frame",   "now",        "frameMs",  "dt",       "rng",        "level",      "lives",
+      "points",  "planesLeft", "gameOver", "paused",   "cameraLock", "lastShotMs", "firedThisLevel",
+      "camera",  "cannon",     "planes",   "troopers", "bombs",      "shells",     "particles",
+      "missile", "sounds"};
   for (size_t f = 0; f < lines.size(); f++) {
     const Json& line = lines[f];
     EXPECT_EQ(line.order, fields) << "frame " << f;
@@ -135,8 +136,8 @@ TEST_F(CommandLine, TraceHasEveryFieldOfEveryFrame) {
   EXPECT_EQ(plane["pos"].size(), 3u);
   EXPECT_EQ(plane["vel"].size(), 2u);
   const Json& shell = lines[2]["shells"][0];
-  EXPECT_EQ(shell.order, (std::vector<std::string>{"slot", "pos", "vel", "yaw", "pitch",
-                                                   "lifeMs"}));
+  EXPECT_EQ(shell.order,
+            (std::vector<std::string>{"slot", "pos", "vel", "yaw", "pitch", "lifeMs"}));
 }
 
 TEST_F(CommandLine, FloatsComeBackExactlyAndTheClockWraps) {
@@ -169,7 +170,7 @@ TEST_F(CommandLine, TraceFloatsGiveBackTheVeryFloatsTheGameHeld) {
 TEST_F(CommandLine, SameSeedSameGameAndTheTraceChangesNothing) {
   writeFile(path("input.txt"), "2 move -40 -60\n3 down lbutton\n40 tap rbutton\n45 move 30 0\n");
   auto run = [&](const char* trace, const char* shot, const char* seed, const char* frames) {
-    std::vector<std::string> args = {"--frames", frames, "--seed", seed, "--input",
+    std::vector<std::string> args = {"--frames",        frames,         "--seed",  seed, "--input",
                                      path("input.txt"), "--screenshot", path(shot)};
     if (trace) args.insert(args.end(), {"--trace", path(trace)});
     ProcessResult r = headless(args);

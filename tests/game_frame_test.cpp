@@ -302,8 +302,8 @@ TEST_F(GameOver, NAndYTogetherRestartThenEnd) {
 TEST_F(FrameLoop, EscEndsThePlayWithStatusOne) {
   std::string dir = dataDir();
   writeFile(dir + "/input.txt", "4 tap esc\n");
-  ProcessResult r = runGame({"--headless", "--data", dir, "--input", dir + "/input.txt",
-                             "--frames", "100", "--screenshot", dir + "/last.png"});
+  ProcessResult r = runGame({"--headless", "--data", dir, "--input", dir + "/input.txt", "--frames",
+                             "100", "--screenshot", dir + "/last.png"});
   EXPECT_EQ(r.status, 1) << r.err;
   EXPECT_EQ(readFile(dir + "/last.png").substr(1, 3), "PNG") << "the last frame shown is saved";
 }

@@ -64,8 +64,8 @@ TEST_F(Play, ALevelIsWonByAimingAndFiring) {
 
 // Bombs every tenth of a second from every plane: the lives run out fast.
 std::map<int, std::string> bombRain() {
-  return {{sBombDropMin, "0.1"}, {sBombDropMax, "0.2"}, {sPlanesBase, "4"},
-          {sBombSpeed, "20"}, {sTrooperDropMin, "100"}, {sTrooperDropMax, "100"}};
+  return {{sBombDropMin, "0.1"}, {sBombDropMax, "0.2"},    {sPlanesBase, "4"},
+          {sBombSpeed, "20"},    {sTrooperDropMin, "100"}, {sTrooperDropMax, "100"}};
 }
 
 TEST_F(Play, LostToBombsThenNReplaysTheLevel) {

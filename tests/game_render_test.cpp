@@ -20,7 +20,8 @@
 namespace {
 
 void put32(std::string* out, int32_t v) {
-  for (int i = 0; i < 4; i++) out->push_back(static_cast<char>((static_cast<uint32_t>(v) >> (8 * i)) & 0xFF));
+  for (int i = 0; i < 4; i++)
+    out->push_back(static_cast<char>((static_cast<uint32_t>(v) >> (8 * i)) & 0xFF));
 }
 void putFloat(std::string* out, float f) {
   int32_t bits;
@@ -118,8 +119,8 @@ TEST_F(FontTest, GlyphQuadsHangFromThePenLine) {
   // Every corner is one of A's (20..22 x 30..33) or B's (22..23.5 x 31..33).
   std::set<std::pair<float, float>> corners;
   for (auto [x, y] : points) corners.insert({roundf(x * 100) / 100, roundf(y * 100) / 100});
-  const std::set<std::pair<float, float>> expected = {
-      {20, 30}, {20, 33}, {22, 30}, {22, 33}, {22, 31}, {23.5f, 31}, {23.5f, 33}};
+  const std::set<std::pair<float, float>> expected = {{20, 30}, {20, 33},    {22, 30},   {22, 33},
+                                                      {22, 31}, {23.5f, 31}, {23.5f, 33}};
   EXPECT_EQ(corners, expected);
   unbindFont();
   EXPECT_TRUE(capture("AB", 20, 33).empty()) << "nothing after unbindFont";
@@ -130,7 +131,10 @@ TEST_F(FontTest, EmptyTextAndCodesWithoutGlyphsDrawNothing) {
   bindFont(&font_);
   EXPECT_TRUE(capture("", 0, 0).empty());
   EXPECT_TRUE(capture("\x01Z\xff\x80", 0, 0).empty()) << "codes outside A..B are skipped";
-  auto points = capture("A\xe9" "B", 0, 10);
+  auto points = capture(
+      "A\xe9"
+      "B",
+      0, 10);
   float maxX = 0;
   for (auto p : points) maxX = std::max(maxX, p.first);
   EXPECT_NEAR(maxX, 3.5f, 1e-3) << "the skipped code moves the pen not at all";
@@ -150,13 +154,13 @@ TEST_F(FontTest, ShortOrImpossibleFilesLoadNothing) {
   std::string good = fontFile(4, 2, 65, 66, abGlyphs);
   const std::string bad[] = {
       "",
-      good.substr(0, 20),                        // short header
-      good.substr(0, 24 + 30),                   // short glyph table
-      good.substr(0, good.size() - 1),           // short image
-      fontFile(4, 2, 66, 65, {}),                // negative count
-      fontFile(4, 2, 0, 2000000000, abGlyphs),   // absurd count
-      fontFile(-4, 2, 65, 66, abGlyphs),         // negative width
-      fontFile(4, 100000, 65, 66, abGlyphs),     // absurd height
+      good.substr(0, 20),                       // short header
+      good.substr(0, 24 + 30),                  // short glyph table
+      good.substr(0, good.size() - 1),          // short image
+      fontFile(4, 2, 66, 65, {}),               // negative count
+      fontFile(4, 2, 0, 2000000000, abGlyphs),  // absurd count
+      fontFile(-4, 2, 65, 66, abGlyphs),        // negative width
+      fontFile(4, 100000, 65, 66, abGlyphs),    // absurd height
   };
   for (const std::string& bytes : bad) {
     font_ = TextureFont{};

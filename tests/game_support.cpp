@@ -72,8 +72,7 @@ void resetWorld() {
   terrainMaterial.ambient[3] = terrainMaterial.diffuse[3] = terrainMaterial.specular[3] = 1;
 }
 
-void startHeadlessGame(const std::string& dir, uint32_t seed, uint32_t startMs,
-                       uint32_t frameMs) {
+void startHeadlessGame(const std::string& dir, uint32_t seed, uint32_t startMs, uint32_t frameMs) {
   resetWorld();
   runOptions = RunOptions{};
   runOptions.frames = -1;

@@ -109,7 +109,8 @@ TEST_F(TerrainTest, HeightIsThatOfTheNearestVertex) {
 
 TEST_F(TerrainTest, OtherShapesAndDepthsAreConverted) {
   std::string dir = dataDir();
-  writeHeightMap(dir + "/ground.bmp", 100, 60, [](int, int) { return 50; }, 8);
+  writeHeightMap(
+      dir + "/ground.bmp", 100, 60, [](int, int) { return 50; }, 8);
   startHeadlessGame(dir);
   EXPECT_NEAR(terrainHeight(0, 0), 0, 1e-5);
   EXPECT_NEAR(terrainHeight(20, -20), 0, 1e-5);
@@ -125,7 +126,8 @@ TEST_F(TerrainTest, MissingHeightMapStopsWithAMessage) {
 
 TEST_F(TerrainTest, TexturesOfAnotherSizeAreConvertedAndMissingOnesEndSilently) {
   std::string dir = dataDir();
-  writeHeightMap(dir + "/sky.bmp", 300, 100, [](int, int) { return 128; }, 8);
+  writeHeightMap(
+      dir + "/sky.bmp", 300, 100, [](int, int) { return 128; }, 8);
   ProcessResult r = runGame({"--headless", "--data", dir, "--frames", "2"});
   EXPECT_EQ(r.status, 0) << r.out << r.err;
 

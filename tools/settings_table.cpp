@@ -79,7 +79,8 @@ const Setting kTable[] = {
     {11, K::Float, "bomb.turnZ", "0", "degrees", ""},
     {11, K::Float, "bomb.turnY", "0", "degrees", ""},
 
-    {12, K::Float, "bombSpeed", "4", "units/s", "about six seconds from a plane to the cannon: time to shoot it"},
+    {12, K::Float, "bombSpeed", "4", "units/s",
+     "about six seconds from a plane to the cannon: time to shoot it"},
     {12, K::Float, "unused1", "0", "", "read and ignored by the game"},
 
     {13, K::Word, "shell.file", "shell.off", "", "cannon shell"},

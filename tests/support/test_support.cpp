@@ -78,7 +78,8 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
 }
 
 std::string makeTempDir(const char* tag) {
-  std::string pattern = std::filesystem::temp_directory_path().string() + "/velkarra-" + tag + "-XXXXXX";
+  std::string pattern =
+      std::filesystem::temp_directory_path().string() + "/velkarra-" + tag + "-XXXXXX";
   std::vector<char> buffer(pattern.begin(), pattern.end());
   buffer.push_back('\0');
   if (!mkdtemp(buffer.data())) return "";
@@ -91,9 +92,9 @@ void removeTree(const std::string& path) {
 }
 
 void copyTree(const std::string& src, const std::string& dst) {
-  std::filesystem::copy(src, dst,
-                        std::filesystem::copy_options::recursive |
-                            std::filesystem::copy_options::overwrite_existing);
+  std::filesystem::copy(
+      src, dst,
+      std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
 }
 
 std::string readFile(const std::string& path) {

@@ -7,10 +7,10 @@
 #include <vector>
 
 struct ProcessResult {
-  int status = -1;     // exit status, or 128 + signal when killed by one
+  int status = -1;  // exit status, or 128 + signal when killed by one
   bool timedOut = false;
-  std::string out;     // standard output
-  std::string err;     // standard error
+  std::string out;  // standard output
+  std::string err;  // standard error
 };
 
 // Runs argv[0] (a path) with the given arguments in directory cwd (empty:

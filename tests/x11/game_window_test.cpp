@@ -2,10 +2,11 @@
 // size, Esc ending it with status 1, and the start-up failures.
 // gtest and FreeImage come before Xlib, whose macros (None, Bool, Status)
 // would clash with them.
+// clang-format off
 #include "game_support.h"
-
 #include <FreeImage.h>
 #include <X11/Xlib.h>
+// clang-format on
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -105,9 +106,9 @@ TEST_F(RealWindow, OpensTitledAt800By600AndEscEndsWithStatusOne) {
 TEST_F(RealWindow, ScreenshotOfTheWindowShowsTheScene) {
   std::string dir = dataDir();
   std::string shot = dir + "/window.png";
-  ProcessResult r = runProcess({VELKARRA_BINARY, "--data", dir, "--frames", "20", "--screenshot",
-                                shot, "--seed", "3"},
-                               "", {"SDL_AUDIODRIVER=dummy"});
+  ProcessResult r = runProcess(
+      {VELKARRA_BINARY, "--data", dir, "--frames", "20", "--screenshot", shot, "--seed", "3"}, "",
+      {"SDL_AUDIODRIVER=dummy"});
   ASSERT_EQ(r.status, 0) << r.err;
   FIBITMAP* image = FreeImage_Load(FIF_PNG, shot.c_str(), 0);
   ASSERT_NE(image, nullptr);
@@ -124,8 +125,8 @@ TEST_F(RealWindow, MissingGroundBoxEndsBeforeAnyFrame) {
   std::string dir = dataDir();
   unlink((dir + "/ground_box.bmp").c_str());
   std::string trace = dir + "/trace.jsonl";
-  ProcessResult r = runProcess({VELKARRA_BINARY, "--data", dir, "--trace", trace}, "",
-                               {"SDL_AUDIODRIVER=dummy"});
+  ProcessResult r =
+      runProcess({VELKARRA_BINARY, "--data", dir, "--trace", trace}, "", {"SDL_AUDIODRIVER=dummy"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(readFile(trace), "");
