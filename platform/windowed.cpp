@@ -12,7 +12,9 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
+#include <dirent.h>
 #include <dlfcn.h>
+#include <strings.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -317,6 +319,35 @@ void queueOnly(const Uint8* data, Uint32 bytes) {
   SDL_QueueAudio(gAudio.device, data, bytes);
 }
 
+// Decodes the file at path into the next free entry of the table, kept for
+// the whole run, failures too, so a missing file is looked for only once.
+// Null when the table is full.
+const Sound* rememberSound(const char* path) {
+  if (gAudio.soundCount >= kMaxSounds) return nullptr;
+  Sound& sound = gAudio.sounds[gAudio.soundCount++];
+  snprintf(sound.path, sizeof sound.path, "%s", path);
+  sound.data = nullptr;
+  sound.bytes = 0;
+  sound.ok = decodeSound(path, &sound.data, &sound.bytes);
+  return &sound;
+}
+
+// Decodes every .wav file of the sound folder up front, so that no frame
+// waits for a file the first time its sound plays.
+void preloadSounds() {
+  DIR* folder = opendir("s");
+  if (!folder) return;
+  while (const dirent* entry = readdir(folder)) {
+    size_t length = strlen(entry->d_name);
+    if (length < 5 || strcasecmp(entry->d_name + length - 4, ".wav") != 0) continue;
+    char name[kPathSize], path[kPathSize];
+    if (snprintf(name, sizeof name, "s\\%s", entry->d_name) >= static_cast<int>(sizeof name))
+      continue;
+    if (soundFile(name, path, sizeof path) && !findSound(path) && !rememberSound(path)) break;
+  }
+  closedir(folder);
+}
+
 }  // namespace
 
 // ---- Backend entry points (see backend.h) ----
@@ -349,6 +380,7 @@ bool winInit(int* argc, char** argv) {
   XCloseDisplay(probe);
   gWin.glutReady = true;
   openAudio();
+  if (gAudio.open) preloadSounds();
   return true;
 }
 
@@ -476,26 +508,15 @@ void winPlaySound(const char* name) {
   char path[kPathSize];
   if (!soundFile(name, path, sizeof path)) return;
   const Sound* known = findSound(path);
+  if (!known) known = rememberSound(path);
   if (known) {
     if (known->ok) queueOnly(known->data, known->bytes);
     return;
   }
+  // The table is full: decode, play and let it go (SDL keeps its own copy).
   Uint8* data = nullptr;
   Uint32 bytes = 0;
-  const bool ok = decodeSound(path, &data, &bytes);
-  if (gAudio.soundCount < kMaxSounds) {
-    // Kept for the whole run, failures too, so a missing file is looked for
-    // only once.
-    Sound& sound = gAudio.sounds[gAudio.soundCount++];
-    snprintf(sound.path, sizeof sound.path, "%s", path);
-    sound.ok = ok;
-    sound.data = data;
-    sound.bytes = bytes;
-    if (ok) queueOnly(data, bytes);
-    return;
-  }
-  // The table is full: play it and let it go (SDL keeps its own copy).
-  if (ok) {
+  if (decodeSound(path, &data, &bytes)) {
     queueOnly(data, bytes);
     SDL_free(data);
   }

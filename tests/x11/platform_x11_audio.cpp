@@ -28,6 +28,8 @@ int childScenario() {
   int argc = 1;
   const bool opened = platInitWindowed(&argc, argv);
   printf("%s\n", opened ? "opened" : "not opened");
+  if (opened && std::string(mode) == "preload")
+    printf("%s\n", windowedSoundBytes("s\\early.wav") > 0 ? "preloaded" : "not preloaded");
   if (opened && std::string(mode) == "sound") {
     platCreateWindow("Velkarra3D", 0, 0, 800, 600);
     platPlaySound("s\\missing.wav");
@@ -200,6 +202,16 @@ TEST(PlatformX11Startup, NoAudioDeviceIsOneLineAndTheGameRunsSilently) {
   EXPECT_EQ(run.err.rfind("velkarra3d: no audio device (", 0), 0u) << run.err;
   EXPECT_NE(run.err.find("); playing without sound\n"), std::string::npos) << run.err;
   EXPECT_EQ(lineCount(run.err), 1) << run.err;
+}
+
+TEST(PlatformX11Startup, SoundsOfTheSoundFolderAreDecodedBeforeTheFirstFrame) {
+  const std::string dir = makeTempDir("platform-preload");
+  ASSERT_EQ(mkdir((dir + "/s").c_str(), 0755), 0);
+  ASSERT_TRUE(writeFile(dir + "/s/early.wav", wav(22050, 100)));
+  const ProcessResult run =
+      runProcess({selfPath()}, dir, {"VELKARRA_PLATFORM_CHILD=preload", "SDL_AUDIODRIVER=dummy"});
+  removeTree(dir);
+  EXPECT_EQ(run.out, "opened\npreloaded\n") << run.err;
 }
 
 TEST(PlatformX11Startup, SystemAudioSaysAtMostOneLine) {
