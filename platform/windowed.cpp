@@ -61,7 +61,7 @@ struct Sound {
 struct Audio {
   bool open;
   SDL_AudioDeviceID device;
-  SDL_AudioSpec spec;
+  SDL_AudioSpec output;  // the format the device plays
   int soundCount;
   Sound sounds[kMaxSounds];
 };
@@ -251,7 +251,7 @@ void openAudio() {
   want.channels = 2;
   want.samples = 1024;
   gAudio.device =
-      SDL_OpenAudioDevice(nullptr, 0, &want, &gAudio.spec,
+      SDL_OpenAudioDevice(nullptr, 0, &want, &gAudio.output,
                           SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
   if (gAudio.device == 0) {
     noAudio(SDL_GetError());
@@ -275,13 +275,13 @@ bool soundFile(const char* name, char* path, int size) {
 
 // Decodes a WAV file and converts it to the device's format.
 bool decodeSound(const char* path, Uint8** data, Uint32* bytes) {
-  SDL_AudioSpec spec;
+  SDL_AudioSpec wavInfo;
   Uint8* wav = nullptr;
   Uint32 length = 0;
-  if (!SDL_LoadWAV(path, &spec, &wav, &length)) return false;
+  if (!SDL_LoadWAV(path, &wavInfo, &wav, &length)) return false;
   SDL_AudioCVT cvt;
-  const int needed = SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq,
-                                       gAudio.spec.format, gAudio.spec.channels, gAudio.spec.freq);
+  const int needed = SDL_BuildAudioCVT(&cvt, wavInfo.format, wavInfo.channels, wavInfo.freq,
+                                       gAudio.output.format, gAudio.output.channels, gAudio.output.freq);
   if (needed < 0) {
     SDL_FreeWAV(wav);
     return false;
@@ -620,7 +620,7 @@ uint32_t windowedQueuedAudioBytes() {
 
 int windowedAudioBytesPerSecond() {
   if (!gAudio.open) return 0;
-  return gAudio.spec.freq * gAudio.spec.channels * (SDL_AUDIO_BITSIZE(gAudio.spec.format) / 8);
+  return gAudio.output.freq * gAudio.output.channels * (SDL_AUDIO_BITSIZE(gAudio.output.format) / 8);
 }
 
 long windowedSoundBytes(const char* name) {

@@ -16,17 +16,17 @@ class Sound : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(Sound, DecodesAsShortCleanMonoPcm) {
   std::string path = std::string(VELKARRA_DATA_DIR) + "/s/" + GetParam();
-  SDL_AudioSpec spec;
+  SDL_AudioSpec wavInfo;
   Uint8* buffer = nullptr;
   Uint32 length = 0;
-  ASSERT_NE(SDL_LoadWAV(path.c_str(), &spec, &buffer, &length), nullptr) << SDL_GetError();
+  ASSERT_NE(SDL_LoadWAV(path.c_str(), &wavInfo, &buffer, &length), nullptr) << SDL_GetError();
   std::vector<int16_t> samples(length / 2);
   std::memcpy(samples.data(), buffer, samples.size() * 2);
   SDL_FreeWAV(buffer);
 
-  EXPECT_EQ(spec.freq, 22050);
-  EXPECT_EQ(spec.format, AUDIO_S16LSB);
-  EXPECT_EQ(spec.channels, 1);
+  EXPECT_EQ(wavInfo.freq, 22050);
+  EXPECT_EQ(wavInfo.format, AUDIO_S16LSB);
+  EXPECT_EQ(wavInfo.channels, 1);
   double seconds = samples.size() / 22050.0;
   EXPECT_GE(seconds, 0.1);
   EXPECT_LE(seconds, 1.6);
