@@ -23,6 +23,18 @@ bool insideArena(const Vec3& pos) {
   return fabsf(pos.x) < settings.arenaHalfSize && fabsf(pos.y) < settings.arenaHalfSize;
 }
 
+// One group of radar dots: the active records of a pool that shown() lets
+// through, in slot order.
+template <typename Record, int count, typename Shown>
+void dots(const Record (&pool)[count], float r, float g, float b, float size, Shown shown) {
+  glColor3f(r, g, b);
+  glPointSize(size);
+  glBegin(GL_POINTS);
+  for (const Record& thing : pool)
+    if (thing.active && shown(thing)) radarDot(thing.pos);
+  glEnd();
+}
+
 void drawRadar() {
   glPushMatrix();
   glTranslatef(-0.6f, -0.6f * aspect, 0);
@@ -45,33 +57,12 @@ void drawRadar() {
   glVertex3f(-0.25f, -0.25f, 0);
   glEnd();
 
-  glColor3f(0.3f, 0.3f, 0.3f);
-  glPointSize(6);
-  glBegin(GL_POINTS);
-  for (const Plane& p : planes)
-    if (p.active) radarDot(p.pos);
-  glEnd();
-
-  glColor3f(0.5f, 1, 0);
-  glPointSize(4);
-  glBegin(GL_POINTS);
-  for (const Trooper& t : troopers)
-    if (t.active) radarDot(t.pos);
-  glEnd();
-
-  glColor3f(1, 0, 0.1f);
-  glPointSize(3);
-  glBegin(GL_POINTS);
-  for (const Bomb& b : bombs)
-    if (b.active) radarDot(b.pos);
-  glEnd();
-
-  glColor3f(0, 0, 0);
-  glPointSize(3);
-  glBegin(GL_POINTS);
-  for (const Shell& s : shells)
-    if (s.active && insideArena(s.pos)) radarDot(s.pos);
-  glEnd();
+  auto everywhere = [](const auto&) { return true; };
+  auto inArena = [](const auto& thing) { return insideArena(thing.pos); };
+  dots(planes, 0.3f, 0.3f, 0.3f, 6, everywhere);
+  dots(troopers, 0.5f, 1, 0, 4, everywhere);
+  dots(bombs, 1, 0, 0.1f, 3, everywhere);
+  dots(shells, 0, 0, 0, 3, inArena);
 
   glColor3f(1, 1, 0);
   glPointSize(5);
