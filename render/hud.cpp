@@ -72,6 +72,17 @@ void drawRadar() {
   glPopMatrix();
 }
 
+// Ends a text pass and puts back the state the scene relies on (depth test
+// and lighting on, blending off, the view restored), then shows the frame.
+void finishScreen() {
+  unbindFont();
+  glDisable(GL_BLEND);
+  glEnable(GL_LIGHTING);
+  glPopMatrix();
+  glEnable(GL_DEPTH_TEST);
+  platSwapBuffers();
+}
+
 }  // namespace
 
 void drawOverlay() {
@@ -102,13 +113,7 @@ void drawOverlay() {
   drawText(line, 20, 30 * aspect, 0);
   snprintf(line, sizeof line, "Level: %d", game.level);
   drawText(line, -30, 33 * aspect, 0);
-  unbindFont();
-
-  glDisable(GL_BLEND);
-  glEnable(GL_LIGHTING);
-  glPopMatrix();
-  glEnable(GL_DEPTH_TEST);
-  platSwapBuffers();
+  finishScreen();
 }
 
 void drawGameOver() {
@@ -123,10 +128,5 @@ void drawGameOver() {
   bindFont(&gameFont);
   drawText("The game is over", -10, 5, 0);
   drawText("Do you wish to end the game?Y/N", -17, 2, 0);
-  unbindFont();
-  glDisable(GL_BLEND);
-  glEnable(GL_LIGHTING);
-  glPopMatrix();
-  glEnable(GL_DEPTH_TEST);
-  platSwapBuffers();
+  finishScreen();
 }
