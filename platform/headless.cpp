@@ -46,6 +46,7 @@ struct Headless {
   bool reshaped;
   bool focused;
   bool cursorHidden;
+  bool pointerConfined;
   int cursorX, cursorY;
   unsigned char held[kKeySlots];
   unsigned char latch[kKeySlots];
@@ -125,6 +126,7 @@ void resetWindowState() {
   gHl.reshaped = false;
   gHl.focused = true;
   gHl.cursorHidden = false;
+  gHl.pointerConfined = false;
   gHl.cursorX = kLeft + kWidth / 2;
   gHl.cursorY = kTop + kHeight / 2;
   memset(gHl.held, 0, sizeof gHl.held);
@@ -213,6 +215,12 @@ void hlWindowRect(PlatWindow window, int* left, int* top, int* right, int* botto
   *right = ours ? kLeft + kWidth : 0;
   *bottom = ours ? kTop + kHeight : 0;
 }
+
+void hlClientRect(PlatWindow window, int* left, int* top, int* right, int* bottom) {
+  hlWindowRect(window, left, top, right, bottom);
+}
+
+void hlConfinePointer(bool on) { gHl.pointerConfined = on; }
 
 void hlCursorPos(int* x, int* y) {
   *x = gHl.cursorX;
@@ -330,6 +338,8 @@ void headlessMoveCursor(int dx, int dy) {
 void headlessSetFocus(bool in) { gHl.focused = in; }
 
 bool headlessCursorHidden() { return gHl.cursorHidden; }
+
+bool headlessPointerConfined() { return gHl.pointerConfined; }
 
 int headlessSoundCount() { return gHl.soundCount; }
 

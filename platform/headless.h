@@ -50,6 +50,9 @@ void headlessSetFocus(bool in);
 // Whether the game has hidden the cursor (platHideCursor) in this window.
 bool headlessCursorHidden();
 
+// Whether the game asks for the pointer to be confined (platConfinePointer).
+bool headlessPointerConfined();
+
 // Sounds started since the last clear (or since platCreateWindow), oldest
 // first, as the game named them. The first 1024 are kept; headlessSoundName
 // gives nullptr for an index out of range.

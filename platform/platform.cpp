@@ -107,6 +107,20 @@ void platWindowRect(PlatWindow window, int* left, int* top, int* right, int* bot
     hlWindowRect(window, left, top, right, bottom);
 }
 
+void platClientRect(PlatWindow window, int* left, int* top, int* right, int* bottom) {
+  if (windowed())
+    winClientRect(window, left, top, right, bottom);
+  else
+    hlClientRect(window, left, top, right, bottom);
+}
+
+void platConfinePointer(bool on) {
+  if (windowed())
+    winConfinePointer(on);
+  else
+    hlConfinePointer(on);
+}
+
 void platCursorPos(int* x, int* y) {
   if (windowed())
     winCursorPos(x, y);

@@ -62,6 +62,16 @@ PlatWindow platActiveWindow();
 // frame when a window manager publishes one. All zero for any other window.
 void platWindowRect(PlatWindow window, int* left, int* top, int* right, int* bottom);
 
+// Client area of the game window (the picture, without any frame) in screen
+// coordinates; right and bottom are one past the last pixel. All zero for any
+// other window.
+void platClientRect(PlatWindow window, int* left, int* top, int* right, int* bottom);
+
+// Confines the pointer to the game window's client area while `on` (the game
+// asks for it while it is played in the active window) and releases it
+// otherwise. Asking for the state it already has does nothing.
+void platConfinePointer(bool on);
+
 // Cursor position in screen coordinates, and moving the cursor.
 void platCursorPos(int* x, int* y);
 void platSetCursorPos(int x, int y);

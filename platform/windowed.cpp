@@ -443,6 +443,22 @@ void winWindowRect(PlatWindow window, int* left, int* top, int* right, int* bott
   *bottom = y + attributes.height + static_cast<int>(frame[3]);
 }
 
+void winClientRect(PlatWindow window, int* left, int* top, int* right, int* bottom) {
+  *left = *top = *right = *bottom = 0;
+  if (!gWin.window || window != gWin.window) return;
+  XWindowAttributes attributes;
+  if (!XGetWindowAttributes(gWin.xDisplay, gWin.window, &attributes)) return;
+  int x = 0, y = 0;
+  Window child;
+  XTranslateCoordinates(gWin.xDisplay, gWin.window, gWin.root, 0, 0, &x, &y, &child);
+  *left = x;
+  *top = y;
+  *right = x + attributes.width;
+  *bottom = y + attributes.height;
+}
+
+void winConfinePointer(bool) {}
+
 void winCursorPos(int* x, int* y) {
   *x = *y = 0;
   if (!gWin.xDisplay) return;
