@@ -47,6 +47,7 @@ void winHideCursor();
 void winSetWindowIcon(PlatWindow window, const char* file);
 void winPlaySound(const char* name);
 void winCreateWindow(const char* title, int x, int y, int width, int height);
+void winFullScreen();
 void winDisplayFunc(void (*display)());
 void winKeyboardFunc(void (*key)(unsigned char c, int x, int y));
 void winReshapeFunc(void (*reshape)(int width, int height));

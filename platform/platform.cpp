@@ -162,6 +162,10 @@ void platCreateWindow(const char* title, int x, int y, int width, int height) {
     hlCreateWindow(title);
 }
 
+void platFullScreen() {
+  if (windowed()) winFullScreen();
+}
+
 void platDisplayFunc(void (*display)()) {
   if (windowed())
     winDisplayFunc(display);

@@ -102,6 +102,10 @@ bool platSoundPath(const char* name, char* out, int size);
 // makes its context current.
 void platCreateWindow(const char* title, int x, int y, int width, int height);
 
+// Asks for the window to fill the screen (the reshape callback reports the
+// new size). The headless window keeps its size.
+void platFullScreen();
+
 void platDisplayFunc(void (*display)());
 void platKeyboardFunc(void (*key)(unsigned char c, int x, int y));
 void platReshapeFunc(void (*reshape)(int width, int height));

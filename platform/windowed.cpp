@@ -559,6 +559,10 @@ void winCreateWindow(const char* title, int x, int y, int width, int height) {
   glutMouseFunc(onMouse);
 }
 
+void winFullScreen() {
+  if (gWin.window) glutFullScreen();
+}
+
 void winDisplayFunc(void (*display)()) { gWin.displayFn = display; }
 void winKeyboardFunc(void (*key)(unsigned char c, int x, int y)) { gWin.keyboardFn = key; }
 void winReshapeFunc(void (*reshape)(int width, int height)) { gWin.reshapeFn = reshape; }
@@ -636,7 +640,8 @@ uint32_t windowedQueuedAudioBytes() {
 
 int windowedAudioBytesPerSecond() {
   if (!gAudio.open) return 0;
-  return gAudio.output.freq * gAudio.output.channels * (SDL_AUDIO_BITSIZE(gAudio.output.format) / 8);
+  return gAudio.output.freq * gAudio.output.channels *
+         (SDL_AUDIO_BITSIZE(gAudio.output.format) / 8);
 }
 
 long windowedSoundBytes(const char* name) {

@@ -1,6 +1,7 @@
 // main.cpp: program entry of velkarra3d. Reads the command line, chooses the
 // platform backend (a window, or headless with a scripted clock and input),
-// moves to the data folder, starts the game and enters the main loop.
+// finds and moves to the data folder, starts the game and enters the main
+// loop.
 #include <unistd.h>
 
 #include <cerrno>
@@ -9,6 +10,7 @@
 
 #include "platform/headless.h"
 #include "platform/platform.h"
+#include "shell/datadir.h"
 #include "shell/frame.h"
 #include "shell/options.h"
 #include "shell/startup.h"
@@ -28,7 +30,7 @@ bool absolutePath(const char* path, char* out, size_t size) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  char error[512];
+  char error[4096];
   switch (parseOptions(argc, argv, &runOptions, error, sizeof error)) {
     case parseHelp:
       fputs(usageText(), stdout);
@@ -41,6 +43,17 @@ int main(int argc, char** argv) {
       return 2;
     case parseRun:
       break;
+  }
+
+  // Chosen before any window opens, so that a game without data says so at once.
+  static char dataDir[4096];
+  if (!chooseDataDir(runOptions.dataDir, dataDir, sizeof dataDir, error, sizeof error)) {
+    fprintf(stderr, "%s: %s\n", programName, error);
+    return 1;
+  }
+  if (runOptions.printDataDir) {
+    printf("%s\n", dataDir);
+    return 0;
   }
 
   if (runOptions.headless) {
@@ -61,10 +74,11 @@ int main(int argc, char** argv) {
   if (runOptions.traceFile) runOptions.traceFile = tracePath;
   if (runOptions.screenshotFile) runOptions.screenshotFile = screenshotPath;
 
-  if (runOptions.dataDir && chdir(runOptions.dataDir) != 0) {
-    fprintf(stderr, "%s: cannot use the data folder '%s': %s\n", programName, runOptions.dataDir,
+  if (chdir(dataDir) != 0) {
+    fprintf(stderr, "%s: cannot use the data folder '%s': %s\n", programName, dataDir,
             strerror(errno));
-    return 2;
+    // A bad --data is a bad option; a bad VELKARRA3D_DATA is the game's own end.
+    return runOptions.dataDir ? 2 : 1;
   }
   if (runOptions.traceFile && !traceOpen(runOptions.traceFile)) {
     fprintf(stderr, "%s: cannot write the trace '%s': %s\n", programName, runOptions.traceFile,

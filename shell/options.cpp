@@ -8,7 +8,8 @@
 
 #include "platform/platform.h"
 
-RunOptions runOptions = {nullptr, false, 0, -1, nullptr, false, 16, 0, nullptr, nullptr};
+RunOptions runOptions = {nullptr, false,   0,       -1,    nullptr, false, 16,
+                         0,       nullptr, nullptr, false, 0,       0,     false};
 
 namespace {
 
@@ -23,13 +24,33 @@ bool parseUnsigned(const char* text, uint64_t max, uint64_t* out) {
   return true;
 }
 
+// Parses "WxH" with both sides within the sizes a window may take.
+bool parseWindowSize(const char* text, int32_t* width, int32_t* height) {
+  const char* cross = strchr(text, 'x');
+  if (!cross || cross == text) return false;
+  char left[16];
+  const size_t length = static_cast<size_t>(cross - text);
+  if (length >= sizeof left) return false;
+  memcpy(left, text, length);
+  left[length] = '\0';
+  uint64_t w = 0, h = 0;
+  if (!parseUnsigned(left, 16384, &w) || !parseUnsigned(cross + 1, 16384, &h)) return false;
+  if (w < 160 || h < 120) return false;
+  *width = static_cast<int32_t>(w);
+  *height = static_cast<int32_t>(h);
+  return true;
+}
+
 }  // namespace
 
 const char* usageText() {
   return "Usage: velkarra3d [OPTION]...\n"
          "Man the cannon: shoot down the planes before their bombs and troopers get you.\n"
          "\n"
-         "  --data DIR         load the data files from DIR (default: the current folder)\n"
+         "  --data DIR         load the data files from DIR (default: see below)\n"
+         "  --print-data-dir   print the data folder that would be used and exit\n"
+         "  --window WxH       open a window of W x H pixels instead of 800 x 600\n"
+         "  --fullscreen       fill the screen\n"
          "  --seed S           seed the random generator with S instead of the clock\n"
          "  --frames N         end after N frames with status 0\n"
          "  --trace FILE       write the world state of every frame to FILE (JSON Lines)\n"
@@ -42,7 +63,12 @@ const char* usageText() {
          "  --version          show the version and exit\n"
          "\n"
          "Mouse aims, left button fires, right button launches the guided missile.\n"
-         "p pauses, G frees the camera (Q/E/W/S/A/D move it), Esc quits.\n";
+         "p pauses, G frees the camera (Q/E/W/S/A/D move it), Esc quits.\n"
+         "\n"
+         "The data folder is the first of: --data DIR; $VELKARRA3D_DATA; the current\n"
+         "folder if it holds settings.txt; ../share/games/velkarra3d beside the binary;\n"
+         "games/velkarra3d under $XDG_DATA_HOME (~/.local/share), then under each folder\n"
+         "of $XDG_DATA_DIRS (/usr/local/share:/usr/share), the first holding settings.txt.\n";
 }
 
 ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error, int errorSize) {
@@ -55,8 +81,17 @@ ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error
       options->headless = true;
       continue;
     }
-    static const char* const withValue[] = {"--data",     "--seed",     "--frames", "--trace",
-                                            "--frame-ms", "--start-ms", "--input",  "--screenshot"};
+    if (strcmp(flag, "--print-data-dir") == 0) {
+      options->printDataDir = true;
+      continue;
+    }
+    if (strcmp(flag, "--fullscreen") == 0) {
+      options->fullscreen = true;
+      continue;
+    }
+    static const char* const withValue[] = {"--data",  "--seed",       "--frames",
+                                            "--trace", "--frame-ms",   "--start-ms",
+                                            "--input", "--screenshot", "--window"};
     bool known = false;
     for (const char* name : withValue) known = known || strcmp(flag, name) == 0;
     if (!known) {
@@ -77,6 +112,12 @@ ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error
       options->inputFile = value;
     } else if (strcmp(flag, "--screenshot") == 0) {
       options->screenshotFile = value;
+    } else if (strcmp(flag, "--window") == 0) {
+      if (!parseWindowSize(value, &options->windowWidth, &options->windowHeight)) {
+        snprintf(error, errorSize,
+                 "--window takes WIDTHxHEIGHT from 160x120 to 16384x16384, not '%s'", value);
+        return parseError;
+      }
     } else if (strcmp(flag, "--seed") == 0) {
       if (!parseUnsigned(value, UINT32_MAX, &number)) {
         snprintf(error, errorSize, "--seed takes a whole number from 0 to 4294967295, not '%s'",
@@ -119,6 +160,11 @@ ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error
       snprintf(error, errorSize, "%s works only with --headless", needsHeadless);
       return parseError;
     }
+  } else if (options->windowWidth > 0 || options->fullscreen) {
+    // The headless picture is always 800 x 600.
+    snprintf(error, errorSize, "%s works only without --headless",
+             options->fullscreen ? "--fullscreen" : "--window");
+    return parseError;
   }
   return parseRun;
 }

@@ -21,6 +21,10 @@ struct RunOptions {
   uint32_t startMs;            // headless clock at start-up
   const char* inputFile;       // headless input script, or null
   const char* screenshotFile;  // PNG written after the last frame, or null
+  bool printDataDir;           // print the data folder that would be used and exit
+  int32_t windowWidth;         // client size of the window; 0 x 0: 800 x 600
+  int32_t windowHeight;
+  bool fullscreen;
 };
 
 extern RunOptions runOptions;

@@ -64,7 +64,12 @@ void loadTexture(const char* file, uint32_t texture, int width, int height, bool
 }  // namespace
 
 void startGame() {
-  platCreateWindow(windowTitle, 100, 50, 800, 600);
+  // 800 x 600 unless the player asked for another size.
+  const bool sized = runOptions.windowWidth > 0 && runOptions.windowHeight > 0;
+  const int width = sized ? runOptions.windowWidth : 800;
+  const int height = sized ? runOptions.windowHeight : 600;
+  platCreateWindow(windowTitle, 100, 50, width, height);
+  if (runOptions.fullscreen) platFullScreen();
   platDisplayFunc(drawFrame);
   platTimerFunc(1, frameTick, 0);
   platKeyboardFunc(onKey);
@@ -73,7 +78,7 @@ void startGame() {
 
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  onReshape(800, 600);
+  onReshape(width, height);
 
   glEnable(GL_DEPTH_TEST);
   glShadeModel(GL_SMOOTH);

@@ -2,6 +2,8 @@
 #include "tools/bitmaps.h"
 
 #include <cmath>
+#include <filesystem>
+#include <string>
 
 #include "tools/data_writer.h"
 #include "tools/image_io.h"
@@ -13,6 +15,43 @@ namespace {
 constexpr int kMapSize = 384;  // the game reads exactly this many columns
 constexpr int kSandSize = 256;
 constexpr int kIconSize = 32;
+
+// The icon's art at size x size pixels. The shapes are laid out on a
+// 32-pixel grid and scaled, so every size shows the same sight, and size 32
+// is the window icon itself.
+Image drawIcon(int size) {
+  // A ring with four ticks and a centre dot, drawn in red over a dark
+  // outline, 4 x 4 samples per pixel for smooth edges.
+  const Rgb red = rgb255(230, 40, 28), outline = rgb255(30, 16, 12);
+  const double grid = static_cast<double>(kIconSize) / size;
+  auto coverage = [](double px, double py, double grow) {
+    double cx = px - kIconSize / 2.0, cy = py - kIconSize / 2.0;
+    double r = std::hypot(cx, cy);
+    bool ring = std::fabs(r - 10.5) < 1.3 + grow;
+    bool dot = r < 1.8 + grow;
+    double ax = std::fabs(cx), ay = std::fabs(cy);
+    bool tickX = ay < 1.0 + grow && ax > 5 - grow && ax < 15 + grow;
+    bool tickY = ax < 1.0 + grow && ay > 5 - grow && ay < 15 + grow;
+    return ring || dot || tickX || tickY;
+  };
+  Image icon(size, size);
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) {
+      double ink = 0, edge = 0;
+      for (int sy = 0; sy < 4; ++sy) {
+        for (int sx = 0; sx < 4; ++sx) {
+          double px = (x + (sx + 0.5) / 4) * grid, py = (y + (sy + 0.5) / 4) * grid;
+          ink += coverage(px, py, 0) ? 1 / 16.0 : 0;
+          edge += coverage(px, py, 1.0) ? 1 / 16.0 : 0;
+        }
+      }
+      double alpha = std::fmax(ink, edge);
+      Rgb c = alpha > 0 ? mixRgb(outline, red, ink / alpha) : Rgb{0, 0, 0};
+      icon.set(x, y, c, alpha);
+    }
+  }
+  return icon;
+}
 
 }  // namespace
 
@@ -81,34 +120,16 @@ void writeSand(const DataFolder& folder) {
 }
 
 void writeIcon(const DataFolder& folder) {
-  // A ring with four ticks and a centre dot, drawn in red over a dark
-  // outline, 4 x 4 samples per pixel for smooth edges.
-  const Rgb red = rgb255(230, 40, 28), outline = rgb255(30, 16, 12);
-  auto coverage = [](double px, double py, double grow) {
-    double cx = px - kIconSize / 2.0, cy = py - kIconSize / 2.0;
-    double r = std::hypot(cx, cy);
-    bool ring = std::fabs(r - 10.5) < 1.3 + grow;
-    bool dot = r < 1.8 + grow;
-    double ax = std::fabs(cx), ay = std::fabs(cy);
-    bool tickX = ay < 1.0 + grow && ax > 5 - grow && ax < 15 + grow;
-    bool tickY = ax < 1.0 + grow && ay > 5 - grow && ay < 15 + grow;
-    return ring || dot || tickX || tickY;
-  };
-  Image icon(kIconSize, kIconSize);
-  for (int y = 0; y < kIconSize; ++y) {
-    for (int x = 0; x < kIconSize; ++x) {
-      double ink = 0, edge = 0;
-      for (int sy = 0; sy < 4; ++sy) {
-        for (int sx = 0; sx < 4; ++sx) {
-          double px = x + (sx + 0.5) / 4, py = y + (sy + 0.5) / 4;
-          ink += coverage(px, py, 0) ? 1 / 16.0 : 0;
-          edge += coverage(px, py, 1.0) ? 1 / 16.0 : 0;
-        }
-      }
-      double alpha = std::fmax(ink, edge);
-      Rgb c = alpha > 0 ? mixRgb(outline, red, ink / alpha) : Rgb{0, 0, 0};
-      icon.set(x, y, c, alpha);
-    }
+  savePng32(drawIcon(kIconSize), folder.path("icon.png"));
+}
+
+void writeDesktopIcons(const std::string& folder) {
+  for (int size : kDesktopIconSizes) {
+    const std::string side = std::to_string(size);
+    const std::filesystem::path apps = std::filesystem::path(folder) / (side + "x" + side) / "apps";
+    std::error_code ec;
+    std::filesystem::create_directories(apps, ec);
+    if (ec) throw WriteError("cannot create folder " + apps.string() + ": " + ec.message());
+    savePng32(drawIcon(size), (apps / "velkarra3d.png").string());
   }
-  savePng32(icon, folder.path("icon.png"));
 }

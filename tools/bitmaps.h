@@ -1,6 +1,8 @@
 // bitmaps.h: the generated pictures of the data set.
 #pragma once
 
+#include <string>
+
 class DataFolder;
 
 // ground.bmp, 384 x 384 grey: darker is higher (value 0 is height 2,
@@ -13,6 +15,12 @@ void writeSand(const DataFolder& folder);
 void writeSky(const DataFolder& folder);
 // icon.png, 32 x 32 RGBA: a red gun sight on a transparent ground.
 void writeIcon(const DataFolder& folder);
+
+// The sizes of the desktop icons, in pixels.
+constexpr int kDesktopIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
+// The same sight for the desktop's icon theme: <folder>/<N>x<N>/apps/
+// velkarra3d.png for each size N above. Throws WriteError.
+void writeDesktopIcons(const std::string& folder);
 
 // The height the map gives at a world point, for the default arena; used to
 // fill the map and handy when checking it.

@@ -20,10 +20,12 @@ namespace {
 void printUsage(std::ostream& out) {
   out << "usage: velkarra-data FOLDER\n"
          "       velkarra-data --table\n"
+         "       velkarra-data --icons FOLDER\n"
          "Writes the default data set of Velkarra3D into FOLDER (created if missing,\n"
          "existing files replaced): settings.txt, the seven .off models, ground.bmp,\n"
          "sand.bmp, sky.bmp, sky_up.bmp, ground_box.bmp, font.glf, icon.png and the\n"
-         "sounds under s/. --table lists every setting with its name and unit.\n";
+         "sounds under s/. --table lists every setting with its name and unit.\n"
+         "--icons writes the icon at the desktop's sizes into FOLDER/NxN/apps/.\n";
 }
 
 void writeSettings(const DataFolder& folder) {
@@ -41,9 +43,24 @@ const Step kSteps[] = {
     {"the sounds", writeSounds},     {"icon.png", writeIcon},
 };
 
+// velkarra-data --icons FOLDER.
+int writeIcons(const char* folder) {
+  FreeImage_Initialise();
+  int status = 0;
+  try {
+    writeDesktopIcons(folder);
+  } catch (const std::exception& e) {
+    std::cerr << "velkarra-data: " << e.what() << "\n";
+    status = 1;
+  }
+  FreeImage_DeInitialise();
+  return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::strcmp(argv[1], "--icons") == 0) return writeIcons(argv[2]);
   if (argc != 2) {
     printUsage(std::cerr);
     return 2;
