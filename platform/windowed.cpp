@@ -560,7 +560,28 @@ void winCreateWindow(const char* title, int x, int y, int width, int height) {
 }
 
 void winFullScreen() {
-  if (gWin.window) glutFullScreen();
+  if (!gWin.window) return;
+  // A window manager fills the screen when asked. Without one, freeglut puts
+  // the window off by its first position, so cover the screen directly.
+  Atom check = XInternAtom(gWin.xDisplay, "_NET_SUPPORTING_WM_CHECK", True);
+  Atom type = None;
+  int format = 0;
+  unsigned long items = 0, after = 0;
+  unsigned char* data = nullptr;
+  const bool managed = check != None &&
+                       XGetWindowProperty(gWin.xDisplay, gWin.root, check, 0, 1, False, XA_WINDOW,
+                                          &type, &format, &items, &after, &data) == Success &&
+                       data && items == 1;
+  if (data) XFree(data);
+  if (managed) {
+    glutFullScreen();
+    return;
+  }
+  const int screen = DefaultScreen(gWin.xDisplay);
+  XMoveResizeWindow(gWin.xDisplay, gWin.window, 0, 0,
+                    static_cast<unsigned>(DisplayWidth(gWin.xDisplay, screen)),
+                    static_cast<unsigned>(DisplayHeight(gWin.xDisplay, screen)));
+  XFlush(gWin.xDisplay);
 }
 
 void winDisplayFunc(void (*display)()) { gWin.displayFn = display; }

@@ -53,6 +53,12 @@ TEST_F(CommandLine, BadFlagsAndValuesSayWhatIsWrongInOneLine) {
       {"--start-ms", ""},
       {"--input", "x.txt"},
       {"--start-ms", "5"},
+      {"--window", "800"},
+      {"--window", "100x100"},
+      {"--window", "800x600x2"},
+      {"--window", "x600"},
+      {"--headless", "--window", "640x480"},
+      {"--fullscreen", "--headless"},
   };
   for (const auto& args : bad) {
     ProcessResult r = runWithoutDisplay(args);

@@ -121,6 +121,36 @@ TEST_F(RealWindow, ScreenshotOfTheWindowShowsTheScene) {
   FreeImage_Unload(image);
 }
 
+TEST_F(RealWindow, OtherWindowSizesAndFullScreenShowTheWholeScene) {
+  std::string dir = dataDir();
+  std::string shot = dir + "/sized.png";
+  struct Case {
+    std::vector<std::string> args;
+    unsigned width, height;  // the Xvfb screen of with-xvfb.sh is 1024 x 768
+  } const cases[] = {{{"--window", "640x480"}, 640, 480},
+                     {{"--window", "900x300"}, 900, 300},
+                     {{"--fullscreen"}, 1024, 768}};
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {VELKARRA_BINARY, "--data", dir, "--frames", "20",
+                                     "--screenshot",  shot};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    ProcessResult r = runProcess(args, "", {"SDL_AUDIODRIVER=dummy"});
+    ASSERT_EQ(r.status, 0) << c.args[0] << ": " << r.err;
+    FIBITMAP* image = FreeImage_Load(FIF_PNG, shot.c_str(), 0);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(FreeImage_GetWidth(image), c.width) << c.args[0];
+    EXPECT_EQ(FreeImage_GetHeight(image), c.height) << c.args[0];
+    // The horizon stays in the middle whatever the shape: sky above, sand
+    // below, in the middle column (FreeImage rows run bottom-up).
+    RGBQUAD sky, ground;
+    FreeImage_GetPixelColor(image, c.width / 2, c.height * 9 / 10, &sky);
+    FreeImage_GetPixelColor(image, c.width / 2, c.height / 10, &ground);
+    EXPECT_GT(sky.rgbBlue, sky.rgbRed) << c.args[0];
+    EXPECT_GT(ground.rgbRed, ground.rgbBlue) << c.args[0];
+    FreeImage_Unload(image);
+  }
+}
+
 TEST_F(RealWindow, MissingGroundBoxEndsBeforeAnyFrame) {
   std::string dir = dataDir();
   unlink((dir + "/ground_box.bmp").c_str());
