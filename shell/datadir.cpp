@@ -98,18 +98,16 @@ bool chooseDataDir(const char* dataOption, char* out, int outSize, char* error, 
   if (getcwd(candidate, sizeof candidate) && tryFolder(candidate, &list, out, outSize)) return true;
   if (besideBinary(candidate) && tryFolder(candidate, &list, out, outSize)) return true;
 
+  // A relative XDG_DATA_HOME is invalid, and counts as unset.
   const char* dataHome = getenv("XDG_DATA_HOME");
   const char* home = getenv("HOME");
-  if (dataHome && dataHome[0]) {
-    if (xdgCandidate(dataHome, strlen(dataHome), candidate) &&
-        tryFolder(candidate, &list, out, outSize))
-      return true;
-  } else if (home && home[0] == '/' &&
-             snprintf(candidate, sizeof candidate, "%s/.local/share%s", home, kSuffix) <
-                 static_cast<int>(sizeof candidate) &&
-             tryFolder(candidate, &list, out, outSize)) {
-    return true;
-  }
+  bool hasHome = false;
+  if (dataHome && dataHome[0] == '/')
+    hasHome = xdgCandidate(dataHome, strlen(dataHome), candidate);
+  else if (home && home[0] == '/')
+    hasHome = snprintf(candidate, sizeof candidate, "%s/.local/share%s", home, kSuffix) <
+              static_cast<int>(sizeof candidate);
+  if (hasHome && tryFolder(candidate, &list, out, outSize)) return true;
 
   const char* dataDirs = getenv("XDG_DATA_DIRS");
   if (!dataDirs || !dataDirs[0]) dataDirs = "/usr/local/share:/usr/share";

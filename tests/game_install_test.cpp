@@ -142,7 +142,7 @@ TEST_F(Install, LookupTakesTheFirstPlaceInOrder) {
        "b/games/velkarra3d"},
       {{"h/.local/share/games/velkarra3d"},
        {},
-       {"XDG_DATA_HOME=", "HOME=" + r + "/h"},
+       {"XDG_DATA_HOME=relative", "HOME=" + r + "/h"},
        "h/.local/share/games/velkarra3d"},
   };
   for (const Case& c : cases) {
