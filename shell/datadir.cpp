@@ -86,9 +86,15 @@ bool besideBinary(char* out) {
 }  // namespace
 
 bool chooseDataDir(const char* dataOption, char* out, int outSize, char* error, int errorSize) {
-  if (dataOption) return resolved(dataOption, out, outSize);
   const char* fromEnvironment = getenv("VELKARRA3D_DATA");
-  if (fromEnvironment && fromEnvironment[0]) return resolved(fromEnvironment, out, outSize);
+  const char* chosen = dataOption                              ? dataOption
+                       : fromEnvironment && fromEnvironment[0] ? fromEnvironment
+                                                               : nullptr;
+  if (chosen) {
+    if (resolved(chosen, out, outSize)) return true;
+    snprintf(error, errorSize, "the data folder name is longer than %d bytes", outSize - 1);
+    return false;
+  }
 
   char looked[3072];
   LookedIn list = {looked, static_cast<int>(sizeof looked), 0, false};

@@ -14,7 +14,8 @@
 // explicit choices are taken as they are, without looking inside.
 //
 // On success writes the folder (made absolute where it can be resolved) to
-// out and returns true. When no place qualifies, writes one line without
-// the program name to error, listing the places looked in, and returns
-// false. A candidate path that does not fit in out is passed over.
+// out and returns true. When no place qualifies, or the explicit folder's
+// name does not fit in out, writes one line without the program name to
+// error (listing the places looked in) and returns false. A looked-up
+// candidate that does not fit in out is passed over.
 bool chooseDataDir(const char* dataOption, char* out, int outSize, char* error, int errorSize);

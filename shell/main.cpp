@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
   static char dataDir[4096];
   if (!chooseDataDir(runOptions.dataDir, dataDir, sizeof dataDir, error, sizeof error)) {
     fprintf(stderr, "%s: %s\n", programName, error);
-    return 1;
+    return runOptions.dataDir ? 2 : 1;
   }
   if (runOptions.printDataDir) {
     printf("%s\n", dataDir);
