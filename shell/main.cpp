@@ -11,6 +11,7 @@
 #include "platform/platform.h"
 #include "shell/frame.h"
 #include "shell/options.h"
+#include "shell/printable.h"
 #include "shell/startup.h"
 #include "shell/trace.h"
 
@@ -46,7 +47,10 @@ int main(int argc, char** argv) {
   if (runOptions.headless) {
     platInitHeadless(runOptions.startMs, runOptions.frameMs);
     if (runOptions.inputFile && !headlessLoadScript(runOptions.inputFile, error, sizeof error)) {
-      fprintf(stderr, "%s: %s\n", programName, error);
+      // The line repeats the file name and words of the script.
+      char shown[sizeof error * 4];
+      escapeInto(error, sizeof error, shown, sizeof shown);
+      fprintf(stderr, "%s: %s\n", programName, shown);
       return 2;
     }
   }
@@ -62,13 +66,13 @@ int main(int argc, char** argv) {
   if (runOptions.screenshotFile) runOptions.screenshotFile = screenshotPath;
 
   if (runOptions.dataDir && chdir(runOptions.dataDir) != 0) {
-    fprintf(stderr, "%s: cannot use the data folder '%s': %s\n", programName, runOptions.dataDir,
-            strerror(errno));
+    fprintf(stderr, "%s: cannot use the data folder '%s': %s\n", programName,
+            printable(runOptions.dataDir), strerror(errno));
     return 2;
   }
   if (runOptions.traceFile && !traceOpen(runOptions.traceFile)) {
-    fprintf(stderr, "%s: cannot write the trace '%s': %s\n", programName, runOptions.traceFile,
-            strerror(errno));
+    fprintf(stderr, "%s: cannot write the trace '%s': %s\n", programName,
+            printable(runOptions.traceFile), strerror(errno));
     return 2;
   }
   if (!runOptions.headless && !platInitWindowed(&argc, argv)) return 1;

@@ -21,6 +21,7 @@ struct RunOptions {
   uint32_t startMs;            // headless clock at start-up
   const char* inputFile;       // headless input script, or null
   const char* screenshotFile;  // PNG written after the last frame, or null
+  uint32_t drawEvery;          // headless: draw frames 1 in this many (and the last)
 };
 
 extern RunOptions runOptions;
@@ -33,6 +34,11 @@ ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error
 
 // The usage text printed by --help.
 const char* usageText();
+
+// Whether the frame loop draws frame number `frame`: every frame unless a
+// headless run asked for fewer with --draw-every; the last frame of a
+// --frames run is always drawn, so that its screenshot shows it.
+bool drawsFrame(int32_t frame);
 
 // The seed start-up gives the random generator: --seed, or the tick count.
 uint32_t startSeed();
