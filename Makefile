@@ -1,8 +1,11 @@
 # Thin wrapper over CMake. `make run` and `make test` do the whole set-up.
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 30
 
-.PHONY: all setup configure build run test bench clean
+.PHONY: all setup configure build run test bench clean asan-test fuzz soak
 
 all: build
 
@@ -19,11 +22,29 @@ run: build
 	@if [ -z "$$DISPLAY" ]; then echo "velkarra3d: no display (DISPLAY is not set); start it from a desktop session"; exit 1; fi
 	cd $(BUILD)/data && ../velkarra3d
 
+# The soak (label soak, configuration Soak) runs only through `make soak`.
 test: build
-	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 300
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 300 -LE soak
+
+# The whole suite again, built with AddressSanitizer and UBSan.
+asan-test: setup
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELKARRA_SANITIZE=ON >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	@cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600 -LE soak
+
+# Every libFuzzer target (fuzz/) for FUZZ_SECONDS each, built with clang.
+fuzz: setup
+	@CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DVELKARRA_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	@./fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# A million frames of play with one life a level; see tests/soak_test.cpp.
+soak: build
+	@cd $(BUILD) && ctest -V -C Soak -L soak --timeout 7200
 
 bench: build
 	@for b in $(BUILD)/bench/velkarra_bench*; do [ -x "$$b" ] && "$$b"; done
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
