@@ -32,12 +32,13 @@ asan-test: setup
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 	@cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600 -LE soak
 
-# Every libFuzzer target (fuzz/) for FUZZ_SECONDS each, built with clang.
-fuzz: setup
+# Every libFuzzer target (fuzz/) for FUZZ_SECONDS each, built with clang;
+# the seeds come from the data set of the default build.
+fuzz: build
 	@CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DVELKARRA_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
-	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
-	@./fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target velkarra-fuzz
+	@./fuzz/run.sh $(FUZZ_BUILD) $(BUILD)/data $(FUZZ_SECONDS)
 
 # A million frames of play with one life a level; see tests/soak_test.cpp.
 soak: build

@@ -1,15 +1,16 @@
 #!/bin/sh
 # Runs every fuzz target of a fuzz build for SECONDS each, one after the
-# other, on corpora seeded from the default data set and fuzz/seeds/.
-# Usage: fuzz/run.sh BUILD_DIR SECONDS [TARGET...]
+# other, on corpora seeded from the default data set (in DATA_DIR) and
+# fuzz/seeds/.
+# Usage: fuzz/run.sh BUILD_DIR DATA_DIR SECONDS [TARGET...]
 # Fails on the first crash, leak, timeout or out-of-memory; the input that
 # caused it is left in BUILD_DIR/fuzz/ and the log in BUILD_DIR/fuzz/NAME.log.
 set -u
 build=$1
-seconds=$2
-shift 2
+data=$2
+seconds=$3
+shift 3
 src=$(cd "$(dirname "$0")" && pwd)
-data=$build/data
 targets=${*:-settings off font bitmap options}
 status=0
 for name in $targets; do
