@@ -2,8 +2,11 @@
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX ?= /usr/local
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 30
 
-.PHONY: all setup configure build run install test bench clean
+.PHONY: all setup configure build run install test bench clean asan-test fuzz soak
 
 all: build
 
@@ -26,11 +29,30 @@ run: build
 install: build
 	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
+# The soak (label soak, configuration Soak) runs only through `make soak`.
 test: build
-	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 300
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 300 -LE soak
+
+# The whole suite again, built with AddressSanitizer and UBSan.
+asan-test: setup
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELKARRA_SANITIZE=ON >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	@cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600 -LE soak
+
+# Every libFuzzer target (fuzz/) for FUZZ_SECONDS each, built with clang;
+# the seeds come from the data set of the default build.
+fuzz: build
+	@CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DVELKARRA_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target velkarra-fuzz
+	@./fuzz/run.sh $(FUZZ_BUILD) $(BUILD)/data $(FUZZ_SECONDS)
+
+# A million frames of play with one life a level; see tests/soak_test.cpp.
+soak: build
+	@cd $(BUILD) && ctest -V -C Soak -L soak --timeout 7200
 
 bench: build
 	@for b in $(BUILD)/bench/velkarra_bench*; do [ -x "$$b" ] && "$$b"; done
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

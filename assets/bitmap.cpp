@@ -3,12 +3,32 @@
 
 #include <sys/stat.h>
 
+#include <cstdint>
+#include <cstdio>
+
+#include "shell/printable.h"
+
 FIBITMAP* loadBitmap24(const char* file, int width, int height, bool tallerIsFine,
                        BitmapResult* result) {
-  FIBITMAP* bitmap = FreeImage_Load(FIF_BMP, file, 0);
-  if (!bitmap) {
+  // The header alone first: a file of a few bytes may declare a picture of
+  // billions of pixels, which must not be decoded.
+  FIBITMAP* header = FreeImage_Load(FIF_BMP, file, FIF_LOAD_NOPIXELS);
+  if (!header) {
     struct stat info;
     *result = stat(file, &info) == 0 ? bitmapUnreadable : bitmapMissing;
+    return nullptr;
+  }
+  uint64_t declaredWidth = FreeImage_GetWidth(header);
+  uint64_t declaredHeight = FreeImage_GetHeight(header);
+  FreeImage_Unload(header);
+  if (declaredWidth > maxBitmapSide || declaredHeight > maxBitmapSide ||
+      declaredWidth * declaredHeight > maxBitmapPixels) {
+    *result = bitmapTooLarge;
+    return nullptr;
+  }
+  FIBITMAP* bitmap = FreeImage_Load(FIF_BMP, file, 0);
+  if (!bitmap) {
+    *result = bitmapUnreadable;
     return nullptr;
   }
   if (FreeImage_GetBPP(bitmap) != 24) {
@@ -32,4 +52,15 @@ FIBITMAP* loadBitmap24(const char* file, int width, int height, bool tallerIsFin
   }
   *result = bitmapLoaded;
   return bitmap;
+}
+
+void printBitmapTooLarge(const char* file) {
+  unsigned width = 0, height = 0;
+  if (FIBITMAP* header = FreeImage_Load(FIF_BMP, file, FIF_LOAD_NOPIXELS)) {
+    width = FreeImage_GetWidth(header);
+    height = FreeImage_GetHeight(header);
+    FreeImage_Unload(header);
+  }
+  printf("%s: declares %u x %u pixels, more than the game loads (at most %u a side, %u in all)\n",
+         printable(file), width, height, maxBitmapSide, maxBitmapPixels);
 }

@@ -7,10 +7,26 @@
 
 #include <FreeImage.h>
 
-enum BitmapResult { bitmapLoaded, bitmapMissing, bitmapUnreadable, bitmapUnconvertible };
+enum BitmapResult {
+  bitmapLoaded,
+  bitmapMissing,
+  bitmapUnreadable,
+  bitmapTooLarge,  // declares more than maxBitmapSide a side or maxBitmapPixels
+  bitmapUnconvertible
+};
+
+// Largest picture the game decodes; its header is read first and a larger
+// one is refused before any pixel is.
+constexpr unsigned maxBitmapSide = 16384;
+constexpr unsigned maxBitmapPixels = 64u << 20;
+
+// Prints the one line for a bitmap refused as bitmapTooLarge: the file, the
+// size its header declares and the bounds.
+void printBitmapTooLarge(const char* file);
 
 // Loads file as a BMP and returns it at 24 bits a pixel, width pixels wide
 // and height lines high (or more lines when tallerIsFine), with rows packed
 // at 4-byte alignment. Returns null and says why in *result otherwise.
+// Bitmaps larger than the bounds above are refused from their header alone.
 FIBITMAP* loadBitmap24(const char* file, int width, int height, bool tallerIsFine,
                        BitmapResult* result);

@@ -29,39 +29,40 @@ float readLeFloat(const unsigned char* p) {
 
 }  // namespace
 
-bool loadFont(TextureFont* font, const char* fileName, uint32_t textureName) {
-  FILE* file = fopen(fileName, "rb");
-  if (!file) return false;
+bool readFont(FILE* file, TextureFont* font, unsigned char** image) {
+  *image = nullptr;
   unsigned char header[24];
-  if (fread(header, 1, sizeof header, file) != sizeof header) {
-    fclose(file);
-    return false;
-  }
+  if (fread(header, 1, sizeof header, file) != sizeof header) return false;
   font->width = readLe32(header + 4);
   font->height = readLe32(header + 8);
   font->firstChar = readLe32(header + 12);
   font->lastChar = readLe32(header + 16);
-  font->texture = textureName;
   font->glyphs = nullptr;
   int64_t count = static_cast<int64_t>(font->lastChar) - font->firstChar + 1;
   if (count < 1 || count > maxFontGlyphs || font->width < 1 || font->height < 1 ||
-      font->width > maxFontTexels || font->height > maxFontTexels) {
-    fclose(file);
+      font->width > maxFontTexels || font->height > maxFontTexels)
     return false;
-  }
 
   size_t tableBytes = static_cast<size_t>(count) * 24;
   size_t imageBytes = static_cast<size_t>(font->width) * font->height * 2;
+  // A file shorter than its header promises is refused before anything is
+  // allocated (streams that cannot tell their size find out while reading).
+  long here = ftell(file);
+  if (here >= 0 && fseek(file, 0, SEEK_END) == 0) {
+    long end = ftell(file);
+    if (fseek(file, here, SEEK_SET) != 0 || end < here ||
+        static_cast<uint64_t>(end - here) < tableBytes + imageBytes)
+      return false;
+  }
   unsigned char* raw = static_cast<unsigned char*>(malloc(tableBytes));
   Glyph* glyphs = static_cast<Glyph*>(malloc(static_cast<size_t>(count) * sizeof(Glyph)));
-  unsigned char* image = static_cast<unsigned char*>(malloc(imageBytes));
-  bool complete = raw && glyphs && image && fread(raw, 1, tableBytes, file) == tableBytes &&
-                  fread(image, 1, imageBytes, file) == imageBytes;
-  fclose(file);
+  unsigned char* pixels = static_cast<unsigned char*>(malloc(imageBytes));
+  bool complete = raw && glyphs && pixels && fread(raw, 1, tableBytes, file) == tableBytes &&
+                  fread(pixels, 1, imageBytes, file) == imageBytes;
   if (!complete) {
     free(raw);
     free(glyphs);
-    free(image);
+    free(pixels);
     return false;
   }
   for (int64_t i = 0; i < count; i++) {
@@ -71,6 +72,18 @@ bool loadFont(TextureFont* font, const char* fileName, uint32_t textureName) {
   }
   free(raw);
   font->glyphs = glyphs;
+  *image = pixels;
+  return true;
+}
+
+bool loadFont(TextureFont* font, const char* fileName, uint32_t textureName) {
+  FILE* file = fopen(fileName, "rb");
+  if (!file) return false;
+  unsigned char* image = nullptr;
+  bool ok = readFont(file, font, &image);
+  fclose(file);
+  font->texture = textureName;
+  if (!ok) return false;
 
   glBindTexture(GL_TEXTURE_2D, font->texture);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);

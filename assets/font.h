@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 
 struct Glyph {
   float width;   // quad width and pen advance, in text units
@@ -37,6 +38,13 @@ extern const TextureFont* currentFont;
 // glyph table and nothing uploaded, when the file is missing, short or has
 // impossible sizes or glyph counts.
 bool loadFont(TextureFont* font, const char* fileName, uint32_t textureName);
+
+// The reading part of loadFont, without GL: fills the font's sizes, codes
+// and glyph table from an open file and hands back the image (width x
+// height luminance-alpha pairs) in *image, which the caller frees. Returns
+// false, with no glyph table and no image, on a short file or impossible
+// sizes. The texture name is not touched.
+bool readFont(FILE* file, TextureFont* font, unsigned char** image);
 
 // Makes the font current if it has glyphs; binds its texture in any case.
 void bindFont(const TextureFont* font);

@@ -9,14 +9,9 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
+#include "shell/printable.h"
 
-[[noreturn]] void badFormat(FILE* file) {
-  fclose(file);
-  printf("Bad file format\n");
-  fflush(stdout);
-  exit(1);
-}
+namespace {
 
 // Replaces every vertex v by M (v, 1), M read back from the model-view stack.
 void applyMatrix(Model* model, const float* m) {
@@ -42,44 +37,69 @@ Vec3 unitOrZero(Vec3 n, float inverseSign) {
 
 }  // namespace
 
-Model* loadOffModel(const char* fileName) {
-  FILE* file = fopen(fileName, "r");
-  if (!file) {
-    printf("Cannon open model file: %s\n", fileName);
-    fflush(stdout);
-    exit(1);
-  }
+Model* readOffModel(FILE* file) {
   char header[256];
   int32_t vertexCount = 0, triangleCount = 0, edgeCount = 0;
   int got = fscanf(file, "%255s%d%d%d", header, &vertexCount, &triangleCount, &edgeCount);
-  if (got < 1 || strcmp(header, "OFF") != 0) badFormat(file);
+  if (got < 1 || strcmp(header, "OFF") != 0) return nullptr;
   if (got != 4 || vertexCount < 0 || triangleCount < 0 || vertexCount > maxModelVertices ||
       triangleCount > maxModelTriangles)
-    badFormat(file);
+    return nullptr;
+  // Every number still to come takes at least two bytes (a blank and a
+  // digit): a file too short for its counts is refused before the arrays
+  // are allocated. Streams that cannot tell their size skip the check.
+  long here = ftell(file);
+  if (here >= 0 && fseek(file, 0, SEEK_END) == 0) {
+    long end = ftell(file);
+    if (fseek(file, here, SEEK_SET) != 0) return nullptr;
+    if (end >= here && (end - here) / 2 < 3 * static_cast<int64_t>(vertexCount) +
+                                              4 * static_cast<int64_t>(triangleCount))
+      return nullptr;
+  }
 
   Model* model = static_cast<Model*>(calloc(1, sizeof(Model)));
+  if (!model) return nullptr;
   model->vertexCount = vertexCount;
   model->triangleCount = triangleCount;
   // One spare element keeps the allocations non-empty for empty meshes.
   model->vertices = static_cast<Vec3*>(calloc(vertexCount + 1, sizeof(Vec3)));
   model->normals = static_cast<Vec3*>(calloc(vertexCount + 1, sizeof(Vec3)));
   model->triangles = static_cast<int32_t(*)[3]>(calloc(triangleCount + 1, sizeof(int32_t[3])));
-  if (!model->vertices || !model->normals || !model->triangles) badFormat(file);
-
-  for (int32_t i = 0; i < vertexCount; i++) {
+  bool ok = model->vertices && model->normals && model->triangles;
+  for (int32_t i = 0; ok && i < vertexCount; i++) {
     Vec3& v = model->vertices[i];
-    if (fscanf(file, "%f%f%f", &v.x, &v.y, &v.z) != 3) badFormat(file);
+    ok = fscanf(file, "%f%f%f", &v.x, &v.y, &v.z) == 3;
   }
-  for (int32_t i = 0; i < triangleCount; i++) {
+  for (int32_t i = 0; ok && i < triangleCount; i++) {
     int32_t corners, a, b, c;
-    if (fscanf(file, "%d%d%d%d", &corners, &a, &b, &c) != 4) badFormat(file);
-    if (a < 0 || b < 0 || c < 0 || a >= vertexCount || b >= vertexCount || c >= vertexCount)
-      badFormat(file);
+    ok = fscanf(file, "%d%d%d%d", &corners, &a, &b, &c) == 4 && a >= 0 && b >= 0 && c >= 0 &&
+         a < vertexCount && b < vertexCount && c < vertexCount;
+    if (!ok) break;
     model->triangles[i][0] = a;
     model->triangles[i][1] = b;
     model->triangles[i][2] = c;
   }
+  if (!ok) {
+    freeModel(model);
+    return nullptr;
+  }
+  return model;
+}
+
+Model* loadOffModel(const char* fileName) {
+  FILE* file = fopen(fileName, "r");
+  if (!file) {
+    printf("Cannon open model file: %s\n", printable(fileName));
+    fflush(stdout);
+    exit(1);
+  }
+  Model* model = readOffModel(file);
   fclose(file);
+  if (!model) {
+    printf("Bad file format\n");
+    fflush(stdout);
+    exit(1);
+  }
   return model;
 }
 

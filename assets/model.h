@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 
 #include "shell/vec3.h"
 
@@ -28,6 +29,11 @@ constexpr int32_t maxModelTriangles = 1 << 20;
 // file or an index out of range end it with "Bad file format". Status 1.
 Model* loadOffModel(const char* fileName);
 
+// Reads an OFF mesh from an open file; null (with nothing left allocated)
+// for a bad header, bad counts, a short file or an index out of range. The
+// caller closes the file and frees the model with freeModel.
+Model* readOffModel(FILE* file);
+
 // Each vertex: add (tx, ty, tz), multiply by scale, turn zTurn degrees about
 // +z, then yTurn degrees about -y.
 void pretransformModel(Model* model, float scale, float tx, float ty, float tz, float zTurn,
@@ -47,5 +53,5 @@ void computeNormals(Model* model, int32_t flip);
 // batch; called between glNewList and glEndList.
 void emitModel(const Model* model);
 
-// Releases the record (the arrays live until the process ends).
+// Releases the record and its arrays.
 void freeModel(Model* model);

@@ -1,12 +1,13 @@
 // settings.cpp: the tuning file. It is a fixed sequence of whitespace-
 // separated values without keys: the meaning of a value is its position.
+// Reading it (parseSettings) is kept apart from building the world from it
+// (loadSettings), so that a broken file is refused before any model loads.
 #include "assets/settings.h"
 
 #include <GL/gl.h>
 
 #include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -14,68 +15,119 @@
 #include "assets/model.h"
 #include "shell/options.h"
 #include "shell/startup.h"
-#include "shell/world.h"
 #include "terrain/terrain.h"
 
 namespace {
 
 const char* const settingsName = "settings.txt";
 
-FILE* settingsFile;
-int valueNumber;  // position of the value being read, counting from 1
+// The reading position. After the first fault every read gives 0 and the
+// first fault's line stays in error.
+struct Reader {
+  FILE* file;
+  int valueNumber;  // position of the value being read, counting from 1
+  bool failed;
+  char* error;
+  int errorSize;
+};
 
-[[noreturn]] void settingsError(const char* what, const char* name) {
-  printf("%s: value %d (%s) %s\n", settingsName, valueNumber, name, what);
-  fflush(stdout);
-  exit(1);
+void fail(Reader* r, const char* what, const char* name) {
+  if (r->failed) return;
+  r->failed = true;
+  snprintf(r->error, r->errorSize, "value %d (%s) %s", r->valueNumber, name, what);
 }
 
-// Reads the next whitespace-separated token; at most 255 characters.
-void nextToken(char* token, const char* name) {
-  valueNumber++;
+bool isBlank(int c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// Reads the next whitespace-separated token; at most 255 characters. Gives
+// false (and an empty token) on a fault.
+bool nextToken(Reader* r, char* token, const char* name) {
+  token[0] = '\0';
+  if (r->failed) return false;
+  r->valueNumber++;
   int c;
-  do c = fgetc(settingsFile);
-  while (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f');
+  do c = fgetc(r->file);
+  while (isBlank(c));
   if (c == EOF) {
-    if (ferror(settingsFile)) settingsError("cannot be read", name);
-    settingsError("is missing: the file ends early", name);
+    fail(r, ferror(r->file) ? "cannot be read" : "is missing: the file ends early", name);
+    return false;
   }
   int length = 0;
-  while (c != EOF && !(c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f')) {
-    if (length == 255) settingsError("is longer than 255 characters", name);
+  while (c != EOF && !isBlank(c)) {
+    if (length == 255) {
+      fail(r, "is longer than 255 characters", name);
+      token[0] = '\0';
+      return false;
+    }
     token[length++] = static_cast<char>(c);
-    c = fgetc(settingsFile);
+    c = fgetc(r->file);
   }
   token[length] = '\0';
+  return true;
 }
 
-float readFloat(const char* name) {
+float readFloat(Reader* r, const char* name) {
   char token[256];
-  nextToken(token, name);
+  if (!nextToken(r, token, name)) return 0;
   char* end = nullptr;
   float value = strtof(token, &end);
-  if (end == token || *end != '\0') settingsError("is not a number", name);
+  if (end == token || *end != '\0') {
+    fail(r, "is not a number", name);
+    return 0;
+  }
+  // nan, inf and numbers beyond the float range would spread through the
+  // whole world (a NaN arena, infinite speeds).
+  if (!std::isfinite(value)) {
+    fail(r, "is not a finite number", name);
+    return 0;
+  }
   return value;
 }
 
-int32_t readInt(const char* name) {
+int32_t readInt(Reader* r, const char* name) {
   char token[256];
-  nextToken(token, name);
+  if (!nextToken(r, token, name)) return 0;
   char* end = nullptr;
   errno = 0;
   long value = strtol(token, &end, 10);
-  if (end == token || *end != '\0') settingsError("is not a whole number", name);
-  if (errno == ERANGE || value < INT32_MIN || value > INT32_MAX)
-    settingsError("is out of range", name);
+  if (end == token || *end != '\0') {
+    fail(r, "is not a whole number", name);
+    return 0;
+  }
+  if (errno == ERANGE || value < INT32_MIN || value > INT32_MAX) {
+    fail(r, "is out of range", name);
+    return 0;
+  }
   return static_cast<int32_t>(value);
 }
 
 // A time in seconds, kept as whole milliseconds: the float product with
 // 1000 truncated toward zero (0.25 gives 250, 1.9999 gives 1999).
-int32_t readSecondsAsMs(const char* name) {
-  float ms = readFloat(name) * 1000.0f;
-  if (!(fabsf(ms) < 2147483648.0f)) settingsError("is out of range", name);
+int32_t readSecondsAsMs(Reader* r, const char* name) {
+  float ms = readFloat(r, name) * 1000.0f;
+  if (!(fabsf(ms) < 2147483648.0f)) {
+    fail(r, "is out of range", name);
+    return 0;
+  }
   return static_cast<int32_t>(ms);
+}
+
+// One model section: a file name and seven numbers.
+void readModelSection(Reader* r, const char* kind, ModelSection* out) {
+  char label[64];
+  snprintf(label, sizeof label, "%s model file", kind);
+  nextToken(r, out->file, label);
+  snprintf(label, sizeof label, "%s model flipNormals", kind);
+  out->flip = readInt(r, label);
+  float* numbers[6] = {&out->scale, &out->tx, &out->ty, &out->tz, &out->zTurn, &out->yTurn};
+  static const char* const parts[6] = {"scale",    "x offset", "y offset",
+                                       "z offset", "z turn",   "y turn"};
+  for (int i = 0; i < 6; i++) {
+    snprintf(label, sizeof label, "%s model %s", kind, parts[i]);
+    *numbers[i] = readFloat(r, label);
+  }
 }
 
 struct LoadedModel {
@@ -83,31 +135,19 @@ struct LoadedModel {
   BoundingBox* box;
 };
 
-// One model section: a file name and seven numbers. The bomb gets its own
-// stretch along the world axes after its turns.
-LoadedModel readModelSection(const char* kind, bool bomb) {
-  char name[256];
-  char label[64];
-  snprintf(label, sizeof label, "%s model file", kind);
-  nextToken(name, label);
-  snprintf(label, sizeof label, "%s model flipNormals", kind);
-  int32_t flip = readInt(label);
-  float numbers[6];
-  static const char* const parts[6] = {"scale",    "x offset", "y offset",
-                                       "z offset", "z turn",   "y turn"};
-  for (int i = 0; i < 6; i++) {
-    snprintf(label, sizeof label, "%s model %s", kind, parts[i]);
-    numbers[i] = readFloat(label);
-  }
-  float scale = numbers[0];
-  Model* model = loadOffModel(name);
+// Loads, places, gives normals to and boxes one model. The bomb gets its
+// own stretch along the world axes after its turns.
+LoadedModel prepareModel(const ModelSection& section, bool bomb) {
+  Model* model = loadOffModel(section.file);
+  float scale = section.scale;
   if (bomb)
     pretransformBombModel(model, static_cast<float>(0.5 * scale), static_cast<float>(5.0 * scale),
-                          static_cast<float>(5.0 * scale), numbers[1], numbers[2], numbers[3],
-                          numbers[4], numbers[5]);
+                          static_cast<float>(5.0 * scale), section.tx, section.ty, section.tz,
+                          section.zTurn, section.yTurn);
   else
-    pretransformModel(model, scale, numbers[1], numbers[2], numbers[3], numbers[4], numbers[5]);
-  computeNormals(model, flip);
+    pretransformModel(model, scale, section.tx, section.ty, section.tz, section.zTurn,
+                      section.yTurn);
+  computeNormals(model, section.flip);
   BoundingBox* box = static_cast<BoundingBox*>(malloc(sizeof(BoundingBox)));
   boxFromPoints(model->vertices, model->vertexCount, box);
   return {model, box};
@@ -121,24 +161,87 @@ void compileList(uint32_t list, const Model* model) {
 
 }  // namespace
 
+bool parseSettings(FILE* file, SettingsFile* out, char* error, int errorSize) {
+  Reader reader = {file, 0, false, error, errorSize};
+  Reader* r = &reader;
+  if (errorSize > 0) error[0] = '\0';
+  *out = SettingsFile{};
+  Settings& s = out->values;
+  ModelSection* models = out->models;
+  s.arenaHalfSize = readFloat(r, "arenaHalfSize");
+  s.planeMinAltitude = readFloat(r, "planeMinAltitude");
+  s.planeMaxAltitude = readFloat(r, "planeMaxAltitude");
+  s.livesPerLevel = readInt(r, "livesPerLevel");
+  s.pointsPerPlane = 20;
+  s.pointsPerTrooper = 10;
+  s.landingPenalty = 25;
+
+  readModelSection(r, "plane", &models[planeKind]);
+  s.planesBase = readInt(r, "planesBase");
+  s.planeSpeed = readFloat(r, "planeSpeed");
+  s.trooperDropMinMs = readSecondsAsMs(r, "trooperDropMin");
+  s.trooperDropMaxMs = readSecondsAsMs(r, "trooperDropMax");
+  s.bombDropMinMs = readSecondsAsMs(r, "bombDropMin");
+  s.bombDropMaxMs = readSecondsAsMs(r, "bombDropMax");
+  s.planeTurnMinMs = readSecondsAsMs(r, "planeTurnMin");
+  s.planeTurnMaxMs = readSecondsAsMs(r, "planeTurnMax");
+
+  readModelSection(r, "trooper", &models[trooperKind]);
+  readModelSection(r, "parachute", &models[chuteKind]);
+  s.shotFallSpeedLimit = readFloat(r, "shotFallSpeedLimit");
+  s.chuteFallSpeedLimit = readFloat(r, "chuteFallSpeedLimit");
+  s.freeFallAccel = readFloat(r, "freeFallAccel");
+  s.chuteAccel = readFloat(r, "chuteAccel");
+  s.chuteOpenDelayMs = readSecondsAsMs(r, "chuteOpenDelay");
+
+  readModelSection(r, "bomb", &models[bombKind]);
+  s.bombSpeed = readFloat(r, "bombSpeed");
+  readFloat(r, "unused value after bombSpeed");
+
+  readModelSection(r, "shell", &models[shellKind]);
+  s.shellSpeed = readFloat(r, "shellSpeed");
+
+  s.planeBlastSize = readFloat(r, "planeBlastSize");
+  s.planeBlastCount = readInt(r, "planeBlastCount");
+  s.trooperBlastSize = readFloat(r, "trooperBlastSize");
+  s.trooperBlastCount = readInt(r, "trooperBlastCount");
+  s.chuteBlastSize = readFloat(r, "chuteBlastSize");
+  s.chuteBlastCount = readInt(r, "chuteBlastCount");
+  s.impactBlastSize = readFloat(r, "impactBlastSize");
+  s.impactBlastCount = readInt(r, "impactBlastCount");
+  s.shardSpeed = readFloat(r, "shardSpeed");
+  s.shardGravity = readFloat(r, "shardGravity");
+  s.shardDecay = readFloat(r, "shardDecay");
+
+  readModelSection(r, "missile", &models[missileKind]);
+  s.missileSpeed = readFloat(r, "missileSpeed");
+  readFloat(r, "unused value after missileSpeed");
+  s.missileLifetimeMs = readSecondsAsMs(r, "missileLifetime");
+
+  readModelSection(r, "cannon", &models[cannonKind]);
+  return !r->failed;
+}
+
 void loadSettings() {
-  settingsFile = fopen(settingsName, "r");
-  if (!settingsFile) {
+  FILE* file = fopen(settingsName, "r");
+  if (!file) {
     printf("%s: cannot open: %s\n", settingsName, strerror(errno));
     fflush(stdout);
     exit(1);
   }
-  valueNumber = 0;
   seedRand(startSeed());
-
-  Settings& s = settings;
-  s.arenaHalfSize = readFloat("arenaHalfSize");
-  s.planeMinAltitude = readFloat("planeMinAltitude");
-  s.planeMaxAltitude = readFloat("planeMaxAltitude");
-  s.livesPerLevel = readInt("livesPerLevel");
-  s.pointsPerPlane = 20;
-  s.pointsPerTrooper = 10;
-  s.landingPenalty = 25;
+  static SettingsFile read;
+  char error[320];
+  bool ok = parseSettings(file, &read, error, sizeof error);
+  fclose(file);
+  if (!ok) {
+    printf("%s: %s\n", settingsName, error);
+    fflush(stdout);
+    exit(1);
+  }
+  settings = read.values;
+  const Settings& s = settings;
+  const ModelSection* sections = read.models;
 
   buildTerrain(static_cast<float>(s.arenaHalfSize * 1.5), 48,
                static_cast<float>(s.arenaHalfSize * 2.25));
@@ -146,28 +249,15 @@ void loadSettings() {
   drawTerrain();
   glEndList();
 
-  LoadedModel plane = readModelSection("plane", false);
-  s.planesBase = readInt("planesBase");
-  s.planeSpeed = readFloat("planeSpeed");
-  s.trooperDropMinMs = readSecondsAsMs("trooperDropMin");
-  s.trooperDropMaxMs = readSecondsAsMs("trooperDropMax");
-  s.bombDropMinMs = readSecondsAsMs("bombDropMin");
-  s.bombDropMaxMs = readSecondsAsMs("bombDropMax");
-  s.planeTurnMinMs = readSecondsAsMs("planeTurnMin");
-  s.planeTurnMaxMs = readSecondsAsMs("planeTurnMax");
+  LoadedModel plane = prepareModel(sections[planeKind], false);
   for (Plane& p : planes) {
     p.model = plane.model;
     p.modelBox = plane.box;
   }
   compileList(planeList, plane.model);
 
-  LoadedModel trooper = readModelSection("trooper", false);
-  LoadedModel chute = readModelSection("parachute", false);
-  s.shotFallSpeedLimit = readFloat("shotFallSpeedLimit");
-  s.chuteFallSpeedLimit = readFloat("chuteFallSpeedLimit");
-  s.freeFallAccel = readFloat("freeFallAccel");
-  s.chuteAccel = readFloat("chuteAccel");
-  s.chuteOpenDelayMs = readSecondsAsMs("chuteOpenDelay");
+  LoadedModel trooper = prepareModel(sections[trooperKind], false);
+  LoadedModel chute = prepareModel(sections[chuteKind], false);
   for (Trooper& t : troopers) {
     t.model = trooper.model;
     t.modelBox = trooper.box;
@@ -177,17 +267,14 @@ void loadSettings() {
   compileList(trooperList, trooper.model);
   compileList(chuteList, chute.model);
 
-  LoadedModel bomb = readModelSection("bomb", true);
-  s.bombSpeed = readFloat("bombSpeed");
-  readFloat("unused value after bombSpeed");
+  LoadedModel bomb = prepareModel(sections[bombKind], true);
   for (Bomb& b : bombs) {
     b.model = bomb.model;
     b.modelBox = bomb.box;
   }
   compileList(bombList, bomb.model);
 
-  LoadedModel shell = readModelSection("shell", false);
-  s.shellSpeed = readFloat("shellSpeed");
+  LoadedModel shell = prepareModel(sections[shellKind], false);
   for (Shell& sh : shells) {
     sh.model = shell.model;
     sh.modelBox = shell.box;
@@ -195,33 +282,16 @@ void loadSettings() {
   compileList(shellList, shell.model);
   lastShotMs = 0;
 
-  s.planeBlastSize = readFloat("planeBlastSize");
-  s.planeBlastCount = readInt("planeBlastCount");
-  s.trooperBlastSize = readFloat("trooperBlastSize");
-  s.trooperBlastCount = readInt("trooperBlastCount");
-  s.chuteBlastSize = readFloat("chuteBlastSize");
-  s.chuteBlastCount = readInt("chuteBlastCount");
-  s.impactBlastSize = readFloat("impactBlastSize");
-  s.impactBlastCount = readInt("impactBlastCount");
-  s.shardSpeed = readFloat("shardSpeed");
-  s.shardGravity = readFloat("shardGravity");
-  s.shardDecay = readFloat("shardDecay");
-
-  LoadedModel missileModel = readModelSection("missile", false);
+  LoadedModel missileModel = prepareModel(sections[missileKind], false);
   missile.model = missileModel.model;
   missile.modelBox = missileModel.box;
   compileList(missileList, missileModel.model);
-  s.missileSpeed = readFloat("missileSpeed");
-  readFloat("unused value after missileSpeed");
-  s.missileLifetimeMs = readSecondsAsMs("missileLifetime");
 
-  LoadedModel cannonModel = readModelSection("cannon", false);
+  LoadedModel cannonModel = prepareModel(sections[cannonKind], false);
   cannon.model = cannonModel.model;
   cannon.modelBox = cannonModel.box;
   compileList(cannonList, cannonModel.model);
 
   game.level = 0;
   startLevel();
-  fclose(settingsFile);
-  settingsFile = nullptr;
 }

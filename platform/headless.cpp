@@ -16,6 +16,7 @@
 #include <cstring>
 
 #include "platform/backend.h"
+#include "shell/printable.h"
 
 namespace {
 
@@ -270,7 +271,7 @@ void hlMainLoop() {
 
 bool hlSaveScreenshot(const char* file) {
   if (!gHl.windowMade) {
-    fprintf(stderr, "velkarra3d: cannot save the screenshot %s: no window\n", file);
+    fprintf(stderr, "velkarra3d: cannot save the screenshot %s: no window\n", printable(file));
     return false;
   }
   glFinish();

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/backend.h"
+#include "shell/printable.h"
 
 namespace {
 
@@ -30,13 +31,15 @@ int platKeySlot(int key) {
 
 FIBITMAP* platOpenShot(const char* file, int width, int height) {
   if (width <= 0 || height <= 0) {
-    fprintf(stderr, "velkarra3d: cannot save the screenshot %s: the window has no size\n", file);
+    fprintf(stderr, "velkarra3d: cannot save the screenshot %s: the window has no size\n",
+            printable(file));
     return nullptr;
   }
   // Try the file first: FreeImage only says that saving failed, not why.
   FILE* probe = fopen(file, "wb");
   if (!probe) {
-    fprintf(stderr, "velkarra3d: cannot save the screenshot %s: %s\n", file, strerror(errno));
+    fprintf(stderr, "velkarra3d: cannot save the screenshot %s: %s\n", printable(file),
+            strerror(errno));
     return nullptr;
   }
   fclose(probe);
@@ -44,7 +47,7 @@ FIBITMAP* platOpenShot(const char* file, int width, int height) {
                                        FI_RGBA_BLUE_MASK);
   if (!image) {
     remove(file);
-    fprintf(stderr, "velkarra3d: cannot save the screenshot %s: out of memory\n", file);
+    fprintf(stderr, "velkarra3d: cannot save the screenshot %s: out of memory\n", printable(file));
   }
   return image;
 }
@@ -54,7 +57,8 @@ bool platSaveShot(const char* file, FIBITMAP* image) {
   FreeImage_Unload(image);
   if (!saved) {
     remove(file);
-    fprintf(stderr, "velkarra3d: cannot save the screenshot %s: writing the PNG failed\n", file);
+    fprintf(stderr, "velkarra3d: cannot save the screenshot %s: writing the PNG failed\n",
+            printable(file));
   }
   return saved;
 }
@@ -68,7 +72,8 @@ bool platWriteGlImage(const char* file, int width, int height) {
   if (FreeImage_GetPitch(image) != ((static_cast<unsigned>(width) * 3 + 3) & ~3u)) {
     FreeImage_Unload(image);
     remove(file);
-    fprintf(stderr, "velkarra3d: cannot save the screenshot %s: unexpected row layout\n", file);
+    fprintf(stderr, "velkarra3d: cannot save the screenshot %s: unexpected row layout\n",
+            printable(file));
     return false;
   }
   GLint oldAlignment = 4;

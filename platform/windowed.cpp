@@ -23,6 +23,7 @@
 #include <cstring>
 
 #include "platform/backend.h"
+#include "shell/printable.h"
 
 namespace {
 
@@ -280,8 +281,9 @@ bool decodeSound(const char* path, Uint8** data, Uint32* bytes) {
   Uint32 length = 0;
   if (!SDL_LoadWAV(path, &wavInfo, &wav, &length)) return false;
   SDL_AudioCVT cvt;
-  const int needed = SDL_BuildAudioCVT(&cvt, wavInfo.format, wavInfo.channels, wavInfo.freq,
-                                       gAudio.output.format, gAudio.output.channels, gAudio.output.freq);
+  const int needed =
+      SDL_BuildAudioCVT(&cvt, wavInfo.format, wavInfo.channels, wavInfo.freq, gAudio.output.format,
+                        gAudio.output.channels, gAudio.output.freq);
   if (needed < 0) {
     SDL_FreeWAV(wav);
     return false;
@@ -601,7 +603,7 @@ void winMainLoop() { glutMainLoop(); }
 
 bool winSaveScreenshot(const char* file) {
   if (!gWin.window) {
-    fprintf(stderr, "velkarra3d: cannot save the screenshot %s: no window\n", file);
+    fprintf(stderr, "velkarra3d: cannot save the screenshot %s: no window\n", printable(file));
     return false;
   }
   // Mesa's software GLX keeps a stale copy of the front buffer that swaps do
@@ -623,7 +625,8 @@ bool winSaveScreenshot(const char* file) {
     if (pixels) XDestroyImage(pixels);
     FreeImage_Unload(image);
     remove(file);
-    fprintf(stderr, "velkarra3d: cannot save the screenshot %s: the window is not visible\n", file);
+    fprintf(stderr, "velkarra3d: cannot save the screenshot %s: the window is not visible\n",
+            printable(file));
     return false;
   }
   const ChannelMask red = channelMask(pixels->red_mask);

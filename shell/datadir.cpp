@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "shell/printable.h"
+
 namespace {
 
 constexpr int kPathSize = PATH_MAX;
@@ -28,7 +30,7 @@ void noteLookedIn(LookedIn* looked, const char* place) {
   if (looked->full || looked->size <= 0) return;
   const char* separator = looked->used > 0 ? ", " : "";
   const int room = looked->size - looked->used;
-  const int n = snprintf(looked->text + looked->used, room, "%s%s", separator, place);
+  const int n = snprintf(looked->text + looked->used, room, "%s%s", separator, printable(place));
   if (n >= 0 && n < room - 4) {
     looked->used += n;
     return;

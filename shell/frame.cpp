@@ -119,7 +119,7 @@ void runFrame() {
     startLevel();
     playSound("s\\tada.wav");
   }
-  drawFrame();
+  if (drawsFrame(lastFrame.number)) drawFrame();
 }
 
 }  // namespace

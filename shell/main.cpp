@@ -13,6 +13,7 @@
 #include "shell/datadir.h"
 #include "shell/frame.h"
 #include "shell/options.h"
+#include "shell/printable.h"
 #include "shell/startup.h"
 #include "shell/trace.h"
 
@@ -59,7 +60,10 @@ int main(int argc, char** argv) {
   if (runOptions.headless) {
     platInitHeadless(runOptions.startMs, runOptions.frameMs);
     if (runOptions.inputFile && !headlessLoadScript(runOptions.inputFile, error, sizeof error)) {
-      fprintf(stderr, "%s: %s\n", programName, error);
+      // The line repeats the file name and words of the script.
+      char shown[sizeof error * 4];
+      escapeInto(error, sizeof error, shown, sizeof shown);
+      fprintf(stderr, "%s: %s\n", programName, shown);
       return 2;
     }
   }
@@ -75,14 +79,14 @@ int main(int argc, char** argv) {
   if (runOptions.screenshotFile) runOptions.screenshotFile = screenshotPath;
 
   if (chdir(dataDir) != 0) {
-    fprintf(stderr, "%s: cannot use the data folder '%s': %s\n", programName, dataDir,
+    fprintf(stderr, "%s: cannot use the data folder '%s': %s\n", programName, printable(dataDir),
             strerror(errno));
     // A bad --data is a bad option; a bad VELKARRA3D_DATA is the game's own end.
     return runOptions.dataDir ? 2 : 1;
   }
   if (runOptions.traceFile && !traceOpen(runOptions.traceFile)) {
-    fprintf(stderr, "%s: cannot write the trace '%s': %s\n", programName, runOptions.traceFile,
-            strerror(errno));
+    fprintf(stderr, "%s: cannot write the trace '%s': %s\n", programName,
+            printable(runOptions.traceFile), strerror(errno));
     return 2;
   }
   if (!runOptions.headless && !platInitWindowed(&argc, argv)) return 1;

@@ -7,9 +7,9 @@
 #include <cstring>
 
 #include "platform/platform.h"
+#include "shell/printable.h"
 
-RunOptions runOptions = {nullptr, false,   0,       -1,    nullptr, false, 16,
-                         0,       nullptr, nullptr, false, 0,       0,     false};
+RunOptions runOptions;
 
 namespace {
 
@@ -59,6 +59,7 @@ const char* usageText() {
          "  --frame-ms MS      headless clock step per frame (default 16)\n"
          "  --start-ms T       headless clock at start-up (default 0)\n"
          "  --input FILE       scripted input for a headless run\n"
+         "  --draw-every N     headless: draw only every Nth frame (and the last; default 1)\n"
          "  --help             show this help and exit\n"
          "  --version          show the version and exit\n"
          "\n"
@@ -72,7 +73,7 @@ const char* usageText() {
 }
 
 ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error, int errorSize) {
-  bool hasFrameMs = false, hasStartMs = false;
+  bool hasFrameMs = false, hasStartMs = false, hasDrawEvery = false;
   for (int i = 1; i < argc; i++) {
     const char* flag = argv[i];
     if (strcmp(flag, "--help") == 0) return parseHelp;
@@ -89,13 +90,13 @@ ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error
       options->fullscreen = true;
       continue;
     }
-    static const char* const withValue[] = {"--data",  "--seed",       "--frames",
-                                            "--trace", "--frame-ms",   "--start-ms",
-                                            "--input", "--screenshot", "--window"};
+    static const char* const withValue[] = {"--data",     "--seed",      "--frames", "--trace",
+                                            "--frame-ms", "--start-ms",  "--input",  "--screenshot",
+                                            "--window",   "--draw-every"};
     bool known = false;
     for (const char* name : withValue) known = known || strcmp(flag, name) == 0;
     if (!known) {
-      snprintf(error, errorSize, "unknown option '%s' (try --help)", flag);
+      snprintf(error, errorSize, "unknown option '%s' (try --help)", printable(flag));
       return parseError;
     }
     if (i + 1 >= argc || argv[i + 1][0] == '\0') {
@@ -121,7 +122,7 @@ ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error
     } else if (strcmp(flag, "--seed") == 0) {
       if (!parseUnsigned(value, UINT32_MAX, &number)) {
         snprintf(error, errorSize, "--seed takes a whole number from 0 to 4294967295, not '%s'",
-                 value);
+                 printable(value));
         return parseError;
       }
       options->hasSeed = true;
@@ -129,22 +130,30 @@ ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error
     } else if (strcmp(flag, "--frames") == 0) {
       if (!parseUnsigned(value, INT32_MAX, &number)) {
         snprintf(error, errorSize, "--frames takes a whole number from 0 to 2147483647, not '%s'",
-                 value);
+                 printable(value));
         return parseError;
       }
       options->frames = static_cast<int32_t>(number);
     } else if (strcmp(flag, "--frame-ms") == 0) {
       if (!parseUnsigned(value, 3600000, &number)) {
         snprintf(error, errorSize, "--frame-ms takes a whole number from 0 to 3600000, not '%s'",
-                 value);
+                 printable(value));
         return parseError;
       }
       options->frameMs = static_cast<uint32_t>(number);
       hasFrameMs = true;
+    } else if (strcmp(flag, "--draw-every") == 0) {
+      if (!parseUnsigned(value, 1000000, &number) || number == 0) {
+        snprintf(error, errorSize, "--draw-every takes a whole number from 1 to 1000000, not '%s'",
+                 printable(value));
+        return parseError;
+      }
+      options->drawEvery = static_cast<uint32_t>(number);
+      hasDrawEvery = true;
     } else {
       if (!parseUnsigned(value, UINT32_MAX, &number)) {
         snprintf(error, errorSize, "--start-ms takes a whole number from 0 to 4294967295, not '%s'",
-                 value);
+                 printable(value));
         return parseError;
       }
       options->startMs = static_cast<uint32_t>(number);
@@ -155,6 +164,7 @@ ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error
     const char* needsHeadless = options->inputFile ? "--input"
                                 : hasFrameMs       ? "--frame-ms"
                                 : hasStartMs       ? "--start-ms"
+                                : hasDrawEvery     ? "--draw-every"
                                                    : nullptr;
     if (needsHeadless) {
       snprintf(error, errorSize, "%s works only with --headless", needsHeadless);
@@ -167,6 +177,11 @@ ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error
     return parseError;
   }
   return parseRun;
+}
+
+bool drawsFrame(int32_t frame) {
+  return runOptions.drawEvery <= 1 || frame % runOptions.drawEvery == 0 ||
+         frame == runOptions.frames;
 }
 
 uint32_t startSeed() { return runOptions.hasSeed ? runOptions.seed : platTickMs(); }

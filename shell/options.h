@@ -10,21 +10,24 @@
 extern const char* const programName;
 extern const char* const programVersion;
 
+// Every field starts at the value a plain run uses, so RunOptions{} is a
+// plain run.
 struct RunOptions {
-  const char* dataDir;  // folder to change to before loading, or null
-  bool hasSeed;
-  uint32_t seed;          // replaces the tick count as the generator's seed
-  int32_t frames;         // end after this many frames with status 0; -1: no limit
-  const char* traceFile;  // JSON Lines trace, or null
-  bool headless;
-  uint32_t frameMs;            // headless clock step
-  uint32_t startMs;            // headless clock at start-up
-  const char* inputFile;       // headless input script, or null
-  const char* screenshotFile;  // PNG written after the last frame, or null
-  bool printDataDir;           // print the data folder that would be used and exit
-  int32_t windowWidth;         // client size of the window; 0 x 0: 800 x 600
-  int32_t windowHeight;
-  bool fullscreen;
+  const char* dataDir = nullptr;  // --data: the data folder, or null for the lookup
+  bool hasSeed = false;
+  uint32_t seed = 0;                // replaces the tick count as the generator's seed
+  int32_t frames = -1;              // end after this many frames with status 0; -1: no limit
+  const char* traceFile = nullptr;  // JSON Lines trace, or null
+  bool headless = false;
+  uint32_t frameMs = 16;                 // headless clock step
+  uint32_t startMs = 0;                  // headless clock at start-up
+  const char* inputFile = nullptr;       // headless input script, or null
+  const char* screenshotFile = nullptr;  // PNG written after the last frame, or null
+  bool printDataDir = false;             // print the data folder that would be used and exit
+  int32_t windowWidth = 0;               // client size of the window; 0 x 0: 800 x 600
+  int32_t windowHeight = 0;
+  bool fullscreen = false;
+  uint32_t drawEvery = 1;  // headless: draw frames 1 in this many (and the last)
 };
 
 extern RunOptions runOptions;
@@ -37,6 +40,11 @@ ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error
 
 // The usage text printed by --help.
 const char* usageText();
+
+// Whether the frame loop draws frame number `frame`: every frame unless a
+// headless run asked for fewer with --draw-every; the last frame of a
+// --frames run is always drawn, so that its screenshot shows it.
+bool drawsFrame(int32_t frame);
 
 // The seed start-up gives the random generator: --seed, or the tick count.
 uint32_t startSeed();

@@ -36,7 +36,9 @@ void loadTexture(const char* file, uint32_t texture, int width, int height, bool
   BitmapResult result;
   FIBITMAP* bitmap = loadBitmap24(file, width, height, false, &result);
   if (!bitmap) {
-    if (result == bitmapUnreadable)
+    if (result == bitmapTooLarge)
+      printBitmapTooLarge(file);
+    else if (result == bitmapUnreadable)
       printf("%s: not a readable BMP bitmap\n", file);
     else if (result == bitmapUnconvertible)
       printf("%s: cannot convert to a %d x %d 24-bit bitmap\n", file, width, height);

@@ -23,7 +23,9 @@ FIBITMAP* loadHeightMap() {
   BitmapResult result;
   FIBITMAP* bitmap = loadBitmap24(name, heightMapSize, heightMapSize, true, &result);
   if (!bitmap) {
-    if (result == bitmapUnconvertible)
+    if (result == bitmapTooLarge)
+      printBitmapTooLarge(name);
+    else if (result == bitmapUnconvertible)
       printf("%s: cannot convert the height map to a %d x %d 24-bit bitmap\n", name, heightMapSize,
              heightMapSize);
     else

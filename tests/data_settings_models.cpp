@@ -10,7 +10,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -64,7 +63,11 @@ double setting(int index) { return number(settingsTokens().at(index)); }
 TEST(DataSettings, NinetyValuesOfTheKindsTheGameReads) {
   std::vector<std::string> tokens = settingsTokens();
   ASSERT_EQ(tokens.size(), 90u);
-  const std::regex integer("[+-]?[0-9]+");
+  // An optional sign, then digits only.
+  auto isInteger = [](const std::string& t) {
+    size_t start = !t.empty() && (t[0] == '+' || t[0] == '-') ? 1 : 0;
+    return t.size() > start && t.find_first_not_of("0123456789", start) == std::string::npos;
+  };
   size_t i = 0;
   for (const char* read : kReads) {
     for (const char* kind = read; *kind; ++kind, ++i) {
@@ -73,7 +76,7 @@ TEST(DataSettings, NinetyValuesOfTheKindsTheGameReads) {
       std::strtod(t.c_str(), &end);
       bool isNumber = *end == '\0';
       if (*kind == 'd') {
-        EXPECT_TRUE(std::regex_match(t, integer)) << "token " << i << ": " << t;
+        EXPECT_TRUE(isInteger(t)) << "token " << i << ": " << t;
       } else if (*kind == 'f') {
         EXPECT_TRUE(isNumber) << "token " << i << ": " << t;
       } else {
