@@ -31,6 +31,9 @@
 // KEY is a..z, esc, lbutton or rbutton; '#' starts a comment.
 bool headlessLoadScript(const char* path, char* err, int errSize);
 
+// The frame of the last event of the loaded script (0 without events).
+int headlessScriptLastFrame();
+
 // Runs the next frame. Returns false (running nothing) when no timer is
 // pending.
 bool headlessStep();

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "platform/backend.h"
+#include "platform/headless.h"
 
 namespace {
 
@@ -199,3 +200,5 @@ int scriptEventsAt(int frame, const ScriptEvent** first) {
   *first = begin;
   return static_cast<int>(end - begin);
 }
+
+int headlessScriptLastFrame() { return gEventCount > 0 ? gEvents[gEventCount - 1].frame : 0; }

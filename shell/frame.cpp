@@ -10,6 +10,7 @@
 #include "shell/camera.h"
 #include "shell/options.h"
 #include "shell/startup.h"
+#include "shell/timedemo.h"
 #include "shell/trace.h"
 #include "shell/world.h"
 #include "sim/sim.h"
@@ -86,7 +87,7 @@ void runFrame() {
   lastFrame.frameMs = frameMs;
   lastFrame.dt = dt;
 
-  platTimerFunc(1, frameTick, 0);
+  platTimerFunc(frameTimerDelayMs(), frameTick, 0);
 
   if (platActiveWindow() != window) {
     platCursorPos(&cursorCentre[0], &cursorCentre[1]);
@@ -119,6 +120,7 @@ void runFrame() {
     startLevel();
     playSound("s\\tada.wav");
   }
+  timedemoDrawStart();
   drawFrame();
 }
 
@@ -126,7 +128,9 @@ void runFrame() {
 
 void frameTick(int) {
   lastFrame.number++;
+  timedemoFrameStart();
   runFrame();
+  timedemoFrameEnd();
   traceFrame(-1);
   if (runOptions.frames >= 0 && lastFrame.number >= runOptions.frames) endRun();
 }

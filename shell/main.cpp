@@ -45,10 +45,15 @@ int main(int argc, char** argv) {
 
   if (runOptions.headless) {
     platInitHeadless(runOptions.startMs, runOptions.frameMs);
-    if (runOptions.inputFile && !headlessLoadScript(runOptions.inputFile, error, sizeof error)) {
+    // A timedemo plays its script like --input, to the script's last frame
+    // unless --frames says otherwise.
+    const char* script = runOptions.timedemoFile ? runOptions.timedemoFile : runOptions.inputFile;
+    if (script && !headlessLoadScript(script, error, sizeof error)) {
       fprintf(stderr, "%s: %s\n", programName, error);
       return 2;
     }
+    if (runOptions.timedemoFile && runOptions.frames < 0)
+      runOptions.frames = headlessScriptLastFrame();
   }
   // Files named on the command line stay relative to where the game was
   // started, not to the data folder.

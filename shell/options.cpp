@@ -8,7 +8,8 @@
 
 #include "platform/platform.h"
 
-RunOptions runOptions = {nullptr, false, 0, -1, nullptr, false, 16, 0, nullptr, nullptr};
+RunOptions runOptions = {nullptr, false,   0,       -1,         nullptr, false,  16,
+                         0,       nullptr, nullptr, detailAuto, 0,       nullptr};
 
 namespace {
 
@@ -38,6 +39,13 @@ const char* usageText() {
          "  --frame-ms MS      headless clock step per frame (default 16)\n"
          "  --start-ms T       headless clock at start-up (default 0)\n"
          "  --input FILE       scripted input for a headless run\n"
+         "  --timedemo FILE    replay the input script FILE as fast as possible (with\n"
+         "                     --headless) and print frames, seconds, frames/s and the\n"
+         "                     median and 95th-percentile ms of update and draw\n"
+         "  --detail LEVEL     high: full texture filtering; low: cheaper drawing of the\n"
+         "                     same scene for software GL (default: low on a software\n"
+         "                     renderer, high otherwise)\n"
+         "  --max-fps N        at most N frames a second in a window (default: no cap)\n"
          "  --help             show this help and exit\n"
          "  --version          show the version and exit\n"
          "\n"
@@ -55,8 +63,9 @@ ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error
       options->headless = true;
       continue;
     }
-    static const char* const withValue[] = {"--data",     "--seed",     "--frames", "--trace",
-                                            "--frame-ms", "--start-ms", "--input",  "--screenshot"};
+    static const char* const withValue[] = {"--data",     "--seed",     "--frames",  "--trace",
+                                            "--frame-ms", "--start-ms", "--input",   "--screenshot",
+                                            "--detail",   "--max-fps",  "--timedemo"};
     bool known = false;
     for (const char* name : withValue) known = known || strcmp(flag, name) == 0;
     if (!known) {
@@ -77,6 +86,24 @@ ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error
       options->inputFile = value;
     } else if (strcmp(flag, "--screenshot") == 0) {
       options->screenshotFile = value;
+    } else if (strcmp(flag, "--timedemo") == 0) {
+      options->timedemoFile = value;
+    } else if (strcmp(flag, "--detail") == 0) {
+      if (strcmp(value, "high") == 0) {
+        options->detail = detailHigh;
+      } else if (strcmp(value, "low") == 0) {
+        options->detail = detailLow;
+      } else {
+        snprintf(error, errorSize, "--detail takes high or low, not '%s'", value);
+        return parseError;
+      }
+    } else if (strcmp(flag, "--max-fps") == 0) {
+      if (!parseUnsigned(value, 100000, &number) || number == 0) {
+        snprintf(error, errorSize, "--max-fps takes a whole number from 1 to 100000, not '%s'",
+                 value);
+        return parseError;
+      }
+      options->maxFps = static_cast<uint32_t>(number);
     } else if (strcmp(flag, "--seed") == 0) {
       if (!parseUnsigned(value, UINT32_MAX, &number)) {
         snprintf(error, errorSize, "--seed takes a whole number from 0 to 4294967295, not '%s'",
@@ -110,11 +137,25 @@ ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error
       hasStartMs = true;
     }
   }
+  if (options->timedemoFile && options->inputFile) {
+    snprintf(error, errorSize, "--timedemo replays its own script: leave out --input");
+    return parseError;
+  }
+  if (options->timedemoFile && options->maxFps) {
+    snprintf(error, errorSize, "--timedemo runs as fast as it can: leave out --max-fps");
+    return parseError;
+  }
+  if (options->headless && options->maxFps) {
+    // Headless frames follow a scripted clock: there is nothing to pace.
+    snprintf(error, errorSize, "--max-fps works only in a window, not with --headless");
+    return parseError;
+  }
   if (!options->headless) {
-    const char* needsHeadless = options->inputFile ? "--input"
-                                : hasFrameMs       ? "--frame-ms"
-                                : hasStartMs       ? "--start-ms"
-                                                   : nullptr;
+    const char* needsHeadless = options->inputFile      ? "--input"
+                                : options->timedemoFile ? "--timedemo"
+                                : hasFrameMs            ? "--frame-ms"
+                                : hasStartMs            ? "--start-ms"
+                                                        : nullptr;
     if (needsHeadless) {
       snprintf(error, errorSize, "%s works only with --headless", needsHeadless);
       return parseError;

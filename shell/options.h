@@ -10,6 +10,10 @@
 extern const char* const programName;
 extern const char* const programVersion;
 
+// How much the renderer spends on the picture (render/detail.h). Auto picks
+// low on a software renderer and high otherwise.
+enum DetailLevel : uint8_t { detailAuto, detailHigh, detailLow };
+
 struct RunOptions {
   const char* dataDir;  // folder to change to before loading, or null
   bool hasSeed;
@@ -21,6 +25,9 @@ struct RunOptions {
   uint32_t startMs;            // headless clock at start-up
   const char* inputFile;       // headless input script, or null
   const char* screenshotFile;  // PNG written after the last frame, or null
+  DetailLevel detail;          // --detail, or detailAuto
+  uint32_t maxFps;             // at most this many frames a second; 0: no cap
+  const char* timedemoFile;    // session replayed as fast as possible and timed, or null
 };
 
 extern RunOptions runOptions;

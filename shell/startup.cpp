@@ -13,10 +13,12 @@
 #include "assets/font.h"
 #include "assets/settings.h"
 #include "platform/platform.h"
+#include "render/detail.h"
 #include "render/render.h"
 #include "shell/camera.h"
 #include "shell/frame.h"
 #include "shell/options.h"
+#include "shell/timedemo.h"
 #include "shell/trace.h"
 #include "shell/world.h"
 
@@ -47,11 +49,8 @@ void loadTexture(const char* file, uint32_t texture, int width, int height, bool
   glBindTexture(GL_TEXTURE_2D, texture);
   if (mipmaps) {
     gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, GL_BGR_EXT, GL_UNSIGNED_BYTE, bits);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST_MIPMAP_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    GLfloat largest = 1;
-    glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &largest);
-    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, largest < 4 ? largest : 4.0f);
+    applySandFiltering();
   } else {
     glTexImage2D(GL_TEXTURE_2D, 0, 4, width, height, 0, GL_BGR_EXT, GL_UNSIGNED_BYTE, bits);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
@@ -65,6 +64,7 @@ void loadTexture(const char* file, uint32_t texture, int width, int height, bool
 
 void startGame() {
   platCreateWindow(windowTitle, 100, 50, 800, 600);
+  chooseDetail(runOptions.detail);
   platDisplayFunc(drawFrame);
   platTimerFunc(1, frameTick, 0);
   platKeyboardFunc(onKey);
@@ -163,6 +163,7 @@ void releaseAssets() {
 }
 
 void endProcess(int status) {
+  timedemoReport();
   traceFrame(status);
   traceClose();
   // A run asked for a picture gets the last frame shown, however it ends.
@@ -172,6 +173,7 @@ void endProcess(int status) {
 }
 
 void endRun() {
+  timedemoReport();
   if (runOptions.screenshotFile && !platSaveScreenshot(runOptions.screenshotFile)) {
     traceClose();
     exit(1);

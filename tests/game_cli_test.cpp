@@ -53,6 +53,11 @@ TEST_F(CommandLine, BadFlagsAndValuesSayWhatIsWrongInOneLine) {
       {"--start-ms", ""},
       {"--input", "x.txt"},
       {"--start-ms", "5"},
+      {"--detail", "medium"},
+      {"--max-fps", "0"},
+      {"--headless", "--max-fps", "30"},
+      {"--timedemo", "x.txt"},
+      {"--headless", "--timedemo", "x.txt", "--input", "x.txt"},
   };
   for (const auto& args : bad) {
     ProcessResult r = runWithoutDisplay(args);

@@ -79,6 +79,7 @@ void startHeadlessGame(const std::string& dir, uint32_t seed, uint32_t startMs, 
   runOptions.hasSeed = true;
   runOptions.seed = seed;
   runOptions.headless = true;
+  runOptions.detail = detailHigh;  // the exact texture state; tests of low ask for it
   platInitHeadless(startMs, frameMs);
   ASSERT_EQ(chdir(dir.c_str()), 0) << dir;
   startGame();

@@ -4,6 +4,7 @@
 // would clash with them.
 // clang-format off
 #include "game_support.h"
+#include "support/json_lite.h"
 #include <FreeImage.h>
 #include <X11/Xlib.h>
 // clang-format on
@@ -119,6 +120,22 @@ TEST_F(RealWindow, ScreenshotOfTheWindowShowsTheScene) {
   EXPECT_GT(sky.rgbBlue, sky.rgbRed);
   EXPECT_GT(ground.rgbRed, ground.rgbBlue) << "sand below the horizon";
   FreeImage_Unload(image);
+}
+
+TEST_F(RealWindow, MaxFpsBoundsTheFrameRate) {
+  std::string dir = dataDir();
+  std::string trace = dir + "/t.jsonl";
+  ProcessResult r = runProcess({VELKARRA_BINARY, "--data", dir, "--frames", "31", "--max-fps", "20",
+                                "--trace", trace, "--detail", "low"},
+                               "", {"SDL_AUDIODRIVER=dummy"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::vector<Json> lines = readJsonLines(trace);
+  ASSERT_GE(lines.size(), 32u);
+  ASSERT_EQ(lines[1]["frame"].num(), 1);
+  ASSERT_EQ(lines[31]["frame"].num(), 31);
+  // Thirty frame intervals at 20 frames/s take 1.5 s; the tick count of the
+  // frames may come in no faster than that, give or take the timer's grain.
+  EXPECT_GE(lines[31]["now"].num() - lines[1]["now"].num(), 0.9 * 30 * 50);
 }
 
 TEST_F(RealWindow, MissingGroundBoxEndsBeforeAnyFrame) {
