@@ -2,10 +2,14 @@
 // the real binary: the replay plays the very game of the plain scripted
 // run, reports one summary line, and the default detail on this software
 // renderer is low, says so once and does not stall.
+#include <GL/gl.h>
+
 #include <cstdio>
 #include <sstream>
 
 #include "game_support.h"
+#include "platform/platform.h"
+#include "render/detail.h"
 
 namespace {
 
@@ -70,14 +74,21 @@ TEST_F(Timedemo, ReplaysThePlainRunsGameAndSummarisesItInOneLine) {
   EXPECT_EQ(bounded.out.rfind("timedemo: 2 frames", 0), 0u) << bounded.out;
 }
 
+// Whether the headless context of this machine is one of Mesa's software
+// renderers, as the game will find it.
+bool headlessIsSoftware() {
+  platInitHeadless(0, 16);
+  platCreateWindow("Velkarra3D", 100, 50, 800, 600);
+  return softwareRenderer(reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+}
+
 TEST_F(Timedemo, DefaultDetailIsLowOnSoftwareGlSaidOnceAndAimsAboveTheDunesDoNotStall) {
   // These two moves aim just above the dunes, where high detail's filtering
   // takes seconds to minutes a frame on this renderer.
   writeFile(path("s.txt"), "1 move -1644 -3000\n2 move 0 236\n");
   ProcessResult r = headless({"--input", path("s.txt"), "--frames", "30"});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(countOf(r.err, "--detail low"), 1u) << r.err;
-  EXPECT_NE(r.err.find("llvmpipe"), std::string::npos) << r.err;
+  EXPECT_EQ(countOf(r.err, "--detail low"), headlessIsSoftware() ? 1u : 0u) << r.err;
   ProcessResult high = headless({"--frames", "2", "--detail", "high"});
   ASSERT_EQ(high.status, 0) << high.err;
   EXPECT_EQ(high.err.find("--detail low"), std::string::npos) << high.err;
