@@ -14,28 +14,8 @@
 #include "shell/startup.h"
 #include "sim/sim.h"
 
-Snapshot full;
-Snapshot empty;
-
-void saveWorld(Snapshot* s) {
-  for (int i = 0; i < planePoolSize; i++) s->planes[i] = planes[i];
-  for (int i = 0; i < trooperPoolSize; i++) s->troopers[i] = troopers[i];
-  for (int i = 0; i < bombPoolSize; i++) s->bombs[i] = bombs[i];
-  for (int i = 0; i < shellPoolSize; i++) s->shells[i] = shells[i];
-  for (int i = 0; i < particlePoolSize; i++) s->particles[i] = particles[i];
-  s->missile = missile;
-  s->game = game;
-}
-
-void restoreWorld(const Snapshot& s) {
-  for (int i = 0; i < planePoolSize; i++) planes[i] = s.planes[i];
-  for (int i = 0; i < trooperPoolSize; i++) troopers[i] = s.troopers[i];
-  for (int i = 0; i < bombPoolSize; i++) bombs[i] = s.bombs[i];
-  for (int i = 0; i < shellPoolSize; i++) shells[i] = s.shells[i];
-  for (int i = 0; i < particlePoolSize; i++) particles[i] = s.particles[i];
-  missile = s.missile;
-  game = s.game;
-}
+WorldSnapshot full;
+WorldSnapshot empty;
 
 // Starts the game headless and fills every pool with entities that do not
 // touch each other, so that every hit test runs to its end.

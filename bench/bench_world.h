@@ -4,24 +4,11 @@
 
 #include "shell/world.h"
 
-struct Snapshot {
-  Plane planes[planePoolSize];
-  Trooper troopers[trooperPoolSize];
-  Bomb bombs[bombPoolSize];
-  Shell shells[shellPoolSize];
-  Particle particles[particlePoolSize];
-  Missile missile;
-  GameState game;
-};
-
 // 32 planes, 32 troopers, 32 bombs, 16 shells, 128 shards and the missile,
 // placed so that nothing touches anything (every hit test runs to its end).
-extern Snapshot full;
+extern WorldSnapshot full;
 // Sky, terrain, cannon and HUD only: every pool empty.
-extern Snapshot empty;
-
-void saveWorld(Snapshot* s);
-void restoreWorld(const Snapshot& s);
+extern WorldSnapshot empty;
 
 // Starts the game once per process (headless, seed 1, the default data set)
 // and fills both snapshots.

@@ -47,11 +47,12 @@ double floorMs() {
 
 // One frame of the given world seen from the cannon (the same view for every
 // world, so that only what is in the sky differs).
-double worldFrameMs(const Snapshot& world) {
+double worldFrameMs(const WorldSnapshot& world) {
   restoreWorld(world);
   updateAim();
   uint64_t t0 = platPerfMicros();
   drawFrame();
+  platSwapBuffers();
   glFinish();
   return (platPerfMicros() - t0) * 0.001;
 }

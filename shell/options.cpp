@@ -8,8 +8,8 @@
 
 #include "platform/platform.h"
 
-RunOptions runOptions = {nullptr, false,   0,       -1,         nullptr, false,  16,
-                         0,       nullptr, nullptr, detailAuto, 0,       nullptr};
+RunOptions runOptions = {nullptr, false,   0,       -1,    nullptr, false,      16, 0,
+                         nullptr, nullptr, nullptr, false, 0,       detailAuto, 0,  nullptr};
 
 namespace {
 
@@ -38,10 +38,14 @@ const char* usageText() {
          "  --headless         run without a window on an offscreen GL context\n"
          "  --frame-ms MS      headless clock step per frame (default 16)\n"
          "  --start-ms T       headless clock at start-up (default 0)\n"
-         "  --input FILE       scripted input for a headless run\n"
-         "  --timedemo FILE    replay the input script FILE as fast as possible (with\n"
-         "                     --headless) and print frames, seconds, frames/s and the\n"
-         "                     median and 95th-percentile ms of update and draw\n"
+         "  --input FILE       scripted input for a headless run, or a recorded session\n"
+         "  --record FILE      write the session's input to FILE, to replay with --input\n"
+         "  --autoplay         let the game play itself\n"
+         "  --shot-every N     with --screenshot, also save FILE-FRAME.png every N frames\n"
+         "  --timedemo FILE    replay FILE as fast as possible and print frames, seconds,\n"
+         "                     frames/s and the median and 95th-percentile ms of update\n"
+         "                     and draw: an input script (with --headless) or a\n"
+         "                     recorded session (headless or in a window)\n"
          "  --detail LEVEL     high: full texture filtering; low: cheaper drawing of the\n"
          "                     same scene for software GL (default: low on a software\n"
          "                     renderer, high otherwise)\n"
@@ -63,9 +67,14 @@ ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error
       options->headless = true;
       continue;
     }
-    static const char* const withValue[] = {"--data",     "--seed",     "--frames",  "--trace",
-                                            "--frame-ms", "--start-ms", "--input",   "--screenshot",
-                                            "--detail",   "--max-fps",  "--timedemo"};
+    if (strcmp(flag, "--autoplay") == 0) {
+      options->autoplay = true;
+      continue;
+    }
+    static const char* const withValue[] = {
+        "--data",     "--seed",    "--frames",     "--trace",  "--frame-ms",
+        "--start-ms", "--input",   "--screenshot", "--record", "--shot-every",
+        "--detail",   "--max-fps", "--timedemo"};
     bool known = false;
     for (const char* name : withValue) known = known || strcmp(flag, name) == 0;
     if (!known) {
@@ -84,6 +93,15 @@ ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error
       options->traceFile = value;
     } else if (strcmp(flag, "--input") == 0) {
       options->inputFile = value;
+    } else if (strcmp(flag, "--record") == 0) {
+      options->recordFile = value;
+    } else if (strcmp(flag, "--shot-every") == 0) {
+      if (!parseUnsigned(value, INT32_MAX, &number) || number == 0) {
+        snprintf(error, errorSize,
+                 "--shot-every takes a whole number from 1 to 2147483647, not '%s'", value);
+        return parseError;
+      }
+      options->shotEvery = static_cast<int32_t>(number);
     } else if (strcmp(flag, "--screenshot") == 0) {
       options->screenshotFile = value;
     } else if (strcmp(flag, "--timedemo") == 0) {
@@ -151,15 +169,22 @@ ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error
     return parseError;
   }
   if (!options->headless) {
-    const char* needsHeadless = options->inputFile      ? "--input"
-                                : options->timedemoFile ? "--timedemo"
-                                : hasFrameMs            ? "--frame-ms"
-                                : hasStartMs            ? "--start-ms"
-                                                        : nullptr;
+    const char* needsHeadless = options->inputFile ? "--input"
+                                : hasFrameMs       ? "--frame-ms"
+                                : hasStartMs       ? "--start-ms"
+                                                   : nullptr;
     if (needsHeadless) {
       snprintf(error, errorSize, "%s works only with --headless", needsHeadless);
       return parseError;
     }
+  }
+  if (options->autoplay && options->timedemoFile) {
+    snprintf(error, errorSize, "--autoplay and --timedemo cannot be used together");
+    return parseError;
+  }
+  if (options->autoplay && options->inputFile) {
+    snprintf(error, errorSize, "--autoplay and --input cannot be used together");
+    return parseError;
   }
   return parseRun;
 }

@@ -138,6 +138,23 @@ TEST_F(RealWindow, MaxFpsBoundsTheFrameRate) {
   EXPECT_GE(lines[31]["now"].num() - lines[1]["now"].num(), 0.9 * 30 * 50);
 }
 
+TEST_F(RealWindow, TimedemoOfARecordedSessionPlaysTheSameGameInTheWindow) {
+  std::string dir = dataDir();
+  writeFile(dir + "/s.txt", "2 move -40 -60\n3 down lbutton\n25 tap rbutton\n30 move 20 0\n");
+  ProcessResult rec =
+      runGame({"--headless", "--data", dir, "--seed", "9", "--input", dir + "/s.txt", "--frames",
+               "40", "--record", dir + "/rec.txt", "--trace", dir + "/plain.jsonl"});
+  ASSERT_EQ(rec.status, 0) << rec.err;
+  ProcessResult timed =
+      runGame({"--data", dir, "--timedemo", dir + "/rec.txt", "--trace", dir + "/timed.jsonl"});
+  ASSERT_EQ(timed.status, 0) << timed.err;
+  EXPECT_EQ(timed.out.rfind("timedemo: 39 frames, ", 0), 0u) << timed.out;
+  EXPECT_EQ(readFile(dir + "/plain.jsonl"), readFile(dir + "/timed.jsonl"));
+  // An event script has no clock of its own: in a window it is refused.
+  ProcessResult script = runGame({"--data", dir, "--timedemo", dir + "/s.txt"});
+  EXPECT_EQ(script.status, 2);
+}
+
 TEST_F(RealWindow, MissingGroundBoxEndsBeforeAnyFrame) {
   std::string dir = dataDir();
   unlink((dir + "/ground_box.bmp").c_str());
