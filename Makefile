@@ -53,6 +53,10 @@ soak: build
 
 bench: build
 	@for b in $(BUILD)/bench/velkarra_bench*; do [ -x "$$b" ] && "$$b"; done
+	@echo "level-1 session replayed, --detail low:"
+	@$(BUILD)/velkarra3d --headless --data $(BUILD)/data --seed 1 --detail low --timedemo bench/level1_session.txt
+	@echo "the same, first 300 frames, --detail high:"
+	@$(BUILD)/velkarra3d --headless --data $(BUILD)/data --seed 1 --detail high --frames 300 --timedemo bench/level1_session.txt
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

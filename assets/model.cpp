@@ -132,34 +132,28 @@ void pretransformBombModel(Model* model, float sx, float sy, float sz, float tx,
 }
 
 void computeNormals(Model* model, int32_t flip) {
-  int32_t count = model->triangleCount;
-  Vec3* faceNormals = static_cast<Vec3*>(calloc(count + 1, sizeof(Vec3)));
-  if (!faceNormals) {
-    printf("Bad file format\n");
-    exit(1);
-  }
-  for (int32_t k = 0; k < count; k++) {
-    const Vec3& v0 = model->vertices[model->triangles[k][0]];
-    const Vec3& v1 = model->vertices[model->triangles[k][1]];
-    const Vec3& v2 = model->vertices[model->triangles[k][2]];
+  // One pass over the triangles in index order: each adds its face normal to
+  // each of its distinct vertices and renormalises that vertex at once, so
+  // every vertex meets its faces in file order and the cost grows with the
+  // triangle count alone.
+  for (int32_t j = 0; j < model->vertexCount; j++) model->normals[j] = {0, 0, 0};
+  float sign = flip == 0 ? 1.0f : -1.0f;
+  for (int32_t k = 0; k < model->triangleCount; k++) {
+    const int32_t* t = model->triangles[k];
+    const Vec3& v0 = model->vertices[t[0]];
+    const Vec3& v1 = model->vertices[t[1]];
+    const Vec3& v2 = model->vertices[t[2]];
     Vec3 a = {v1.x - v0.x, v1.y - v0.y, v1.z - v0.z};
     Vec3 b = {v2.x - v0.x, v2.y - v0.y, v2.z - v0.z};
-    Vec3 n = {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-    faceNormals[k] = unitOrZero(n, flip == 0 ? 1.0f : -1.0f);
-  }
-  for (int32_t j = 0; j < model->vertexCount; j++) {
-    Vec3 n = {0, 0, 0};
-    for (int32_t k = 0; k < count; k++) {
-      const int32_t* t = model->triangles[k];
-      if (t[0] != j && t[1] != j && t[2] != j) continue;
-      n.x += faceNormals[k].x;
-      n.y += faceNormals[k].y;
-      n.z += faceNormals[k].z;
-      n = unitOrZero(n, 1.0f);
+    Vec3 face =
+        unitOrZero({a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}, sign);
+    for (int c = 0; c < 3; c++) {
+      int32_t j = t[c];
+      if ((c >= 1 && t[0] == j) || (c == 2 && t[1] == j)) continue;  // named twice: counts once
+      Vec3& n = model->normals[j];
+      n = unitOrZero({n.x + face.x, n.y + face.y, n.z + face.z}, 1.0f);
     }
-    model->normals[j] = n;
   }
-  free(faceNormals);
 }
 
 void emitModel(const Model* model) {

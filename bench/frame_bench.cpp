@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "bench/bench_world.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "render/render.h"
@@ -19,110 +20,10 @@
 
 namespace {
 
-struct Snapshot {
-  Plane planes[planePoolSize];
-  Trooper troopers[trooperPoolSize];
-  Bomb bombs[bombPoolSize];
-  Shell shells[shellPoolSize];
-  Particle particles[particlePoolSize];
-  Missile missile;
-  GameState game;
-};
-Snapshot full;
-
-void save(Snapshot* s) {
-  for (int i = 0; i < planePoolSize; i++) s->planes[i] = planes[i];
-  for (int i = 0; i < trooperPoolSize; i++) s->troopers[i] = troopers[i];
-  for (int i = 0; i < bombPoolSize; i++) s->bombs[i] = bombs[i];
-  for (int i = 0; i < shellPoolSize; i++) s->shells[i] = shells[i];
-  for (int i = 0; i < particlePoolSize; i++) s->particles[i] = particles[i];
-  s->missile = missile;
-  s->game = game;
-}
-
-void restore(const Snapshot& s) {
-  for (int i = 0; i < planePoolSize; i++) planes[i] = s.planes[i];
-  for (int i = 0; i < trooperPoolSize; i++) troopers[i] = s.troopers[i];
-  for (int i = 0; i < bombPoolSize; i++) bombs[i] = s.bombs[i];
-  for (int i = 0; i < shellPoolSize; i++) shells[i] = s.shells[i];
-  for (int i = 0; i < particlePoolSize; i++) particles[i] = s.particles[i];
-  missile = s.missile;
-  game = s.game;
-}
-
-// Starts the game headless and fills every pool with entities that do not
-// touch each other, so that every hit test runs to its end.
-void setUpFullWorld() {
-  static bool ready = false;
-  if (ready) return;
-  ready = true;
-  runOptions.frames = -1;
-  runOptions.hasSeed = true;
-  runOptions.seed = 1;
-  platInitHeadless(1000, 16);
-  if (chdir(VELKARRA_DATA_DIR) != 0) {
-    perror(VELKARRA_DATA_DIR);
-    exit(1);
-  }
-  startGame();
-  settings.planesBase = planePoolSize;
-  game.level = 0;
-  startLevel();
-  for (int i = 0; i < planePoolSize; i++) {
-    Plane& p = planes[i];
-    p.pos = {-20.0f + (i % 8) * 5, -20.0f + (i / 8) * 10, 12};
-    p.vel = {1, 0.5f};
-    p.turnTimerMs = p.bombTimerMs = p.trooperTimerMs = 1 << 30;
-  }
-  for (int i = 0; i < trooperPoolSize; i++) {
-    Trooper& t = troopers[i];
-    t = Trooper{1,
-                {-20.0f + (i % 8) * 5, -15.0f + (i / 8) * 10, 30},
-                -1,
-                0,
-                0,
-                t.model,
-                t.modelBox,
-                {},
-                t.chuteModel,
-                t.chuteModelBox,
-                {},
-                1,
-                0,
-                1000};
-  }
-  for (int i = 0; i < bombPoolSize; i++) {
-    Bomb& b = bombs[i];
-    b.active = 1;
-    b.pos = {-20.0f + (i % 8) * 5, -17.0f + (i / 8) * 10, 20};
-    b.vel = {0, 0, -1};
-  }
-  for (int i = 0; i < shellPoolSize; i++) {
-    Shell& s = shells[i];
-    s.active = 1;
-    s.pos = {-22.0f + i * 2.5f, 22, 5};
-    s.vel = {0, 1, 0.1f};
-    s.lifeMs = 10000;
-  }
-  for (int i = 0; i < particlePoolSize; i++) {
-    Particle& p = particles[i];
-    p = Particle{1, {0, 0, 25}, 0.01f * i, 0.02f * i, {1, 1, 1}, 0.5f, &planeMaterial};
-  }
-  missile.active = 1;
-  missile.pos = {0, -22, 40};
-  missile.forward = {0, 1, 0};
-  missile.right = {1, 0, 0};
-  missile.up = {0, 0, 1};
-  missile.vel = {0, settings.missileSpeed, 0};
-  missile.launchMs = 1000;
-  settings.missileLifetimeMs = 1 << 30;
-  save(&full);
-}
-
 void restoreOnly(benchmark::State& state) {
-  setUpFullWorld();
+  setUpWorlds();
   for (auto _ : state) {
-    restore(full);
+    restoreWorld(full);
     benchmark::ClobberMemory();
   }
 }
@@ -130,10 +31,10 @@ BENCHMARK(restoreOnly);
 
 // One frame's updates, in the frame loop's order, from the full world.
 void frameUpdates(benchmark::State& state) {
-  setUpFullWorld();
+  setUpWorlds();
   uint32_t now = 2000;
   for (auto _ : state) {
-    restore(full);
+    restoreWorld(full);
     steerMissile(0.5f, -0.5f);
     posedBox(missile.modelBox, missile.pos.x, missile.pos.y, missile.pos.z, missile.yaw,
              missile.pitch, &missile.worldBox);
@@ -153,8 +54,8 @@ BENCHMARK(frameUpdates);
 
 // Drawing that frame (scene, overlay) on the offscreen context, finished.
 void drawFullFrame(benchmark::State& state) {
-  setUpFullWorld();
-  restore(full);
+  setUpWorlds();
+  restoreWorld(full);
   updateAim();
   for (auto _ : state) {
     drawFrame();

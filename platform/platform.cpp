@@ -2,6 +2,7 @@
 // (windowed or headless), and holds the helpers both backends share: key code
 // normalisation and writing the GL image as a PNG.
 #include <GL/gl.h>
+#include <time.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -96,6 +97,12 @@ void platInitHeadless(uint32_t startMs, uint32_t frameMs) {
 }
 
 uint32_t platTickMs() { return windowed() ? winTickMs() : hlTickMs(); }
+
+uint64_t platPerfMicros() {
+  timespec t;
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return static_cast<uint64_t>(t.tv_sec) * 1000000u + static_cast<uint64_t>(t.tv_nsec) / 1000u;
+}
 
 int platKeyState(int key) { return windowed() ? winKeyState(key) : hlKeyState(key); }
 

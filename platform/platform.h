@@ -29,6 +29,11 @@ void platInitHeadless(uint32_t startMs, uint32_t frameMs);
 // backend counts from the system's boot, so every run starts at another value.
 uint32_t platTickMs();
 
+// Microseconds of a monotonic clock with an arbitrary start, for measuring
+// how long work takes and for pacing frames. The same real clock on both
+// backends: the headless backend's tick count stays scripted.
+uint64_t platPerfMicros();
+
 // ---- Keys and mouse buttons ----
 
 // Key codes: the upper-case letters 'A'..'Z' name the physical letter keys.

@@ -12,8 +12,10 @@
 #include "platform/platform.h"
 #include "shell/datadir.h"
 #include "shell/frame.h"
+#include "shell/input.h"
 #include "shell/options.h"
 #include "shell/printable.h"
+#include "shell/replay.h"
 #include "shell/startup.h"
 #include "shell/trace.h"
 
@@ -26,6 +28,13 @@ bool absolutePath(const char* path, char* out, size_t size) {
   char cwd[4096];
   if (!getcwd(cwd, sizeof cwd)) return false;
   return snprintf(out, size, "%s/%s", cwd, path) < static_cast<int>(size);
+}
+
+// One line on stderr that repeats the file name and words of an input file.
+void printEscaped(const char* error) {
+  static char shown[4096 * 4];
+  escapeInto(error, 4096, shown, sizeof shown);
+  fprintf(stderr, "%s: %s\n", programName, shown);
 }
 
 }  // namespace
@@ -46,6 +55,39 @@ int main(int argc, char** argv) {
       break;
   }
 
+  // A timedemo plays its file as --input would: a recorded session on
+  // either backend, an event script headless to its last event (or
+  // --frames).
+  const char* input = runOptions.timedemoFile ? runOptions.timedemoFile : runOptions.inputFile;
+  const bool replay = input && isRecordedSession(input);
+  if (input && !replay && !runOptions.headless) {
+    fprintf(stderr,
+            "%s: --timedemo in a window replays a recorded session (--record); an input script "
+            "needs --headless\n",
+            programName);
+    return 2;
+  }
+  if (runOptions.headless) {
+    platInitHeadless(runOptions.startMs, runOptions.frameMs);
+    if (input && !replay && !headlessLoadScript(input, error, sizeof error)) {
+      printEscaped(error);
+      return 2;
+    }
+    if (runOptions.timedemoFile && !replay && runOptions.frames < 0)
+      runOptions.frames = headlessScriptLastFrame();
+  }
+  if (replay) {
+    if (!replayOpen(input, error, sizeof error)) {
+      printEscaped(error);
+      return 2;
+    }
+    // The recorded session brings its own seed and clock.
+    setInputSource(inputFromReplay);
+    runOptions.hasSeed = true;
+    runOptions.seed = replaySeed();
+  }
+  if (runOptions.autoplay) setInputSource(inputFromAutoplay);
+
   // Chosen before any window opens, so that a game without data says so at once.
   static char dataDir[4096];
   if (!chooseDataDir(runOptions.dataDir, dataDir, sizeof dataDir, error, sizeof error)) {
@@ -57,26 +99,18 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  if (runOptions.headless) {
-    platInitHeadless(runOptions.startMs, runOptions.frameMs);
-    if (runOptions.inputFile && !headlessLoadScript(runOptions.inputFile, error, sizeof error)) {
-      // The line repeats the file name and words of the script.
-      char shown[sizeof error * 4];
-      escapeInto(error, sizeof error, shown, sizeof shown);
-      fprintf(stderr, "%s: %s\n", programName, shown);
-      return 2;
-    }
-  }
   // Files named on the command line stay relative to where the game was
   // started, not to the data folder.
-  static char tracePath[4096], screenshotPath[4096];
+  static char tracePath[4096], screenshotPath[4096], recordPath[4096];
   if (!absolutePath(runOptions.traceFile, tracePath, sizeof tracePath) ||
-      !absolutePath(runOptions.screenshotFile, screenshotPath, sizeof screenshotPath)) {
+      !absolutePath(runOptions.screenshotFile, screenshotPath, sizeof screenshotPath) ||
+      !absolutePath(runOptions.recordFile, recordPath, sizeof recordPath)) {
     fprintf(stderr, "%s: cannot resolve the output file names: %s\n", programName, strerror(errno));
     return 2;
   }
   if (runOptions.traceFile) runOptions.traceFile = tracePath;
   if (runOptions.screenshotFile) runOptions.screenshotFile = screenshotPath;
+  if (runOptions.recordFile) runOptions.recordFile = recordPath;
 
   if (chdir(dataDir) != 0) {
     fprintf(stderr, "%s: cannot use the data folder '%s': %s\n", programName, printable(dataDir),
@@ -90,6 +124,16 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (!runOptions.headless && !platInitWindowed(&argc, argv)) return 1;
+  if (runOptions.recordFile) {
+    if (!recordOpen(runOptions.recordFile)) {
+      fprintf(stderr, "%s: cannot write the recording '%s': %s\n", programName,
+              runOptions.recordFile, strerror(errno));
+      return 2;
+    }
+    // A recording names its seed, so that the replay starts the same world.
+    if (!runOptions.hasSeed) runOptions.seed = platTickMs();
+    runOptions.hasSeed = true;
+  }
 
   startGame();
   traceFrame(-1);

@@ -58,7 +58,18 @@ const char* usageText() {
          "  --headless         run without a window on an offscreen GL context\n"
          "  --frame-ms MS      headless clock step per frame (default 16)\n"
          "  --start-ms T       headless clock at start-up (default 0)\n"
-         "  --input FILE       scripted input for a headless run\n"
+         "  --input FILE       scripted input for a headless run, or a recorded session\n"
+         "  --record FILE      write the session's input to FILE, to replay with --input\n"
+         "  --autoplay         let the game play itself\n"
+         "  --shot-every N     with --screenshot, also save FILE-FRAME.png every N frames\n"
+         "  --timedemo FILE    replay FILE as fast as possible and print frames, seconds,\n"
+         "                     frames/s and the median and 95th-percentile ms of update\n"
+         "                     and draw: an input script (with --headless) or a\n"
+         "                     recorded session (headless or in a window)\n"
+         "  --detail LEVEL     high: full texture filtering; low: cheaper drawing of the\n"
+         "                     same scene for software GL (default: low on a software\n"
+         "                     renderer, high otherwise)\n"
+         "  --max-fps N        at most N frames a second in a window (default: no cap)\n"
          "  --draw-every N     headless: draw only every Nth frame (and the last; default 1)\n"
          "  --help             show this help and exit\n"
          "  --version          show the version and exit\n"
@@ -90,9 +101,14 @@ ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error
       options->fullscreen = true;
       continue;
     }
-    static const char* const withValue[] = {"--data",     "--seed",      "--frames", "--trace",
-                                            "--frame-ms", "--start-ms",  "--input",  "--screenshot",
-                                            "--window",   "--draw-every"};
+    if (strcmp(flag, "--autoplay") == 0) {
+      options->autoplay = true;
+      continue;
+    }
+    static const char* const withValue[] = {
+        "--data",     "--seed",    "--frames",     "--trace",  "--frame-ms",
+        "--start-ms", "--input",   "--screenshot", "--record", "--shot-every",
+        "--detail",   "--max-fps", "--timedemo",   "--window", "--draw-every"};
     bool known = false;
     for (const char* name : withValue) known = known || strcmp(flag, name) == 0;
     if (!known) {
@@ -111,14 +127,43 @@ ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error
       options->traceFile = value;
     } else if (strcmp(flag, "--input") == 0) {
       options->inputFile = value;
+    } else if (strcmp(flag, "--record") == 0) {
+      options->recordFile = value;
+    } else if (strcmp(flag, "--shot-every") == 0) {
+      if (!parseUnsigned(value, INT32_MAX, &number) || number == 0) {
+        snprintf(error, errorSize,
+                 "--shot-every takes a whole number from 1 to 2147483647, not '%s'",
+                 printable(value));
+        return parseError;
+      }
+      options->shotEvery = static_cast<int32_t>(number);
     } else if (strcmp(flag, "--screenshot") == 0) {
       options->screenshotFile = value;
     } else if (strcmp(flag, "--window") == 0) {
       if (!parseWindowSize(value, &options->windowWidth, &options->windowHeight)) {
         snprintf(error, errorSize,
-                 "--window takes WIDTHxHEIGHT from 160x120 to 16384x16384, not '%s'", value);
+                 "--window takes WIDTHxHEIGHT from 160x120 to 16384x16384, not '%s'",
+                 printable(value));
         return parseError;
       }
+    } else if (strcmp(flag, "--timedemo") == 0) {
+      options->timedemoFile = value;
+    } else if (strcmp(flag, "--detail") == 0) {
+      if (strcmp(value, "high") == 0) {
+        options->detail = detailHigh;
+      } else if (strcmp(value, "low") == 0) {
+        options->detail = detailLow;
+      } else {
+        snprintf(error, errorSize, "--detail takes high or low, not '%s'", printable(value));
+        return parseError;
+      }
+    } else if (strcmp(flag, "--max-fps") == 0) {
+      if (!parseUnsigned(value, 100000, &number) || number == 0) {
+        snprintf(error, errorSize, "--max-fps takes a whole number from 1 to 100000, not '%s'",
+                 printable(value));
+        return parseError;
+      }
+      options->maxFps = static_cast<uint32_t>(number);
     } else if (strcmp(flag, "--seed") == 0) {
       if (!parseUnsigned(value, UINT32_MAX, &number)) {
         snprintf(error, errorSize, "--seed takes a whole number from 0 to 4294967295, not '%s'",
@@ -160,6 +205,19 @@ ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error
       hasStartMs = true;
     }
   }
+  if (options->timedemoFile && options->inputFile) {
+    snprintf(error, errorSize, "--timedemo replays its own script: leave out --input");
+    return parseError;
+  }
+  if (options->timedemoFile && options->maxFps) {
+    snprintf(error, errorSize, "--timedemo runs as fast as it can: leave out --max-fps");
+    return parseError;
+  }
+  if (options->headless && options->maxFps) {
+    // Headless frames follow a scripted clock: there is nothing to pace.
+    snprintf(error, errorSize, "--max-fps works only in a window, not with --headless");
+    return parseError;
+  }
   if (!options->headless) {
     const char* needsHeadless = options->inputFile ? "--input"
                                 : hasFrameMs       ? "--frame-ms"
@@ -174,6 +232,14 @@ ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error
     // The headless picture is always 800 x 600.
     snprintf(error, errorSize, "%s works only without --headless",
              options->fullscreen ? "--fullscreen" : "--window");
+    return parseError;
+  }
+  if (options->autoplay && options->timedemoFile) {
+    snprintf(error, errorSize, "--autoplay and --timedemo cannot be used together");
+    return parseError;
+  }
+  if (options->autoplay && options->inputFile) {
+    snprintf(error, errorSize, "--autoplay and --input cannot be used together");
     return parseError;
   }
   return parseRun;

@@ -10,6 +10,10 @@
 extern const char* const programName;
 extern const char* const programVersion;
 
+// How much the renderer spends on the picture (render/detail.h). Auto picks
+// low on a software renderer and high otherwise.
+enum DetailLevel : uint8_t { detailAuto, detailHigh, detailLow };
+
 // Every field starts at the value a plain run uses, so RunOptions{} is a
 // plain run.
 struct RunOptions {
@@ -23,6 +27,12 @@ struct RunOptions {
   uint32_t startMs = 0;                  // headless clock at start-up
   const char* inputFile = nullptr;       // headless input script, or null
   const char* screenshotFile = nullptr;  // PNG written after the last frame, or null
+  const char* recordFile = nullptr;      // the session's input records, or null
+  bool autoplay = false;                 // the autoplayer plays
+  int32_t shotEvery = 0;                 // with screenshotFile: also every N frames; 0: no
+  DetailLevel detail = detailAuto;       // --detail, or detailAuto
+  uint32_t maxFps = 0;                   // at most this many frames a second; 0: no cap
+  const char* timedemoFile = nullptr;    // session replayed as fast as possible and timed, or null
   bool printDataDir = false;             // print the data folder that would be used and exit
   int32_t windowWidth = 0;               // client size of the window; 0 x 0: 800 x 600
   int32_t windowHeight = 0;

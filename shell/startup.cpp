@@ -8,15 +8,21 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "assets/bitmap.h"
 #include "assets/font.h"
 #include "assets/settings.h"
 #include "platform/platform.h"
+#include "render/detail.h"
 #include "render/render.h"
+#include "shell/autoplay.h"
 #include "shell/camera.h"
 #include "shell/frame.h"
+#include "shell/input.h"
 #include "shell/options.h"
+#include "shell/replay.h"
+#include "shell/timedemo.h"
 #include "shell/trace.h"
 #include "shell/world.h"
 
@@ -49,11 +55,8 @@ void loadTexture(const char* file, uint32_t texture, int width, int height, bool
   glBindTexture(GL_TEXTURE_2D, texture);
   if (mipmaps) {
     gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, GL_BGR_EXT, GL_UNSIGNED_BYTE, bits);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST_MIPMAP_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    GLfloat largest = 1;
-    glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &largest);
-    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, largest < 4 ? largest : 4.0f);
+    applySandFiltering();
   } else {
     glTexImage2D(GL_TEXTURE_2D, 0, 4, width, height, 0, GL_BGR_EXT, GL_UNSIGNED_BYTE, bits);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
@@ -72,7 +75,8 @@ void startGame() {
   const int height = sized ? runOptions.windowHeight : 600;
   platCreateWindow(windowTitle, 100, 50, width, height);
   if (runOptions.fullscreen) platFullScreen();
-  platDisplayFunc(drawFrame);
+  chooseDetail(runOptions.detail);
+  platDisplayFunc(displayFrame);
   platTimerFunc(1, frameTick, 0);
   platKeyboardFunc(onKey);
   platReshapeFunc(onReshape);
@@ -139,11 +143,13 @@ void startGame() {
   platWindowRect(window, &left, &top, &right, &bottom);
   cursorCentre[0] = (left + right) / 2;
   cursorCentre[1] = (top + bottom) / 2;
+  if (inputSource() == inputFromReplay) replayStartCentre(cursorCentre);
   platSetCursorPos(cursorCentre[0], cursorCentre[1]);
 
   loadSettings();
-  lastTickMs = platTickMs();
+  lastTickMs = inputStartTick();
   lastFrame.now = lastTickMs;  // the start-up line of the trace
+  recordStart(startSeed(), lastTickMs, cursorCentre);
 }
 
 void shutdown() {
@@ -169,7 +175,17 @@ void releaseAssets() {
   freeFont(&gameFont);
 }
 
+// What every end does first: the pointer is let go, the recording and the
+// autoplayer's summary are finished.
+static void finishRun() {
+  platConfinePointer(false);
+  recordClose();
+  if (inputSource() == inputFromAutoplay) printAutoplaySummary();
+}
+
 void endProcess(int status) {
+  finishRun();
+  timedemoReport();
   traceFrame(status);
   traceClose();
   // A run asked for a picture gets the last frame shown, however it ends.
@@ -178,7 +194,19 @@ void endProcess(int status) {
   exit(status);
 }
 
+void saveFrameShot(int32_t frame) {
+  if (!runOptions.screenshotFile) return;
+  const char* file = runOptions.screenshotFile;
+  size_t stem = strlen(file);
+  if (stem > 4 && strcmp(file + stem - 4, ".png") == 0) stem -= 4;
+  char name[4200];
+  snprintf(name, sizeof name, "%.*s-%06d.png", static_cast<int>(stem), file, frame);
+  platSaveScreenshot(name);
+}
+
 void endRun() {
+  finishRun();
+  timedemoReport();
   if (runOptions.screenshotFile && !platSaveScreenshot(runOptions.screenshotFile)) {
     traceClose();
     exit(1);

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "assets/bitmap.h"
+#include "render/detail.h"
 #include "render/material.h"
 #include "shell/startup.h"
 
@@ -113,7 +114,78 @@ float terrainHeight(float x, float y) {
   return terrain.mesh.vertices[i * (last + 1) + j].z;
 }
 
+namespace {
+
+// Low detail: the same triangles from vertex arrays. The per-vertex alpha
+// rides in the colour, which tracks the diffuse material (the lit alpha is
+// the diffuse alpha), so the list needs no material call per vertex. Cells
+// whose three corners are opaque are drawn first without blending, which
+// gives the same pixels for less work; the fading rim follows, blended, in
+// its own triangle order.
+void drawTerrainArrays() {
+  const Model& mesh = terrain.mesh;
+  int32_t count = mesh.vertexCount;
+  float* texCoords = static_cast<float*>(calloc(2 * count + 2, sizeof(float)));
+  float* colours = static_cast<float*>(calloc(4 * count + 4, sizeof(float)));
+  GLuint* opaque = static_cast<GLuint*>(calloc(3 * mesh.triangleCount + 3, sizeof(GLuint)));
+  GLuint* faded = static_cast<GLuint*>(calloc(3 * mesh.triangleCount + 3, sizeof(GLuint)));
+  if (!texCoords || !colours || !opaque || !faded) {
+    printf("terrain: out of memory\n");
+    fflush(stdout);
+    exit(1);
+  }
+  for (int32_t v = 0; v < count; v++) {
+    texCoords[2 * v] = mesh.vertices[v].x * 0.1f;
+    texCoords[2 * v + 1] = mesh.vertices[v].y * 0.1f;
+    colours[4 * v] = colours[4 * v + 1] = colours[4 * v + 2] = 1;
+    colours[4 * v + 3] = terrain.alpha[v];
+  }
+  int32_t opaqueCount = 0, fadedCount = 0;
+  for (int32_t k = 0; k < mesh.triangleCount; k++) {
+    const int32_t* t = mesh.triangles[k];
+    bool solid = terrain.alpha[t[0]] == 1 && terrain.alpha[t[1]] == 1 && terrain.alpha[t[2]] == 1;
+    GLuint* out = solid ? opaque + 3 * opaqueCount++ : faded + 3 * fadedCount++;
+    for (int c = 0; c < 3; c++) out[c] = static_cast<GLuint>(t[c]);
+  }
+
+  terrainMaterial.ambient[3] = terrainMaterial.diffuse[3] = terrainMaterial.specular[3] = 1;
+  applyMaterial(&terrainMaterial);
+  glColorMaterial(GL_FRONT, GL_DIFFUSE);
+  glEnable(GL_COLOR_MATERIAL);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_NORMAL_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glEnableClientState(GL_COLOR_ARRAY);
+  glVertexPointer(3, GL_FLOAT, sizeof(Vec3), mesh.vertices);
+  glNormalPointer(GL_FLOAT, sizeof(Vec3), mesh.normals);
+  glTexCoordPointer(2, GL_FLOAT, 0, texCoords);
+  glColorPointer(4, GL_FLOAT, 0, colours);
+  glBindTexture(GL_TEXTURE_2D, sandTexture);
+  glDrawElements(GL_TRIANGLES, 3 * opaqueCount, GL_UNSIGNED_INT, opaque);
+  glEnable(GL_BLEND);
+  glDrawElements(GL_TRIANGLES, 3 * fadedCount, GL_UNSIGNED_INT, faded);
+  glDisable(GL_BLEND);
+  glBindTexture(GL_TEXTURE_2D, 0);
+  glDisableClientState(GL_COLOR_ARRAY);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  glDisableClientState(GL_NORMAL_ARRAY);
+  glDisableClientState(GL_VERTEX_ARRAY);
+  glDisable(GL_COLOR_MATERIAL);
+  glColor4f(1, 1, 1, 1);
+  // The list copied the arrays while it was compiled.
+  free(texCoords);
+  free(colours);
+  free(opaque);
+  free(faded);
+}
+
+}  // namespace
+
 void drawTerrain() {
+  if (renderDetail == detailLow) {
+    drawTerrainArrays();
+    return;
+  }
   glBindTexture(GL_TEXTURE_2D, sandTexture);
   glEnable(GL_BLEND);
   glBegin(GL_TRIANGLES);

@@ -168,7 +168,7 @@ TEST_F(BadInputs, EndWithTheirStatusAndOneClearLine) {
   for (const BadInput& c : cases) {
     std::string dir = dataDir();
     if (c.prepare) c.prepare(dir);
-    std::vector<std::string> args = {"--headless", "--data", dir};
+    std::vector<std::string> args = {"--headless", "--detail", "low", "--data", dir};
     args.insert(args.end(), c.args.begin(), c.args.end());
     ProcessResult r = runGame(args, dir);
     std::string said = r.out + r.err;

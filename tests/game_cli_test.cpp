@@ -59,6 +59,11 @@ TEST_F(CommandLine, BadFlagsAndValuesSayWhatIsWrongInOneLine) {
       {"--window", "x600"},
       {"--headless", "--window", "640x480"},
       {"--fullscreen", "--headless"},
+      {"--detail", "medium"},
+      {"--max-fps", "0"},
+      {"--headless", "--max-fps", "30"},
+      {"--timedemo", "x.txt"},
+      {"--headless", "--timedemo", "x.txt", "--input", "x.txt"},
   };
   for (const auto& args : bad) {
     ProcessResult r = runWithoutDisplay(args);

@@ -1,9 +1,10 @@
 // soak_test.cpp: a long game in-process on the headless backend (label
-// soak, run by `make soak`, not by `make test`). One life per level, so games
-// are lost and replayed with N again and again; seeded random input aims,
-// fires, launches missiles, pauses and moves the camera. Every 1,000th frame
-// the world must be finite and its counters within their pools; the
-// resident memory must end where it started.
+// soak, run by `make soak`, not by `make test`). One life per level and
+// bombs that come often and fast, so games are lost and replayed with N again
+// and again; the autoplayer aims, fires, launches and steers missiles, and
+// answers N on the game-over screen. Every 1,000th frame the world must be
+// finite and its counters within their pools; the resident memory must end
+// where it started.
 //
 // VELKARRA_SOAK_FRAMES sets the number of frames (default 1,000,000).
 #include <unistd.h>
@@ -12,12 +13,13 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <random>
 
 #include "game_support.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
+#include "render/detail.h"
 #include "shell/camera.h"
+#include "shell/input.h"
 #include "shell/options.h"
 #include "shell/world.h"
 
@@ -64,51 +66,20 @@ void checkWorld(int frame) {
       << "camera at frame " << frame;
 }
 
-// The player. Aims in small random sweeps, holds the trigger in bursts,
-// launches a missile now and then, pauses briefly, moves the free camera,
-// and answers N on the game-over screen. It never presses Esc or Y.
-// (This is where a built-in autoplay would take over.)
-struct RandomPlayer {
-  std::mt19937 rng{20261207};
-  int pausedFor = 0;
-
-  int roll(int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); }
-
-  void beforeFrame() {
-    if (game.gameOver) {
-      headlessKeyTap('N');
-      return;
-    }
-    if (pausedFor > 0 && --pausedFor == 0) headlessChar('p');
-    headlessMoveCursor(roll(41) - 20, roll(31) - 17);
-    if (roll(20) == 0) (roll(2) ? headlessKeyDown : headlessKeyUp)(platLButton);
-    if (roll(400) == 0) headlessKeyTap(platRButton);
-    if (roll(5000) == 0 && pausedFor == 0) {
-      headlessChar('p');
-      pausedFor = 1 + roll(100);
-    }
-    if (roll(3000) == 0) {
-      headlessKeyDown('G');
-      headlessChar('g');
-      headlessKeyUp('G');
-    }
-    static const char cameraKeys[] = "QEWSAD";
-    if (roll(50) == 0) headlessKeyTap(cameraKeys[roll(6)]);
-  }
-};
-
 TEST(Soak, AMillionFramesStayFiniteWithinTheirPoolsAndFlatInMemory) {
   const char* asked = getenv("VELKARRA_SOAK_FRAMES");
   const int frames = asked ? atoi(asked) : 1000000;
   char cwd[4096];
   ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-  std::string dir = makeDataDir({{sLivesPerLevel, "1"}});
+  std::string dir = makeDataDir(
+      {{sLivesPerLevel, "1"}, {sBombDropMin, "1"}, {sBombDropMax, "2"}, {sBombSpeed, "8"}});
   startHeadlessGame(dir, 7, 1000, 16);
   // Drawing is most of a frame's time on software GL: one frame in 100 is
-  // drawn. (A lower detail level, once the game has one, is set here too.)
+  // drawn, at the low detail level.
   runOptions.drawEvery = 100;
+  setDetail(detailLow);
+  setInputSource(inputFromAutoplay);
 
-  RandomPlayer player;
   int gamesLost = 0, levelsCleared = 0, wasOver = 0, lastLevel = game.level;
   // The GL driver and the heap grow over the first tens of thousands of
   // frames (by about 3 MB here, as every kind of draw and scene turns up);
@@ -117,7 +88,6 @@ TEST(Soak, AMillionFramesStayFiniteWithinTheirPoolsAndFlatInMemory) {
   long startKb = residentKb(), peakKb = startKb, warmKb = startKb;
   auto started = std::chrono::steady_clock::now();
   for (int frame = 1; frame <= frames; frame++) {
-    player.beforeFrame();
     ASSERT_TRUE(headlessStep()) << "no frame pending at frame " << frame;
     if (game.gameOver && !wasOver) gamesLost++;
     if (game.level > lastLevel && !wasOver) levelsCleared++;
@@ -143,7 +113,7 @@ TEST(Soak, AMillionFramesStayFiniteWithinTheirPoolsAndFlatInMemory) {
       startKb, warmKb, warmUpFrames, endKb, peakKb);
   EXPECT_GT(gamesLost, 0);
   EXPECT_LT(endKb - warmKb, 4096) << "resident memory grew";
-  resetWorld();
+  resetGame();
   EXPECT_EQ(chdir(cwd), 0);
   removeTree(dir);
 }

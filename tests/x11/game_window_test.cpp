@@ -4,6 +4,7 @@
 // would clash with them.
 // clang-format off
 #include "game_support.h"
+#include "support/json_lite.h"
 #include <FreeImage.h>
 #include <X11/Xlib.h>
 // clang-format on
@@ -149,6 +150,39 @@ TEST_F(RealWindow, OtherWindowSizesAndFullScreenShowTheWholeScene) {
     EXPECT_GT(ground.rgbRed, ground.rgbBlue) << c.args[0];
     FreeImage_Unload(image);
   }
+}
+
+TEST_F(RealWindow, MaxFpsBoundsTheFrameRate) {
+  std::string dir = dataDir();
+  std::string trace = dir + "/t.jsonl";
+  ProcessResult r = runProcess({VELKARRA_BINARY, "--data", dir, "--frames", "31", "--max-fps", "20",
+                                "--trace", trace, "--detail", "low"},
+                               "", {"SDL_AUDIODRIVER=dummy"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::vector<Json> lines = readJsonLines(trace);
+  ASSERT_GE(lines.size(), 32u);
+  ASSERT_EQ(lines[1]["frame"].num(), 1);
+  ASSERT_EQ(lines[31]["frame"].num(), 31);
+  // Thirty frame intervals at 20 frames/s take 1.5 s; the tick count of the
+  // frames may come in no faster than that, give or take the timer's grain.
+  EXPECT_GE(lines[31]["now"].num() - lines[1]["now"].num(), 0.9 * 30 * 50);
+}
+
+TEST_F(RealWindow, TimedemoOfARecordedSessionPlaysTheSameGameInTheWindow) {
+  std::string dir = dataDir();
+  writeFile(dir + "/s.txt", "2 move -40 -60\n3 down lbutton\n25 tap rbutton\n30 move 20 0\n");
+  ProcessResult rec =
+      runGame({"--headless", "--data", dir, "--seed", "9", "--input", dir + "/s.txt", "--frames",
+               "40", "--record", dir + "/rec.txt", "--trace", dir + "/plain.jsonl"});
+  ASSERT_EQ(rec.status, 0) << rec.err;
+  ProcessResult timed =
+      runGame({"--data", dir, "--timedemo", dir + "/rec.txt", "--trace", dir + "/timed.jsonl"});
+  ASSERT_EQ(timed.status, 0) << timed.err;
+  EXPECT_EQ(timed.out.rfind("timedemo: 39 frames, ", 0), 0u) << timed.out;
+  EXPECT_EQ(readFile(dir + "/plain.jsonl"), readFile(dir + "/timed.jsonl"));
+  // An event script has no clock of its own: in a window it is refused.
+  ProcessResult script = runGame({"--data", dir, "--timedemo", dir + "/s.txt"});
+  EXPECT_EQ(script.status, 2);
 }
 
 TEST_F(RealWindow, MissingGroundBoxEndsBeforeAnyFrame) {

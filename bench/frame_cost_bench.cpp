@@ -1,0 +1,162 @@
+// frame_cost_bench.cpp: what a whole frame costs on this machine's GL, as
+// ratios measured in one process so that a shared, noisy machine still gives
+// comparable figures:
+//   - the floor: a clear and a buffer swap;
+//   - an empty-world frame (sky, terrain, cannon, HUD) against the floor;
+//   - a full-pool frame against the empty-world frame;
+// each in high and low detail; and start-up to the first frame, and the
+// vertex normals of a 200,000-vertex model.
+// The compared frames alternate within each benchmark, so a burst of load
+// from elsewhere hits both sides of a ratio alike. Every sample waits for
+// the pixels (glFinish).
+#include <GL/gl.h>
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "assets/model.h"
+#include "bench/bench_world.h"
+#include "platform/headless.h"
+#include "platform/platform.h"
+#include "render/detail.h"
+#include "render/render.h"
+#include "shell/camera.h"
+#include "shell/options.h"
+#include "shell/startup.h"
+#include "shell/world.h"
+
+namespace {
+
+double median(std::vector<double> v) {
+  if (v.empty()) return 0;
+  std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
+  return v[v.size() / 2];
+}
+
+double floorMs() {
+  uint64_t t0 = platPerfMicros();
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  platSwapBuffers();
+  glFinish();
+  return (platPerfMicros() - t0) * 0.001;
+}
+
+// One frame of the given world seen from the cannon (the same view for every
+// world, so that only what is in the sky differs).
+double worldFrameMs(const WorldSnapshot& world) {
+  restoreWorld(world);
+  updateAim();
+  uint64_t t0 = platPerfMicros();
+  drawFrame();
+  platSwapBuffers();
+  glFinish();
+  return (platPerfMicros() - t0) * 0.001;
+}
+
+DetailLevel levelOf(const benchmark::State& state) {
+  return state.range(0) == 0 ? detailHigh : detailLow;
+}
+
+void prepare(benchmark::State& state) {
+  setUpWorlds();
+  setDetail(levelOf(state));
+  state.SetLabel(levelOf(state) == detailHigh ? "high" : "low");
+  for (int i = 0; i < 3; i++) worldFrameMs(empty);  // warm the caches and the JIT
+}
+
+void clearSwapFloor(benchmark::State& state) {
+  setUpWorlds();
+  std::vector<double> floor;
+  for (auto _ : state) floor.push_back(floorMs());
+  state.counters["ms"] = median(floor);
+}
+BENCHMARK(clearSwapFloor)->Iterations(60)->Unit(benchmark::kMillisecond);
+
+// Empty-world frames alternating with floor frames: xFloor is the ratio of
+// their medians.
+void emptyWorldFrame(benchmark::State& state) {
+  prepare(state);
+  std::vector<double> floor, frame;
+  for (auto _ : state) {
+    floor.push_back(floorMs());
+    frame.push_back(worldFrameMs(empty));
+  }
+  state.counters["ms"] = median(frame);
+  state.counters["floorMs"] = median(floor);
+  state.counters["xFloor"] = median(frame) / median(floor);
+}
+BENCHMARK(emptyWorldFrame)->Arg(0)->Arg(1)->Iterations(40)->Unit(benchmark::kMillisecond);
+
+// Full-pool frames alternating with empty-world frames: xEmpty is the ratio
+// of their medians.
+void fullPoolFrame(benchmark::State& state) {
+  prepare(state);
+  std::vector<double> emptyFrame, frame;
+  for (auto _ : state) {
+    emptyFrame.push_back(worldFrameMs(empty));
+    frame.push_back(worldFrameMs(full));
+  }
+  state.counters["ms"] = median(frame);
+  state.counters["emptyMs"] = median(emptyFrame);
+  state.counters["xEmpty"] = median(frame) / median(emptyFrame);
+}
+BENCHMARK(fullPoolFrame)->Arg(0)->Arg(1)->Iterations(40)->Unit(benchmark::kMillisecond);
+
+// Start-up to the end of the first frame, in process on the already open
+// context (start the game, run one frame), against an empty-world frame.
+// Each start loads a new set of models and leaves the old ones be, so the
+// snapshots' model pointers stay good.
+void startUpToFirstFrame(benchmark::State& state) {
+  setUpWorlds();
+  std::vector<double> startUp, frame;
+  for (auto _ : state) {
+    frame.push_back(worldFrameMs(empty));
+    uint64_t t0 = platPerfMicros();
+    platInitHeadless(1000, 16);
+    startGame();
+    headlessStep();
+    glFinish();
+    startUp.push_back((platPerfMicros() - t0) * 0.001);
+  }
+  state.counters["ms"] = median(startUp);
+  state.counters["xEmptyFrame"] = median(startUp) / median(frame);
+}
+BENCHMARK(startUpToFirstFrame)->Iterations(5)->Unit(benchmark::kMillisecond);
+
+// Vertex normals of a 200,000-vertex grid model (about 400,000 triangles).
+void largeModelNormals(benchmark::State& state) {
+  const int side = 448;  // 448 x 448 = 200,704 vertices
+  Model model = {};
+  model.vertexCount = side * side;
+  model.triangleCount = 2 * (side - 1) * (side - 1);
+  std::vector<Vec3> vertices(model.vertexCount), normals(model.vertexCount);
+  std::vector<int32_t> triangles(3 * model.triangleCount);
+  for (int i = 0; i < side; i++)
+    for (int j = 0; j < side; j++)
+      vertices[i * side + j] = {static_cast<float>(j), static_cast<float>(i),
+                                static_cast<float>((i * 7 + j * 3) % 5) * 0.1f};
+  int32_t* t = triangles.data();
+  for (int i = 0; i + 1 < side; i++)
+    for (int j = 0; j + 1 < side; j++) {
+      int32_t a = i * side + j, b = a + side;
+      int32_t quad[6] = {a, a + 1, b + 1, a, b + 1, b};
+      t = std::copy(quad, quad + 6, t);
+    }
+  model.vertices = vertices.data();
+  model.normals = normals.data();
+  model.triangles = reinterpret_cast<int32_t(*)[3]>(triangles.data());
+  for (auto _ : state) {
+    computeNormals(&model, 0);
+    benchmark::DoNotOptimize(model.normals[model.vertexCount / 2]);
+  }
+  state.counters["vertices"] = model.vertexCount;
+}
+BENCHMARK(largeModelNormals)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

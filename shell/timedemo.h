@@ -1,0 +1,35 @@
+// timedemo.h: timing the frame loop (--timedemo) and pacing it (--max-fps).
+//
+// The frame loop marks the start of each frame, the start of its drawing and
+// its end; with --timedemo the marks are timed on the platform's precise
+// clock and the run's end prints one summary line on stdout. The frame loop
+// also asks here how long to arm its timer for: 0 in a timedemo, the rest
+// of the frame's period under --max-fps, 1 ms otherwise. Nothing here
+// touches the world.
+#pragma once
+
+#include <cstdint>
+
+void timedemoFrameStart();
+void timedemoDrawStart();  // before drawFrame; a frame that draws nothing skips it
+void timedemoFrameEnd();
+
+// Milliseconds to arm the frame timer with, called once per frame where the
+// timer is re-armed.
+unsigned frameTimerDelayMs();
+
+// The figures of a timed run so far (the first frame is left out).
+struct TimedemoSummary {
+  int32_t frames;
+  double seconds;
+  double framesPerSecond;
+  double updateMedianMs, updateP95Ms;
+  double drawMedianMs, drawP95Ms;
+};
+TimedemoSummary timedemoSummary();
+
+// Prints the summary line when this run is a timedemo; called at the run's end.
+void timedemoReport();
+
+// Forgets every mark (a new run in the same process).
+void timedemoReset();
