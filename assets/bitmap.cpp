@@ -8,6 +8,42 @@
 
 #include "shell/printable.h"
 
+namespace {
+
+// Whether an uncompressed BMP file is too short to hold the pixel rows its
+// header declares. FreeImage allocates and clears the whole picture before
+// it finds the data missing, so a file of a few bytes could still cost
+// hundreds of megabytes. Compressed bitmaps and headers this cannot read
+// are left to FreeImage.
+bool shorterThanDeclared(const char* file, uint64_t width, uint64_t height) {
+  unsigned char h[34];
+  FILE* f = fopen(file, "rb");
+  if (!f) return false;
+  size_t got = fread(h, 1, sizeof h, f);
+  bool sized = fseek(f, 0, SEEK_END) == 0;
+  long size = sized ? ftell(f) : -1;
+  fclose(f);
+  if (got < 26 || size < 0) return false;
+  auto le16 = [&](int at) { return static_cast<uint32_t>(h[at] | h[at + 1] << 8); };
+  uint32_t infoSize = le16(14) | le16(16) << 16;
+  uint32_t bitsPerPixel, compression;
+  if (infoSize == 12) {  // the OS/2 header: never compressed
+    bitsPerPixel = le16(24);
+    compression = 0;
+  } else if (infoSize >= 40 && got == sizeof h) {
+    bitsPerPixel = le16(28);
+    compression = le16(30) | le16(32) << 16;
+  } else {
+    return false;
+  }
+  const uint32_t rgb = 0, bitfields = 3, alphaBitfields = 6;
+  if (compression != rgb && compression != bitfields && compression != alphaBitfields) return false;
+  uint64_t rowBytes = (width * bitsPerPixel + 31) / 32 * 4;
+  return rowBytes * height > static_cast<uint64_t>(size);
+}
+
+}  // namespace
+
 FIBITMAP* loadBitmap24(const char* file, int width, int height, bool tallerIsFine,
                        BitmapResult* result) {
   // The header alone first: a file of a few bytes may declare a picture of
@@ -24,6 +60,10 @@ FIBITMAP* loadBitmap24(const char* file, int width, int height, bool tallerIsFin
   if (declaredWidth > maxBitmapSide || declaredHeight > maxBitmapSide ||
       declaredWidth * declaredHeight > maxBitmapPixels) {
     *result = bitmapTooLarge;
+    return nullptr;
+  }
+  if (shorterThanDeclared(file, declaredWidth, declaredHeight)) {
+    *result = bitmapTruncated;
     return nullptr;
   }
   FIBITMAP* bitmap = FreeImage_Load(FIF_BMP, file, 0);
@@ -54,13 +94,16 @@ FIBITMAP* loadBitmap24(const char* file, int width, int height, bool tallerIsFin
   return bitmap;
 }
 
-void printBitmapTooLarge(const char* file) {
+void printBitmapRefusal(const char* file, BitmapResult result) {
   unsigned width = 0, height = 0;
   if (FIBITMAP* header = FreeImage_Load(FIF_BMP, file, FIF_LOAD_NOPIXELS)) {
     width = FreeImage_GetWidth(header);
     height = FreeImage_GetHeight(header);
     FreeImage_Unload(header);
   }
-  printf("%s: declares %u x %u pixels, more than the game loads (at most %u a side, %u in all)\n",
-         printable(file), width, height, maxBitmapSide, maxBitmapPixels);
+  if (result == bitmapTooLarge)
+    printf("%s: declares %u x %u pixels, more than the game loads (at most %u a side, %u in all)\n",
+           printable(file), width, height, maxBitmapSide, maxBitmapPixels);
+  else
+    printf("%s: is too short for the %u x %u pixels it declares\n", printable(file), width, height);
 }

@@ -11,7 +11,8 @@ enum BitmapResult {
   bitmapLoaded,
   bitmapMissing,
   bitmapUnreadable,
-  bitmapTooLarge,  // declares more than maxBitmapSide a side or maxBitmapPixels
+  bitmapTooLarge,   // declares more than maxBitmapSide a side or maxBitmapPixels
+  bitmapTruncated,  // uncompressed, and the file cannot hold the rows it declares
   bitmapUnconvertible
 };
 
@@ -20,13 +21,14 @@ enum BitmapResult {
 constexpr unsigned maxBitmapSide = 16384;
 constexpr unsigned maxBitmapPixels = 64u << 20;
 
-// Prints the one line for a bitmap refused as bitmapTooLarge: the file, the
-// size its header declares and the bounds.
-void printBitmapTooLarge(const char* file);
+// Prints the one line for a bitmap refused as bitmapTooLarge or
+// bitmapTruncated: the file, the size its header declares and why.
+void printBitmapRefusal(const char* file, BitmapResult result);
 
 // Loads file as a BMP and returns it at 24 bits a pixel, width pixels wide
 // and height lines high (or more lines when tallerIsFine), with rows packed
 // at 4-byte alignment. Returns null and says why in *result otherwise.
-// Bitmaps larger than the bounds above are refused from their header alone.
+// Bitmaps larger than the bounds above, and uncompressed ones too short for
+// the size they declare, are refused before any pixel is decoded.
 FIBITMAP* loadBitmap24(const char* file, int width, int height, bool tallerIsFine,
                        BitmapResult* result);

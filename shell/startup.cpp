@@ -42,8 +42,8 @@ void loadTexture(const char* file, uint32_t texture, int width, int height, bool
   BitmapResult result;
   FIBITMAP* bitmap = loadBitmap24(file, width, height, false, &result);
   if (!bitmap) {
-    if (result == bitmapTooLarge)
-      printBitmapTooLarge(file);
+    if (result == bitmapTooLarge || result == bitmapTruncated)
+      printBitmapRefusal(file, result);
     else if (result == bitmapUnreadable)
       printf("%s: not a readable BMP bitmap\n", file);
     else if (result == bitmapUnconvertible)

@@ -24,8 +24,8 @@ FIBITMAP* loadHeightMap() {
   BitmapResult result;
   FIBITMAP* bitmap = loadBitmap24(name, heightMapSize, heightMapSize, true, &result);
   if (!bitmap) {
-    if (result == bitmapTooLarge)
-      printBitmapTooLarge(name);
+    if (result == bitmapTooLarge || result == bitmapTruncated)
+      printBitmapRefusal(name, result);
     else if (result == bitmapUnconvertible)
       printf("%s: cannot convert the height map to a %d x %d 24-bit bitmap\n", name, heightMapSize,
              heightMapSize);

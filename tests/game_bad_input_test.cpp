@@ -128,6 +128,8 @@ TEST_F(BadInputs, EndWithTheirStatusAndOneClearLine) {
       {"sand wide", fileWith("sand.bmp", bmpHeader(16385, 1)), oneFrame, 1,
        "sand.bmp: declares 16385 x 1 pixels"},
       {"sand missing", without("sand.bmp"), oneFrame, 1, ""},
+      {"sky cut short", fileWith("sky.bmp", bmpHeader(2565, 16384) + "\x07"), oneFrame, 1,
+       "sky.bmp: is too short for the 2565 x 16384 pixels it declares\n"},
       {"sky cap text", fileWith("sky_up.bmp", "not a picture\n"), oneFrame, 1,
        "sky_up.bmp: not a readable BMP bitmap\n"},
       {"ground missing", without("ground.bmp"), oneFrame, 1,
