@@ -140,16 +140,16 @@ ProcessResult play(std::vector<std::string> args) {
 TEST_F(Input, ARecordedSessionReplaysToTheSameTrace) {
   const std::string dir = makeTempDir("record");
   const std::string script =
-      "2 move -20 -15\n5 down lbutton\n30 move 12 3\n40 up lbutton\n45 tap rbutton\n"
-      "50 move 20 -10\n60 char p\n65 move 40 0\n70 char p\n80 down g\n80 char x\n81 up g\n"
-      "82 down w\n84 up w\n90 focus out\n92 move 300 300\n95 focus in\n100 move -7 2\n"
-      "105 down esc\n";
+      "2 move -20 -15\n3 down lbutton\n10 move 12 3\n12 up lbutton\n14 tap rbutton\n"
+      "16 move 20 -10\n20 char p\n22 move 40 0\n25 char p\n28 down g\n28 char x\n29 up g\n"
+      "30 down w\n32 up w\n34 focus out\n35 move 300 300\n37 focus in\n38 move -7 2\n"
+      "45 down esc\n";
   writeFile(dir + "/input.txt", script);
   // A session driven by a script, ended by Esc; then one of the autoplayer.
   ProcessResult recorded = play({"--seed", "9", "--input", dir + "/input.txt", "--record",
                                  dir + "/a.rec", "--trace", dir + "/a.jsonl"});
   EXPECT_EQ(recorded.status, 1) << recorded.err;
-  ProcessResult auto1 = play({"--seed", "4", "--autoplay", "--frames", "100", "--record",
+  ProcessResult auto1 = play({"--seed", "4", "--autoplay", "--frames", "60", "--record",
                               dir + "/b.rec", "--trace", dir + "/b.jsonl"});
   EXPECT_EQ(auto1.status, 0) << auto1.err;
   for (const char* name : {"a", "b"}) {
@@ -158,8 +158,7 @@ TEST_F(Input, ARecordedSessionReplaysToTheSameTrace) {
     EXPECT_EQ(replayed.status, std::string(name) == "a" ? 1 : 0) << replayed.err;
     EXPECT_EQ(readFile(rec + ".jsonl"), readFile(rec + ".again.jsonl")) << name;
   }
-  EXPECT_EQ(readFile(dir + "/a.rec").substr(0, 40),
-            "# velkarra3d input 2\nseed 9\nstart 0\ncentre");
+  EXPECT_EQ(readFile(dir + "/a.rec").rfind("# velkarra3d input 2\nseed 9\nstart 0\ncentre", 0), 0u);
   removeTree(dir);
 }
 
