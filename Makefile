@@ -6,7 +6,7 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 30
 
-.PHONY: all setup configure build run install test bench clean asan-test fuzz soak
+.PHONY: all setup configure build run install test bench demo clean asan-test fuzz soak
 
 all: build
 
@@ -57,6 +57,13 @@ bench: build
 	@$(BUILD)/velkarra3d --headless --data $(BUILD)/data --seed 1 --detail low --timedemo bench/level1_session.txt
 	@echo "the same, first 300 frames, --detail high:"
 	@$(BUILD)/velkarra3d --headless --data $(BUILD)/data --seed 1 --detail high --frames 300 --timedemo bench/level1_session.txt
+
+# Two minutes of game time played by the autoplayer, headless, with a
+# picture every 20 s in $(BUILD)/demo and one summary line.
+demo: build
+	@mkdir -p $(BUILD)/demo
+	@$(BUILD)/velkarra3d --headless --autoplay --data $(BUILD)/data --seed 1 --frame-ms 33 \
+	    --frames 3640 --shot-every 600 --screenshot $(BUILD)/demo/demo.png
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
