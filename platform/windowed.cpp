@@ -238,8 +238,9 @@ void releasePointer() {
   if (!gWin.grabbed) return;
   gWin.grabbed = false;
   if (gWin.closed) return;
+  // A round trip, so the pointer is free once this returns, for every client.
   XUngrabPointer(gWin.xDisplay, CurrentTime);
-  XFlush(gWin.xDisplay);
+  XSync(gWin.xDisplay, False);
 }
 
 // A window that lost the focus must not keep the pointer, whether or not
