@@ -19,36 +19,7 @@
 
 namespace {
 
-struct Snapshot {
-  Plane planes[planePoolSize];
-  Trooper troopers[trooperPoolSize];
-  Bomb bombs[bombPoolSize];
-  Shell shells[shellPoolSize];
-  Particle particles[particlePoolSize];
-  Missile missile;
-  GameState game;
-};
-Snapshot full;
-
-void save(Snapshot* s) {
-  for (int i = 0; i < planePoolSize; i++) s->planes[i] = planes[i];
-  for (int i = 0; i < trooperPoolSize; i++) s->troopers[i] = troopers[i];
-  for (int i = 0; i < bombPoolSize; i++) s->bombs[i] = bombs[i];
-  for (int i = 0; i < shellPoolSize; i++) s->shells[i] = shells[i];
-  for (int i = 0; i < particlePoolSize; i++) s->particles[i] = particles[i];
-  s->missile = missile;
-  s->game = game;
-}
-
-void restore(const Snapshot& s) {
-  for (int i = 0; i < planePoolSize; i++) planes[i] = s.planes[i];
-  for (int i = 0; i < trooperPoolSize; i++) troopers[i] = s.troopers[i];
-  for (int i = 0; i < bombPoolSize; i++) bombs[i] = s.bombs[i];
-  for (int i = 0; i < shellPoolSize; i++) shells[i] = s.shells[i];
-  for (int i = 0; i < particlePoolSize; i++) particles[i] = s.particles[i];
-  missile = s.missile;
-  game = s.game;
-}
+WorldSnapshot full;
 
 // Starts the game headless and fills every pool with entities that do not
 // touch each other, so that every hit test runs to its end.
@@ -116,13 +87,13 @@ void setUpFullWorld() {
   missile.vel = {0, settings.missileSpeed, 0};
   missile.launchMs = 1000;
   settings.missileLifetimeMs = 1 << 30;
-  save(&full);
+  saveWorld(&full);
 }
 
 void restoreOnly(benchmark::State& state) {
   setUpFullWorld();
   for (auto _ : state) {
-    restore(full);
+    restoreWorld(full);
     benchmark::ClobberMemory();
   }
 }
@@ -133,7 +104,7 @@ void frameUpdates(benchmark::State& state) {
   setUpFullWorld();
   uint32_t now = 2000;
   for (auto _ : state) {
-    restore(full);
+    restoreWorld(full);
     steerMissile(0.5f, -0.5f);
     posedBox(missile.modelBox, missile.pos.x, missile.pos.y, missile.pos.z, missile.yaw,
              missile.pitch, &missile.worldBox);
@@ -154,7 +125,7 @@ BENCHMARK(frameUpdates);
 // Drawing that frame (scene, overlay) on the offscreen context, finished.
 void drawFullFrame(benchmark::State& state) {
   setUpFullWorld();
-  restore(full);
+  restoreWorld(full);
   updateAim();
   for (auto _ : state) {
     drawFrame();

@@ -5,6 +5,7 @@
 
 #include <FreeImage.h>
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/platform.h"
@@ -94,6 +95,7 @@ struct ScriptEvent {
 constexpr int kMaxScriptEvents = 65536;
 
 bool scriptLoad(const char* path, char* err, int errSize);
+bool scriptParse(const char* text, size_t size, const char* name, char* err, int errSize);
 void scriptClear();
 // The events of `frame` in file order: returns how many and points *first at
 // the first of them.

@@ -155,7 +155,8 @@ void applyEvent(const ScriptEvent& e) {
     case ScriptVerb::up:
       gHl.held[e.key] = 0;
       break;
-    case ScriptVerb::tap:
+    case ScriptVerb::tap:  // pressed and released: up afterwards
+      gHl.held[e.key] = 0;
       gHl.latch[e.key] = 1;
       break;
     case ScriptVerb::chr:
@@ -283,6 +284,10 @@ bool headlessLoadScript(const char* path, char* err, int errSize) {
   return scriptLoad(path, err, errSize);
 }
 
+bool headlessParseScript(const char* text, size_t size, const char* name, char* err, int errSize) {
+  return scriptParse(text, size, name, err, errSize);
+}
+
 bool headlessStep() {
   if (!gHl.timerPending) return false;
   // Like a window being mapped: the reshape callback runs once before the
@@ -325,7 +330,9 @@ void headlessKeyUp(int key) {
 
 void headlessKeyTap(int key) {
   const int slot = platKeySlot(key);
-  if (slot >= 0) gHl.latch[slot] = 1;
+  if (slot < 0) return;
+  gHl.held[slot] = 0;
+  gHl.latch[slot] = 1;
 }
 
 void headlessChar(unsigned char c) { typeChar(c); }

@@ -22,6 +22,7 @@
 // counter, the clock and the script start afresh at platInitHeadless.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // Reads an input script. On failure returns false with one line in err:
@@ -30,6 +31,9 @@
 //   F focus out | F focus in
 // KEY is a..z, esc, lbutton or rbutton; '#' starts a comment.
 bool headlessLoadScript(const char* path, char* err, int errSize);
+// The same from a script held in memory; `name` stands for the file in the
+// message. Replaces the loaded script; allocates nothing.
+bool headlessParseScript(const char* text, size_t size, const char* name, char* err, int errSize);
 
 // Runs the next frame. Returns false (running nothing) when no timer is
 // pending.

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/backend.h"
@@ -136,27 +137,26 @@ bool eventBefore(const ScriptEvent& a, const ScriptEvent& b) {
 
 void scriptClear() { gEventCount = 0; }
 
-bool scriptLoad(const char* path, char* err, int errSize) {
+bool scriptParse(const char* text, size_t size, const char* name, char* err, int errSize) {
   scriptClear();
   if (errSize > 0) err[0] = '\0';
-  FILE* file = fopen(path, "r");
-  if (!file) {
-    snprintf(err, errSize, "%s: cannot open: %s", path, strerror(errno));
-    return false;
-  }
   char line[kMaxLine];
   char why[160];
   int lineNo = 0;
-  bool ok = true;
-  while (ok && fgets(line, sizeof line, file)) {
+  size_t at = 0;
+  while (at < size) {
     lineNo++;
-    const size_t length = strlen(line);
-    if (length == sizeof line - 1 && line[length - 1] != '\n' && !feof(file)) {
-      snprintf(err, errSize, "%s:%d: line is longer than %d characters", path, lineNo,
+    const char* newline = static_cast<const char*>(memchr(text + at, '\n', size - at));
+    const size_t length = (newline ? static_cast<size_t>(newline - text) : size) - at;
+    if (length > kMaxLine - 2) {
+      snprintf(err, errSize, "%s:%d: line is longer than %d characters", name, lineNo,
                kMaxLine - 2);
-      ok = false;
-      break;
+      scriptClear();
+      return false;
     }
+    memcpy(line, text + at, length);
+    line[length] = '\0';
+    at += length + 1;
     char* hash = strchr(line, '#');
     if (hash) *hash = '\0';
     char* words[kMaxWords];
@@ -164,29 +164,50 @@ bool scriptLoad(const char* path, char* err, int errSize) {
     if (count == 0) continue;
     ScriptEvent event;
     if (!parseEvent(words, count, &event, why, sizeof why)) {
-      snprintf(err, errSize, "%s:%d: %s", path, lineNo, why);
-      ok = false;
-      break;
+      snprintf(err, errSize, "%s:%d: %s", name, lineNo, why);
+      scriptClear();
+      return false;
     }
     if (gEventCount == kMaxScriptEvents) {
-      snprintf(err, errSize, "%s:%d: too many events (at most %d)", path, lineNo, kMaxScriptEvents);
-      ok = false;
-      break;
+      snprintf(err, errSize, "%s:%d: too many events (at most %d)", name, lineNo, kMaxScriptEvents);
+      scriptClear();
+      return false;
     }
     event.order = gEventCount;
     gEvents[gEventCount++] = event;
   }
-  if (ok && ferror(file)) {
-    snprintf(err, errSize, "%s:%d: cannot read: %s", path, lineNo + 1, strerror(errno));
-    ok = false;
-  }
-  fclose(file);
-  if (!ok) {
-    scriptClear();
-    return false;
-  }
   std::sort(gEvents, gEvents + gEventCount, eventBefore);
   return true;
+}
+
+bool scriptLoad(const char* path, char* err, int errSize) {
+  scriptClear();
+  FILE* file = fopen(path, "rb");
+  if (!file) {
+    snprintf(err, errSize, "%s: cannot open: %s", path, strerror(errno));
+    return false;
+  }
+  // The whole file in memory for the parse, and freed after it.
+  size_t size = 0, capacity = 4096;
+  char* text = static_cast<char*>(malloc(capacity));
+  while (text) {
+    size += fread(text + size, 1, capacity - size, file);
+    if (size < capacity) break;
+    char* bigger = static_cast<char*>(realloc(text, capacity * 2));
+    if (!bigger) free(text);
+    text = bigger;
+    capacity *= 2;
+  }
+  const bool readError = !text || ferror(file);
+  const int readErrno = text ? errno : ENOMEM;
+  fclose(file);
+  bool ok = false;
+  if (readError)
+    snprintf(err, errSize, "%s: cannot read: %s", path, strerror(readErrno));
+  else
+    ok = scriptParse(text, size, path, err, errSize);
+  free(text);
+  return ok;
 }
 
 int scriptEventsAt(int frame, const ScriptEvent** first) {

@@ -8,7 +8,6 @@
 #include <cstdio>
 
 #include "assets/font.h"
-#include "platform/platform.h"
 #include "render/render.h"
 #include "shell/camera.h"
 
@@ -82,14 +81,13 @@ void drawCrosshair() {
 }
 
 // Ends a text pass and puts back the state the scene relies on (depth test
-// and lighting on, blending off, the view restored), then shows the frame.
+// and lighting on, blending off, the view restored).
 void finishScreen() {
   unbindFont();
   glDisable(GL_BLEND);
   glEnable(GL_LIGHTING);
   glPopMatrix();
   glEnable(GL_DEPTH_TEST);
-  platSwapBuffers();
 }
 
 }  // namespace

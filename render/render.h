@@ -3,8 +3,8 @@
 //
 // drawFrame is the display callback and the last step of every frame. It
 // draws under whatever view the camera step last loaded and leaves the
-// model-view matrix as it found it. drawOverlay and drawGameOver each end
-// with the buffer swap.
+// model-view matrix as it found it. The caller shows the picture with the
+// buffer swap.
 #pragma once
 
 #include "shell/world.h"
@@ -20,8 +20,8 @@ void drawShell(const Shell* shell);
 // The textured sky cylinder with its caps, following the viewer at 0.7.
 void drawSky();
 
-// Crosshair, radar and the lives, points and level lines; swaps buffers.
+// Crosshair, radar and the lives, points and level lines.
 void drawOverlay();
 
-// "The game is over" and the question on black; swaps buffers.
+// "The game is over" and the question on black.
 void drawGameOver();

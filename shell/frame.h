@@ -1,7 +1,7 @@
 // frame.h: the frame loop and the keyboard callback.
 //
-// frameTick is the 1 ms timer callback that runs one whole frame: time,
-// pause, input, firing, the entity updates in their fixed order, the
+// frameTick is the 1 ms timer callback that runs one whole frame: the input
+// record (shell/input.h), time, pause, aiming, firing, the entity updates in their fixed order, the
 // game-over and level-cleared rules, drawing. onKey handles p (pause) and G
 // (camera lock). Registered by start-up through the platform layer.
 #pragma once
@@ -25,3 +25,8 @@ extern FrameInfo lastFrame;
 
 void frameTick(int value);
 void onKey(unsigned char key, int x, int y);
+// What a key event does: p toggles the pause, any key with G down toggles
+// the camera lock. Called by onKey and by a replay.
+void applyKeyEvent(unsigned char key, bool gDown);
+// The display callback: draws the frame and shows it.
+void displayFrame();

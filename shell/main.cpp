@@ -10,7 +10,9 @@
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "shell/frame.h"
+#include "shell/input.h"
 #include "shell/options.h"
+#include "shell/replay.h"
 #include "shell/startup.h"
 #include "shell/trace.h"
 
@@ -45,21 +47,33 @@ int main(int argc, char** argv) {
 
   if (runOptions.headless) {
     platInitHeadless(runOptions.startMs, runOptions.frameMs);
-    if (runOptions.inputFile && !headlessLoadScript(runOptions.inputFile, error, sizeof error)) {
+    const char* input = runOptions.inputFile;
+    const bool replay = input && isRecordedSession(input);
+    if (replay ? !replayOpen(input, error, sizeof error)
+               : input && !headlessLoadScript(input, error, sizeof error)) {
       fprintf(stderr, "%s: %s\n", programName, error);
       return 2;
     }
+    if (replay) {
+      // The recorded session brings its own seed and clock.
+      setInputSource(inputFromReplay);
+      runOptions.hasSeed = true;
+      runOptions.seed = replaySeed();
+    }
   }
+  if (runOptions.autoplay) setInputSource(inputFromAutoplay);
   // Files named on the command line stay relative to where the game was
   // started, not to the data folder.
-  static char tracePath[4096], screenshotPath[4096];
+  static char tracePath[4096], screenshotPath[4096], recordPath[4096];
   if (!absolutePath(runOptions.traceFile, tracePath, sizeof tracePath) ||
-      !absolutePath(runOptions.screenshotFile, screenshotPath, sizeof screenshotPath)) {
+      !absolutePath(runOptions.screenshotFile, screenshotPath, sizeof screenshotPath) ||
+      !absolutePath(runOptions.recordFile, recordPath, sizeof recordPath)) {
     fprintf(stderr, "%s: cannot resolve the output file names: %s\n", programName, strerror(errno));
     return 2;
   }
   if (runOptions.traceFile) runOptions.traceFile = tracePath;
   if (runOptions.screenshotFile) runOptions.screenshotFile = screenshotPath;
+  if (runOptions.recordFile) runOptions.recordFile = recordPath;
 
   if (runOptions.dataDir && chdir(runOptions.dataDir) != 0) {
     fprintf(stderr, "%s: cannot use the data folder '%s': %s\n", programName, runOptions.dataDir,
@@ -72,6 +86,16 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (!runOptions.headless && !platInitWindowed(&argc, argv)) return 1;
+  if (runOptions.recordFile) {
+    if (!recordOpen(runOptions.recordFile)) {
+      fprintf(stderr, "%s: cannot write the recording '%s': %s\n", programName,
+              runOptions.recordFile, strerror(errno));
+      return 2;
+    }
+    // A recording names its seed, so that the replay starts the same world.
+    if (!runOptions.hasSeed) runOptions.seed = platTickMs();
+    runOptions.hasSeed = true;
+  }
 
   startGame();
   traceFrame(-1);

@@ -8,7 +8,8 @@
 
 #include "platform/platform.h"
 
-RunOptions runOptions = {nullptr, false, 0, -1, nullptr, false, 16, 0, nullptr, nullptr};
+RunOptions runOptions = {nullptr, false,   0,       -1,      nullptr, false, 16,
+                         0,       nullptr, nullptr, nullptr, false,   0};
 
 namespace {
 
@@ -37,7 +38,10 @@ const char* usageText() {
          "  --headless         run without a window on an offscreen GL context\n"
          "  --frame-ms MS      headless clock step per frame (default 16)\n"
          "  --start-ms T       headless clock at start-up (default 0)\n"
-         "  --input FILE       scripted input for a headless run\n"
+         "  --input FILE       scripted input for a headless run, or a recorded session\n"
+         "  --record FILE      write the session's input to FILE, to replay with --input\n"
+         "  --autoplay         let the game play itself\n"
+         "  --shot-every N     with --screenshot, also save FILE-FRAME.png every N frames\n"
          "  --help             show this help and exit\n"
          "  --version          show the version and exit\n"
          "\n"
@@ -55,8 +59,13 @@ ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error
       options->headless = true;
       continue;
     }
-    static const char* const withValue[] = {"--data",     "--seed",     "--frames", "--trace",
-                                            "--frame-ms", "--start-ms", "--input",  "--screenshot"};
+    if (strcmp(flag, "--autoplay") == 0) {
+      options->autoplay = true;
+      continue;
+    }
+    static const char* const withValue[] = {"--data",     "--seed",      "--frames", "--trace",
+                                            "--frame-ms", "--start-ms",  "--input",  "--screenshot",
+                                            "--record",   "--shot-every"};
     bool known = false;
     for (const char* name : withValue) known = known || strcmp(flag, name) == 0;
     if (!known) {
@@ -75,6 +84,15 @@ ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error
       options->traceFile = value;
     } else if (strcmp(flag, "--input") == 0) {
       options->inputFile = value;
+    } else if (strcmp(flag, "--record") == 0) {
+      options->recordFile = value;
+    } else if (strcmp(flag, "--shot-every") == 0) {
+      if (!parseUnsigned(value, INT32_MAX, &number) || number == 0) {
+        snprintf(error, errorSize,
+                 "--shot-every takes a whole number from 1 to 2147483647, not '%s'", value);
+        return parseError;
+      }
+      options->shotEvery = static_cast<int32_t>(number);
     } else if (strcmp(flag, "--screenshot") == 0) {
       options->screenshotFile = value;
     } else if (strcmp(flag, "--seed") == 0) {
@@ -119,6 +137,10 @@ ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error
       snprintf(error, errorSize, "%s works only with --headless", needsHeadless);
       return parseError;
     }
+  }
+  if (options->autoplay && options->inputFile) {
+    snprintf(error, errorSize, "--autoplay and --input cannot be used together");
+    return parseError;
   }
   return parseRun;
 }

@@ -21,6 +21,9 @@ struct RunOptions {
   uint32_t startMs;            // headless clock at start-up
   const char* inputFile;       // headless input script, or null
   const char* screenshotFile;  // PNG written after the last frame, or null
+  const char* recordFile;      // the session's input records, or null
+  bool autoplay;               // the autoplayer plays
+  int32_t shotEvery;           // with screenshotFile: also every N frames; 0: no
 };
 
 extern RunOptions runOptions;

@@ -8,15 +8,19 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "assets/bitmap.h"
 #include "assets/font.h"
 #include "assets/settings.h"
 #include "platform/platform.h"
 #include "render/render.h"
+#include "shell/autoplay.h"
 #include "shell/camera.h"
 #include "shell/frame.h"
+#include "shell/input.h"
 #include "shell/options.h"
+#include "shell/replay.h"
 #include "shell/trace.h"
 #include "shell/world.h"
 
@@ -65,7 +69,7 @@ void loadTexture(const char* file, uint32_t texture, int width, int height, bool
 
 void startGame() {
   platCreateWindow(windowTitle, 100, 50, 800, 600);
-  platDisplayFunc(drawFrame);
+  platDisplayFunc(displayFrame);
   platTimerFunc(1, frameTick, 0);
   platKeyboardFunc(onKey);
   platReshapeFunc(onReshape);
@@ -132,11 +136,13 @@ void startGame() {
   platWindowRect(window, &left, &top, &right, &bottom);
   cursorCentre[0] = (left + right) / 2;
   cursorCentre[1] = (top + bottom) / 2;
+  if (inputSource() == inputFromReplay) replayStartCentre(cursorCentre);
   platSetCursorPos(cursorCentre[0], cursorCentre[1]);
 
   loadSettings();
-  lastTickMs = platTickMs();
+  lastTickMs = inputStartTick();
   lastFrame.now = lastTickMs;  // the start-up line of the trace
+  recordStart(startSeed(), lastTickMs, cursorCentre);
 }
 
 void shutdown() {
@@ -162,7 +168,16 @@ void releaseAssets() {
   freeFont(&gameFont);
 }
 
+// What every end does first: the pointer is let go, the recording and the
+// autoplayer's summary are finished.
+static void finishRun() {
+  platConfinePointer(false);
+  recordClose();
+  if (inputSource() == inputFromAutoplay) printAutoplaySummary();
+}
+
 void endProcess(int status) {
+  finishRun();
   traceFrame(status);
   traceClose();
   // A run asked for a picture gets the last frame shown, however it ends.
@@ -171,7 +186,18 @@ void endProcess(int status) {
   exit(status);
 }
 
+void saveFrameShot(int32_t frame) {
+  if (!runOptions.screenshotFile) return;
+  const char* file = runOptions.screenshotFile;
+  size_t stem = strlen(file);
+  if (stem > 4 && strcmp(file + stem - 4, ".png") == 0) stem -= 4;
+  char name[4200];
+  snprintf(name, sizeof name, "%.*s-%06d.png", static_cast<int>(stem), file, frame);
+  platSaveScreenshot(name);
+}
+
 void endRun() {
+  finishRun();
   if (runOptions.screenshotFile && !platSaveScreenshot(runOptions.screenshotFile)) {
     traceClose();
     exit(1);

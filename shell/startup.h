@@ -34,6 +34,11 @@ void releaseAssets();
 // asked for.
 [[noreturn]] void endProcess(int status);
 
+// Saves what the window shows as the screenshot file's name with the frame
+// number added ("shot.png" gives "shot-000120.png"); nothing without
+// --screenshot.
+void saveFrameShot(int32_t frame);
+
 // Ends a run at the frame limit the user asked for: writes the screenshot,
 // if one was asked for, and exits with status 0 (1 if the screenshot could
 // not be written).

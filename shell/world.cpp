@@ -1,8 +1,16 @@
 // world.cpp: the world records, the random generator and the level start.
 #include "shell/world.h"
 
+#include <cstdlib>
+
+#include "assets/font.h"
 #include "platform/platform.h"
+#include "shell/frame.h"
+#include "shell/input.h"
+#include "shell/startup.h"
 #include "shell/trace.h"
+#include "sim/sim.h"
+#include "terrain/terrain.h"
 
 Settings settings;
 GameState game;
@@ -86,4 +94,58 @@ void startLevel() {
 void playSound(const char* name) {
   traceSound(name);
   platPlaySound(name);
+}
+
+void saveWorld(WorldSnapshot* out) {
+  out->game = game;
+  out->cannon = cannon;
+  for (int i = 0; i < planePoolSize; i++) out->planes[i] = planes[i];
+  for (int i = 0; i < trooperPoolSize; i++) out->troopers[i] = troopers[i];
+  for (int i = 0; i < bombPoolSize; i++) out->bombs[i] = bombs[i];
+  for (int i = 0; i < shellPoolSize; i++) out->shells[i] = shells[i];
+  for (int i = 0; i < particlePoolSize; i++) out->particles[i] = particles[i];
+  out->missile = missile;
+  out->camera = camera;
+  out->lastShotMs = lastShotMs;
+  out->firedThisLevel = firedThisLevel;
+  out->randState = generator;
+}
+
+void restoreWorld(const WorldSnapshot& snapshot) {
+  game = snapshot.game;
+  cannon = snapshot.cannon;
+  for (int i = 0; i < planePoolSize; i++) planes[i] = snapshot.planes[i];
+  for (int i = 0; i < trooperPoolSize; i++) troopers[i] = snapshot.troopers[i];
+  for (int i = 0; i < bombPoolSize; i++) bombs[i] = snapshot.bombs[i];
+  for (int i = 0; i < shellPoolSize; i++) shells[i] = snapshot.shells[i];
+  for (int i = 0; i < particlePoolSize; i++) particles[i] = snapshot.particles[i];
+  missile = snapshot.missile;
+  camera = snapshot.camera;
+  lastShotMs = snapshot.lastShotMs;
+  firedThisLevel = snapshot.firedThisLevel;
+  generator = snapshot.randState;
+}
+
+void resetGame() {
+  releaseAssets();
+  free(terrain.mesh.vertices);
+  free(terrain.mesh.normals);
+  free(terrain.mesh.triangles);
+  free(terrain.alpha);
+  settings = Settings{};
+  WorldSnapshot empty = {};
+  empty.randState = 1;
+  restoreWorld(empty);
+  lastFrame = FrameInfo{};
+  lastTickMs = 0;
+  cursorCentre[0] = cursorCentre[1] = 0;
+  window = 0;
+  terrain = HeightField{};
+  gameFont = TextureFont{};
+  currentFont = nullptr;
+  lastShardMaterial = nullptr;
+  // Drawing the terrain with a faded material changes its alpha; every
+  // material's alpha is 1 at program start.
+  terrainMaterial.ambient[3] = terrainMaterial.diffuse[3] = terrainMaterial.specular[3] = 1;
+  resetInput();
 }

@@ -12,6 +12,7 @@
 #include "assets/box.h"
 #include "assets/model.h"
 #include "render/material.h"
+#include "shell/camera.h"
 #include "shell/vec3.h"
 
 // Every tuning value, filled once from "settings.txt" by loadSettings.
@@ -196,6 +197,31 @@ int32_t randIntervalMs(int32_t lo, int32_t hi);
 
 // value truncated toward zero, saturated at the int32 range (NaN gives 0).
 int32_t truncToInt32(double value);
+
+// Everything play changes: the game state, the cannon, the pools, the
+// missile, the camera, the firing stamps and the random generator. Tests,
+// the benchmarks and tools save a world and put it back with these.
+struct WorldSnapshot {
+  GameState game;
+  Cannon cannon;
+  Plane planes[planePoolSize];
+  Trooper troopers[trooperPoolSize];
+  Bomb bombs[bombPoolSize];
+  Shell shells[shellPoolSize];
+  Particle particles[particlePoolSize];
+  Missile missile;
+  Camera camera;
+  uint32_t lastShotMs;
+  int32_t firedThisLevel;
+  uint32_t randState;
+};
+void saveWorld(WorldSnapshot* out);
+void restoreWorld(const WorldSnapshot& snapshot);
+
+// Frees what an earlier game of this process loaded (models, boxes, terrain,
+// font) and zeroes every record of the game, the frame clock and the input
+// sources included, as at program start.
+void resetGame();
 
 // Starts a sound through the platform and notes its name for the trace.
 void playSound(const char* name);

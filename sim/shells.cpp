@@ -3,7 +3,6 @@
 // ground.
 #include <cmath>
 
-#include "platform/platform.h"
 #include "shell/camera.h"
 #include "sim/sim.h"
 #include "terrain/terrain.h"
@@ -60,12 +59,12 @@ bool hitSomething(Shell& shell) {
 
 }  // namespace
 
-void fireWeapons(uint32_t now) {
+void fireWeapons(uint32_t now, const FrameInput& input) {
   if (missile.active) return;
   // The first shell of a level is never held back: after a level start
   // lastShotMs is 0, and once the tick count passes 2^31 the signed
   // difference to it would be negative and hold every shell back.
-  if (platKeyState(platLButton) &&
+  if (keyDown(input, keyLButton) &&
       (!firedThisLevel || static_cast<int32_t>(now - lastShotMs) > 500)) {
     if (Shell* shell = firstFree(shells)) {
       float yaw = camera.yaw, pitch = camera.pitch;
@@ -83,7 +82,7 @@ void fireWeapons(uint32_t now) {
           static_cast<float>(settings.shellSpeed * sin(static_cast<double>(pitch)))};
     }
   }
-  if (platKeyState(platRButton)) launchMissile(now);
+  if (keyDown(input, keyRButton)) launchMissile(now);
 }
 
 void updateShells(float dt) {

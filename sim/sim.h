@@ -10,6 +10,7 @@
 
 #include <cstdint>
 
+#include "shell/input.h"
 #include "shell/world.h"
 
 // The first slot of a pool not in use, or null when the pool is full.
@@ -34,8 +35,9 @@ void updateTroopers(float dt, uint32_t now);
 void updateBombs(float dt);
 
 // Left button: a shell, at most one per 500 ms; right button: the missile.
-// Does nothing while a missile flies.
-void fireWeapons(uint32_t now);
+// Does nothing while a missile flies. The buttons come from the frame's
+// input record.
+void fireWeapons(uint32_t now, const FrameInput& input);
 void updateShells(float dt);
 
 // The right-button half of fireWeapons: launches the missile along the aim.

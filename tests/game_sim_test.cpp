@@ -12,6 +12,13 @@
 
 namespace {
 
+// A record with the mouse buttons down as given.
+FrameInput buttons(bool left, bool right) {
+  FrameInput in = {};
+  in.held = (left ? 1u << keyLButton : 0) | (right ? 1u << keyRButton : 0);
+  return in;
+}
+
 class Sim : public GameTest {
  protected:
   void SetUp() override {
@@ -348,24 +355,22 @@ TEST_F(Sim, ShardsFlyFallSpinAndShrink) {
 // ---- Shells ----
 
 TEST_F(Sim, FiringWaitsMoreThan500Ms) {
-  headlessKeyDown(platLButton);
-  fireWeapons(2000);
+  const FrameInput left = buttons(true, false);
+  fireWeapons(2000, left);
   EXPECT_EQ(shells[0].active, 1) << "the first shell of a level is never held back";
   EXPECT_EQ(lastShotMs, 2000u);
-  fireWeapons(2500);
+  fireWeapons(2500, left);
   EXPECT_EQ(shells[1].active, 0) << "exactly 500 ms is not enough";
-  fireWeapons(2501);
+  fireWeapons(2501, left);
   EXPECT_EQ(shells[1].active, 1);
-  headlessKeyUp(platLButton);
-  fireWeapons(4000);
+  fireWeapons(4000, buttons(false, false));
   EXPECT_EQ(shells[2].active, 0);
 }
 
 TEST_F(Sim, ShellsFlyAlongTheAim) {
   camera.yaw = 0.4f;
   camera.pitch = 0.3f;
-  headlessKeyTap(platLButton);
-  fireWeapons(1000);
+  fireWeapons(1000, buttons(true, false));
   const Shell& s = shells[0];
   EXPECT_EQ(s.yaw, 0.4f);
   EXPECT_EQ(s.lifeMs, 10000);
@@ -380,26 +385,20 @@ TEST_F(Sim, FullPoolFiresNothingAndKeepsTheStamp) {
   for (int i = 0; i < shellPoolSize; i++) shell(i, sky());
   lastShotMs = 100;
   firedThisLevel = 1;
-  headlessKeyDown(platLButton);
-  fireWeapons(5000);
+  fireWeapons(5000, buttons(true, false));
   EXPECT_EQ(lastShotMs, 100u);
   shells[7].active = 0;
-  fireWeapons(5016);
+  fireWeapons(5016, buttons(true, false));
   EXPECT_EQ(shells[7].active, 1);
   EXPECT_EQ(lastShotMs, 5016u);
-  headlessKeyUp(platLButton);
 }
 
 TEST_F(Sim, NothingFiresWhileTheMissileFlies) {
   missileAt(sky());
-  headlessKeyDown(platLButton);
-  headlessKeyDown(platRButton);
   uint32_t launched = missile.launchMs;
-  fireWeapons(9000);
+  fireWeapons(9000, buttons(true, true));
   EXPECT_EQ(shells[0].active, 0);
   EXPECT_EQ(missile.launchMs, launched);
-  headlessKeyUp(platLButton);
-  headlessKeyUp(platRButton);
 }
 
 TEST_F(Sim, FirstMatchWinsPlanesTroopersBombs) {
@@ -505,8 +504,7 @@ TEST_F(Sim, LaunchAlongTheAimWithAFreshBox) {
   missileAt(sky());
   missile.active = 0;
   plane(0, sky());
-  headlessKeyTap(platRButton);
-  fireWeapons(777);
+  fireWeapons(777, buttons(false, true));
   EXPECT_EQ(missile.active, 1);
   EXPECT_EQ(missile.launchMs, 777u);
   EXPECT_NEAR(missile.forward.x, 1, 1e-6);
@@ -522,8 +520,7 @@ TEST_F(Sim, LaunchAlongTheAimWithAFreshBox) {
 TEST_F(Sim, SteeringTurnsAboutTheMissilesOwnAxes) {
   camera.yaw = 0;
   camera.pitch = 0;
-  headlessKeyTap(platRButton);
-  fireWeapons(0);
+  fireWeapons(0, buttons(false, true));
   steerMissile(90, 90);
   EXPECT_NEAR(missile.forward.x, 0, 1e-5);
   EXPECT_NEAR(missile.forward.z, 1, 1e-5);

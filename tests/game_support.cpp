@@ -44,36 +44,8 @@ std::string makeDataDir(const std::map<int, std::string>& changes) {
   return dir;
 }
 
-void resetWorld() {
-  // Free what an earlier game of this process loaded, then forget it.
-  releaseAssets();
-  free(terrain.mesh.vertices);
-  free(terrain.mesh.normals);
-  free(terrain.mesh.triangles);
-  free(terrain.alpha);
-  settings = Settings{};
-  game = GameState{};
-  cannon = Cannon{};
-  for (Plane& p : planes) p = Plane{};
-  for (Trooper& t : troopers) t = Trooper{};
-  for (Bomb& b : bombs) b = Bomb{};
-  for (Shell& s : shells) s = Shell{};
-  for (Particle& p : particles) p = Particle{};
-  missile = Missile{};
-  camera = Camera{};
-  lastShotMs = 0;
-  firedThisLevel = 0;
-  lastFrame = FrameInfo{};
-  lastTickMs = 0;
-  terrain = HeightField{};
-  gameFont = TextureFont{};
-  currentFont = nullptr;
-  lastShardMaterial = nullptr;
-  terrainMaterial.ambient[3] = terrainMaterial.diffuse[3] = terrainMaterial.specular[3] = 1;
-}
-
 void startHeadlessGame(const std::string& dir, uint32_t seed, uint32_t startMs, uint32_t frameMs) {
-  resetWorld();
+  resetGame();
   runOptions = RunOptions{};
   runOptions.frames = -1;
   runOptions.hasSeed = true;

@@ -119,9 +119,6 @@ std::string settingsText(const std::map<int, std::string>& changes = {});
 // Removed at the end of the test by GameTest.
 std::string makeDataDir(const std::map<int, std::string>& changes = {});
 
-// Zeroes every global record of the game, as at program start.
-void resetWorld();
-
 // Starts the game in-process on the headless backend in folder dir.
 // The clock reads startMs at start-up and advances frameMs per frame.
 void startHeadlessGame(const std::string& dir, uint32_t seed = 1, uint32_t startMs = 1000,

@@ -1,0 +1,447 @@
+// replay.cpp: the recorded-session script: its checker (over memory or a
+// file, line by line, with nothing kept), the replay that streams a checked
+// file frame by frame, and the recorder that writes one.
+#include "shell/replay.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr int kMaxLine = 512;
+constexpr int kMaxWords = 7 + maxFrameChars;
+constexpr int kVersion = 2;
+const char kHeader[] = "# velkarra3d input ";
+
+// Where lines come from: a file, or a block of memory.
+struct LineSource {
+  FILE* file;
+  const char* text;
+  size_t size;
+  size_t at;
+};
+
+enum LineResult { lineOk, lineEnd, lineTooLong, lineNul, lineReadError };
+
+int nextByte(LineSource* src) {
+  if (src->file) return fgetc(src->file);
+  return src->at < src->size ? static_cast<unsigned char>(src->text[src->at++]) : EOF;
+}
+
+// One line without its newline into buf.
+LineResult nextLine(LineSource* src, char (&buf)[kMaxLine]) {
+  int length = 0;
+  int c = nextByte(src);
+  if (c == EOF) return src->file && ferror(src->file) ? lineReadError : lineEnd;
+  bool nul = false;
+  for (; c != EOF && c != '\n'; c = nextByte(src)) {
+    if (c == 0) nul = true;
+    if (length < kMaxLine - 1) buf[length] = static_cast<char>(c);
+    length++;
+  }
+  if (src->file && ferror(src->file)) return lineReadError;
+  if (length >= kMaxLine - 1) return lineTooLong;
+  buf[length] = '\0';
+  return nul ? lineNul : lineOk;
+}
+
+enum Stage { expectHeader, expectSeed, expectStart, expectCentre, expectFrames, afterEnd };
+
+struct Parser {
+  int line;
+  Stage stage;
+  uint32_t seed;
+  uint32_t startMs;
+  int32_t centre[2];
+  bool hasClient;
+  int32_t client[4];
+  int32_t frame;  // the last frame read
+};
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+
+int splitWords(char* line, char* words[kMaxWords + 1]) {
+  int count = 0;
+  char* p = line;
+  while (true) {
+    while (isBlank(*p)) p++;
+    if (*p == '\0') return count;
+    if (count == kMaxWords + 1) return count;
+    words[count++] = p;
+    while (*p && !isBlank(*p)) p++;
+    if (*p) *p++ = '\0';
+  }
+}
+
+// A whole number in [lo, hi] in the given base; a '-' only for negative lo.
+bool parseNumber(const char* s, long long lo, long long hi, int base, long long* out) {
+  const bool negative = *s == '-';
+  if (negative && lo >= 0) return false;
+  const char* digits = negative ? s + 1 : s;
+  if (*digits == '\0') return false;
+  long long v = 0;
+  for (const char* p = digits; *p; p++) {
+    int d;
+    if (*p >= '0' && *p <= '9')
+      d = *p - '0';
+    else if (base == 16 && *p >= 'a' && *p <= 'f')
+      d = *p - 'a' + 10;
+    else
+      return false;
+    v = v * base + d;
+    if (v > (1ll << 33)) return false;
+  }
+  if (negative) v = -v;
+  if (v < lo || v > hi) return false;
+  *out = v;
+  return true;
+}
+
+bool parseInt32(const char* s, int32_t* out) {
+  long long v;
+  if (!parseNumber(s, INT32_MIN, INT32_MAX, 10, &v)) return false;
+  *out = static_cast<int32_t>(v);
+  return true;
+}
+
+bool parseUint32(const char* s, uint32_t* out) {
+  long long v;
+  if (!parseNumber(s, 0, UINT32_MAX, 10, &v)) return false;
+  *out = static_cast<uint32_t>(v);
+  return true;
+}
+
+bool parseHeader(const char* line, char* why, int whySize) {
+  const size_t n = sizeof kHeader - 1;
+  long long version = 0;
+  if (strncmp(line, kHeader, n) != 0 || !parseNumber(line + n, 0, 1000000, 10, &version) ||
+      version < kVersion) {
+    snprintf(why, whySize, "not a recorded velkarra3d session (the first line is not '%s%d')",
+             kHeader, kVersion);
+    return false;
+  }
+  if (version > kVersion) {
+    snprintf(why, whySize, "recorded by a newer velkarra3d (input %lld; this one replays input %d)",
+             version, kVersion);
+    return false;
+  }
+  return true;
+}
+
+bool parseFrame(Parser* p, char* words[], int count, FrameInput* in, char* why, int whySize) {
+  int32_t frame;
+  if (!parseInt32(words[0], &frame) || frame != p->frame + 1) {
+    snprintf(why, whySize, "expected frame %d, not '%s'", p->frame + 1, words[0]);
+    return false;
+  }
+  if (!p->hasClient) {
+    snprintf(why, whySize, "frame %d comes before any 'client' line", frame);
+    return false;
+  }
+  long long active, held, pressed;
+  const long long keys = (1ll << inputKeyCount) - 1;
+  if (count < 7 || !parseUint32(words[1], &in->tickMs) ||
+      !parseNumber(words[2], 0, 1, 10, &active) || !parseInt32(words[3], &in->cursorX) ||
+      !parseInt32(words[4], &in->cursorY) || !parseNumber(words[5], 0, keys, 16, &held) ||
+      !parseNumber(words[6], 0, keys, 16, &pressed)) {
+    snprintf(why, whySize,
+             "frame %d: expected TICK ACTIVE X Y HELD PRESSED (active 0 or 1, key masks in hex "
+             "up to %llx)",
+             frame, keys);
+    return false;
+  }
+  if (count - 7 > maxFrameChars) {
+    snprintf(why, whySize, "frame %d: more than %d characters", frame, maxFrameChars);
+    return false;
+  }
+  in->active = static_cast<int32_t>(active);
+  in->held = static_cast<uint32_t>(held);
+  in->pressed = static_cast<uint32_t>(pressed);
+  in->charCount = count - 7;
+  in->charWithG = 0;
+  for (int i = 0; i < in->charCount; i++) {
+    const char* w = words[7 + i];
+    char hex[3] = {w[0], w[0] ? w[1] : '\0', '\0'};
+    long long c;
+    const bool plus = strlen(w) == 3 && w[2] == '+';
+    if (strlen(hex) != 2 || !(strlen(w) == 2 || plus) || !parseNumber(hex, 0, 255, 16, &c)) {
+      snprintf(why, whySize, "frame %d: bad character '%s' (two hex digits, '+' if G was down)",
+               frame, w);
+      return false;
+    }
+    in->chars[i] = static_cast<unsigned char>(c);
+    if (plus) in->charWithG |= 1u << i;
+  }
+  for (int k = 0; k < 4; k++) in->client[k] = p->client[k];
+  p->frame = frame;
+  return true;
+}
+
+// Reads one line. *frameRead is set when the line was a frame, which is then
+// in *in.
+bool parseLine(Parser* p, char* line, FrameInput* in, bool* frameRead, char* why, int whySize) {
+  *frameRead = false;
+  p->line++;
+  if (p->stage == expectHeader) {
+    if (!parseHeader(line, why, whySize)) return false;
+    p->stage = expectSeed;
+    return true;
+  }
+  if (char* hash = strchr(line, '#')) *hash = '\0';
+  char* words[kMaxWords + 1];
+  const int count = splitWords(line, words);
+  if (count == 0) return true;
+  if (count > kMaxWords) {
+    snprintf(why, whySize, "too many words");
+    return false;
+  }
+  const char* verb = words[0];
+  long long v;
+  switch (p->stage) {
+    case expectSeed:
+      if (count != 2 || strcmp(verb, "seed") != 0 || !parseUint32(words[1], &p->seed)) {
+        snprintf(why, whySize, "expected 'seed S' (0 to 4294967295)");
+        return false;
+      }
+      p->stage = expectStart;
+      return true;
+    case expectStart:
+      if (count != 2 || strcmp(verb, "start") != 0 || !parseUint32(words[1], &p->startMs)) {
+        snprintf(why, whySize, "expected 'start T' (0 to 4294967295)");
+        return false;
+      }
+      p->stage = expectCentre;
+      return true;
+    case expectCentre:
+      if (count != 3 || strcmp(verb, "centre") != 0 || !parseInt32(words[1], &p->centre[0]) ||
+          !parseInt32(words[2], &p->centre[1])) {
+        snprintf(why, whySize, "expected 'centre X Y'");
+        return false;
+      }
+      p->stage = expectFrames;
+      return true;
+    case expectFrames:
+      if (strcmp(verb, "end") == 0 && count == 1) {
+        p->stage = afterEnd;
+        return true;
+      }
+      if (strcmp(verb, "client") == 0) {
+        for (int k = 0; k < 4; k++)
+          if (count != 5 || !parseInt32(words[1 + k], &p->client[k])) {
+            snprintf(why, whySize, "expected 'client LEFT TOP RIGHT BOTTOM'");
+            return false;
+          }
+        p->hasClient = true;
+        return true;
+      }
+      if (!parseNumber(verb, 0, INT32_MAX, 10, &v)) {
+        snprintf(why, whySize, "unknown line '%s' (a frame, 'client' or 'end')", verb);
+        return false;
+      }
+      *frameRead = true;
+      return parseFrame(p, words, count, in, why, whySize);
+    case expectHeader:
+    case afterEnd:
+      break;
+  }
+  snprintf(why, whySize, "text after the 'end' line");
+  return false;
+}
+
+// Reads lines until a frame is read (true) or the source ends (false, with
+// *ok telling whether that was a clean end).
+bool readFrame(Parser* p, LineSource* src, FrameInput* in, const char* name, char* err, int errSize,
+               bool* ok) {
+  char line[kMaxLine];
+  char why[200];
+  *ok = true;
+  while (true) {
+    const LineResult r = nextLine(src, line);
+    if (r == lineEnd) break;
+    const int lineNo = p->line + 1;
+    if (r == lineTooLong || r == lineNul || r == lineReadError) {
+      snprintf(err, errSize, "%s:%d: %s", name, lineNo,
+               r == lineTooLong ? "line is too long"
+               : r == lineNul   ? "not a text line (a NUL byte)"
+                                : strerror(errno));
+      *ok = false;
+      return false;
+    }
+    bool frameRead = false;
+    if (!parseLine(p, line, in, &frameRead, why, sizeof why)) {
+      snprintf(err, errSize, "%s:%d: %s", name, lineNo, why);
+      *ok = false;
+      return false;
+    }
+    if (frameRead) return true;
+  }
+  if (p->stage != afterEnd) {
+    if (p->stage < expectFrames)
+      snprintf(err, errSize, "%s: ends early (the header is not complete)", name);
+    else
+      snprintf(err, errSize, "%s: ends early (no 'end' line after frame %d)", name, p->frame);
+    *ok = false;
+  }
+  return false;
+}
+
+// Checks a whole source; on success *p holds the header.
+bool checkAll(Parser* p, LineSource* src, const char* name, char* err, int errSize) {
+  *p = Parser{};
+  if (errSize > 0) err[0] = '\0';
+  FrameInput in;
+  bool ok = true;
+  while (readFrame(p, src, &in, name, err, errSize, &ok)) {
+  }
+  return ok;
+}
+
+// ---- Replay ----
+struct Replay {
+  FILE* file;
+  char name[512];
+  Parser parser;
+  LineSource src;
+  bool hasNext;
+  FrameInput next;
+};
+Replay replay;
+
+void fetchNext() {
+  char err[700];
+  bool ok = true;
+  replay.hasNext =
+      readFrame(&replay.parser, &replay.src, &replay.next, replay.name, err, sizeof err, &ok);
+  if (!ok) {
+    fprintf(stderr, "velkarra3d: %s (the file changed during the replay)\n", err);
+    exit(2);
+  }
+}
+
+// ---- Recording ----
+struct Recording {
+  FILE* file;
+  int32_t frame;
+  bool hasClient;
+  int32_t client[4];
+};
+Recording recording;
+
+}  // namespace
+
+bool isRecordedSession(const char* path) {
+  FILE* file = fopen(path, "rb");
+  if (!file) return false;
+  char start[sizeof kHeader] = {};
+  const size_t n = fread(start, 1, sizeof kHeader - 1, file);
+  fclose(file);
+  if (n != sizeof kHeader - 1 || memcmp(start, kHeader, n) != 0) return false;
+  // "# velkarra3d input 1" would be an event script that says so.
+  FILE* again = fopen(path, "rb");
+  if (!again) return false;
+  char line[64] = {};
+  const bool read = fgets(line, sizeof line, again) != nullptr;
+  fclose(again);
+  return read && strtol(line + sizeof kHeader - 1, nullptr, 10) != 1;
+}
+
+bool replayParse(const char* text, size_t size, const char* name, char* err, int errSize) {
+  LineSource src = {nullptr, text, size, 0};
+  Parser p;
+  return checkAll(&p, &src, name, err, errSize);
+}
+
+bool replayOpen(const char* path, char* err, int errSize) {
+  replayClose();
+  FILE* file = fopen(path, "rb");
+  if (!file) {
+    snprintf(err, errSize, "%s: cannot open: %s", path, strerror(errno));
+    return false;
+  }
+  LineSource src = {file, nullptr, 0, 0};
+  if (!checkAll(&replay.parser, &src, path, err, errSize)) {
+    fclose(file);
+    return false;
+  }
+  rewind(file);
+  replay.file = file;
+  snprintf(replay.name, sizeof replay.name, "%s", path);
+  const Parser header = replay.parser;
+  replay.parser = Parser{};
+  replay.src = LineSource{file, nullptr, 0, 0};
+  fetchNext();
+  // The header was checked; keep its values for the start of the run.
+  replay.parser.seed = header.seed;
+  replay.parser.startMs = header.startMs;
+  replay.parser.centre[0] = header.centre[0];
+  replay.parser.centre[1] = header.centre[1];
+  return true;
+}
+
+uint32_t replaySeed() { return replay.parser.seed; }
+uint32_t replayStartMs() { return replay.parser.startMs; }
+
+void replayStartCentre(int32_t centre[2]) {
+  centre[0] = replay.parser.centre[0];
+  centre[1] = replay.parser.centre[1];
+}
+
+void replayNext(FrameInput* in) {
+  if (!replay.hasNext) {
+    fprintf(stderr, "velkarra3d: %s: no frame left to replay\n", replay.name);
+    exit(2);
+  }
+  *in = replay.next;
+  fetchNext();
+}
+
+bool replayFinished() { return replay.file && !replay.hasNext; }
+
+void replayClose() {
+  if (replay.file) fclose(replay.file);
+  replay = Replay{};
+}
+
+bool recordOpen(const char* path) {
+  recordClose();
+  recording = Recording{};
+  recording.file = fopen(path, "w");
+  if (!recording.file) return false;
+  // A window closed through its close box ends the process without the
+  // game's own end: the recording still gets its end line.
+  static bool hooked = false;
+  if (!hooked) atexit(recordClose);
+  hooked = true;
+  return true;
+}
+
+void recordStart(uint32_t seed, uint32_t startMs, const int32_t centre[2]) {
+  if (!recording.file) return;
+  fprintf(recording.file, "%s%d\nseed %u\nstart %u\ncentre %d %d\n", kHeader, kVersion, seed,
+          startMs, centre[0], centre[1]);
+}
+
+void recordFrame(const FrameInput& in) {
+  if (!recording.file) return;
+  FILE* f = recording.file;
+  if (!recording.hasClient || memcmp(recording.client, in.client, sizeof in.client) != 0) {
+    fprintf(f, "client %d %d %d %d\n", in.client[0], in.client[1], in.client[2], in.client[3]);
+    memcpy(recording.client, in.client, sizeof in.client);
+    recording.hasClient = true;
+  }
+  recording.frame++;
+  fprintf(f, "%d %u %d %d %d %x %x", recording.frame, in.tickMs, in.active ? 1 : 0, in.cursorX,
+          in.cursorY, in.held, in.pressed);
+  for (int i = 0; i < in.charCount && i < maxFrameChars; i++)
+    fprintf(f, " %02x%s", in.chars[i], (in.charWithG >> i) & 1u ? "+" : "");
+  fputc('\n', f);
+}
+
+void recordClose() {
+  if (!recording.file) return;
+  fputs("end\n", recording.file);
+  fclose(recording.file);
+  recording.file = nullptr;
+}

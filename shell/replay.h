@@ -1,0 +1,58 @@
+// replay.h: recording a session's input records to a text script, and
+// playing such a script back as the game's input source.
+//
+// main opens the recording (--record) or the replay (--input with a script
+// of this kind); sampleInput (shell/input.h) writes or reads one frame per
+// call. The replay supplies every frame's tick and input record and does not
+// depend on the backend, so a session recorded in a window replays headless
+// to the same world, frame by frame.
+//
+// The script, one item per line ('#' starts a comment after the first line):
+//   # velkarra3d input 2
+//   seed S              the random generator's seed
+//   start T             the tick count at start-up
+//   centre X Y          the cursor's hold point at start-up
+//   client L T R B      the window's client area from the next frame on
+//   F T A X Y H P C...  frame F (1, 2, ...): tick T, active A (0/1), cursor
+//                       X Y, held keys H and pressed keys P (hex masks of
+//                       InputKey bits), then each character as two hex
+//                       digits, with '+' when G was down
+//   end                 the session ended after the last frame
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "shell/input.h"
+
+// Whether the file starts with the header of a recorded session (a version 2
+// or later); such files are replayed, others are read as event scripts.
+bool isRecordedSession(const char* path);
+
+// Checks a whole recorded session held in memory; `name` names it in the
+// message. On a fault returns false with one line in err:
+// "NAME:LINE: what is wrong". Allocates nothing and keeps nothing.
+bool replayParse(const char* text, size_t size, const char* name, char* err, int errSize);
+
+// Checks the file and opens it for replay (the input source is not changed).
+// On a fault returns false with one line in err.
+bool replayOpen(const char* path, char* err, int errSize);
+uint32_t replaySeed();
+uint32_t replayStartMs();
+void replayStartCentre(int32_t centre[2]);
+// Fills the next recorded frame; ends the process with status 2 and one line
+// on stderr if the file changed under the replay.
+void replayNext(FrameInput* in);
+// Every recorded frame has been handed out.
+bool replayFinished();
+void replayClose();
+
+// Starts writing a recording; false (with errno set) if the file cannot be
+// written.
+bool recordOpen(const char* path);
+// The header: seed, start tick and the hold point at start-up.
+void recordStart(uint32_t seed, uint32_t startMs, const int32_t centre[2]);
+// Writes one frame's record (nothing while no recording is open).
+void recordFrame(const FrameInput& in);
+// Writes the end line and closes the file (nothing if none is open).
+void recordClose();
