@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all setup configure build run test bench clean
+.PHONY: all setup configure build run test bench demo clean
 
 all: build
 
@@ -24,6 +24,13 @@ test: build
 
 bench: build
 	@for b in $(BUILD)/bench/velkarra_bench*; do [ -x "$$b" ] && "$$b"; done
+
+# Two minutes of game time played by the autoplayer, headless, with a
+# picture every 20 s in $(BUILD)/demo and one summary line.
+demo: build
+	@mkdir -p $(BUILD)/demo
+	@$(BUILD)/velkarra3d --headless --autoplay --data $(BUILD)/data --seed 1 --frame-ms 33 \
+	    --frames 3640 --shot-every 600 --screenshot $(BUILD)/demo/demo.png
 
 clean:
 	rm -rf $(BUILD)

@@ -118,7 +118,7 @@ void steer(const Target& target, int32_t* dx, int32_t* dy) {
 struct Watch {
   bool started;
   uint32_t startMs;
-  int32_t level, lives, points, gameOver;
+  int32_t level, lives, points, planesLeft, gameOver;
   AutoplayScore score;
 };
 Watch watch;
@@ -127,16 +127,21 @@ Watch watch;
 // play is a cleared level, fewer lives are lives lost; the points of a level
 // are banked when it is cleared or replayed.
 void keepScore() {
-  if (!watch.started) watch = Watch{true, lastTickMs, game.level, game.lives, 0, 0, {}};
+  if (!watch.started)
+    watch = Watch{true, lastTickMs, game.level, game.lives, 0, game.planesLeft, 0, {}};
   AutoplayScore& score = watch.score;
   const bool cleared = game.level > watch.level && !watch.gameOver;
   if (cleared) score.levelsCleared += game.level - watch.level;
-  if (cleared || (watch.gameOver && !game.gameOver)) score.points += watch.points;
+  // The level start of a cleared level zeroes the points in the frame that
+  // downed its last planes: those planes are counted here.
+  if (cleared) score.points += watch.points + settings.pointsPerPlane * watch.planesLeft;
+  if (watch.gameOver && !game.gameOver) score.points += watch.points;
   if (game.lives < watch.lives && game.level <= watch.level)
     score.livesLost += watch.lives - game.lives;
   watch.level = game.level;
   watch.lives = game.lives;
   watch.points = game.points;
+  watch.planesLeft = game.planesLeft;
   watch.gameOver = game.gameOver;
   score.frames++;
 }
