@@ -76,7 +76,10 @@ void platClientRect(PlatWindow window, int* left, int* top, int* right, int* bot
 // or is unmapped, and at exit.
 void platConfinePointer(bool on);
 
-// Cursor position in screen coordinates, and moving the cursor.
+// Cursor position in screen coordinates, and moving the cursor. The first
+// move after a read goes by the distance from the point read, so a motion
+// that arrives between the read and the move is kept for the next read
+// instead of being wiped out.
 void platCursorPos(int* x, int* y);
 void platSetCursorPos(int x, int y);
 void platHideCursor();

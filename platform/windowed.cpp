@@ -48,6 +48,8 @@ struct Windowed {
   bool grabbed;     // our confining pointer grab is in force
   bool focusTaken;  // the focus was set (or left to a window manager) once mapped
   bool closed;      // freeglut destroyed the window: no more X calls at exit
+  bool cursorRead;  // the cursor was read since it was last moved, at cursorReadAt
+  int cursorReadAt[2];
 
   void (*displayFn)();
   void (*keyboardFn)(unsigned char c, int x, int y);
@@ -564,12 +566,26 @@ void winCursorPos(int* x, int* y) {
   Window rootReturn, child;
   int windowX, windowY;
   unsigned mask;
-  XQueryPointer(gWin.xDisplay, gWin.root, &rootReturn, &child, x, y, &windowX, &windowY, &mask);
+  if (!XQueryPointer(gWin.xDisplay, gWin.root, &rootReturn, &child, x, y, &windowX, &windowY,
+                     &mask))
+    return;
+  gWin.cursorRead = true;
+  gWin.cursorReadAt[0] = *x;
+  gWin.cursorReadAt[1] = *y;
 }
 
 void winSetCursorPos(int x, int y) {
   if (!gWin.xDisplay) return;
-  XWarpPointer(gWin.xDisplay, None, gWin.root, 0, 0, 0, 0, x, y);
+  // The game reads the cursor and then puts it back at its hold point. A
+  // motion that arrives in between must not be wiped out, so the first move
+  // after a read goes by the distance from the point read, which keeps that
+  // motion for the next read; other moves go straight to the point.
+  if (gWin.cursorRead)
+    XWarpPointer(gWin.xDisplay, None, None, 0, 0, 0, 0, x - gWin.cursorReadAt[0],
+                 y - gWin.cursorReadAt[1]);
+  else
+    XWarpPointer(gWin.xDisplay, None, gWin.root, 0, 0, 0, 0, x, y);
+  gWin.cursorRead = false;
   XFlush(gWin.xDisplay);
 }
 

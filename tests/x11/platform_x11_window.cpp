@@ -322,6 +322,24 @@ TEST_F(PlatformX11Window, CursorWarpsInScreenCoordinates) {
   platCursorPos(&x, &y);
   EXPECT_EQ(x, 1023);
   EXPECT_EQ(y, 0);
+
+  // A motion that arrives between reading the cursor and moving it is kept
+  // for the next read; a move with no read before it goes to the point.
+  platSetCursorPos(500, 350);
+  platCursorPos(&x, &y);
+  XWarpPointer(gX, None, None, 0, 0, 0, 0, 7, 3);
+  XSync(gX, False);
+  platSetCursorPos(400, 300);
+  platCursorPos(&x, &y);
+  EXPECT_EQ(x, 407);
+  EXPECT_EQ(y, 303);
+  XWarpPointer(gX, None, None, 0, 0, 0, 0, 7, 3);
+  XSync(gX, False);
+  platSetCursorPos(400, 300);
+  platSetCursorPos(420, 310);
+  platCursorPos(&x, &y);
+  EXPECT_EQ(x, 420);
+  EXPECT_EQ(y, 310);
 }
 
 // Reads _NET_WM_ICON: width, height, then the pixels.
