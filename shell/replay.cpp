@@ -368,15 +368,11 @@ bool replayOpen(const char* path, char* err, int errSize) {
   rewind(file);
   replay.file = file;
   snprintf(replay.name, sizeof replay.name, "%s", path);
-  const Parser header = replay.parser;
+  // Read again from the top: the header sets seed, start and centre again,
+  // and the first frame waits in replay.next.
   replay.parser = Parser{};
   replay.src = LineSource{file, nullptr, 0, 0};
   fetchNext();
-  // The header was checked; keep its values for the start of the run.
-  replay.parser.seed = header.seed;
-  replay.parser.startMs = header.startMs;
-  replay.parser.centre[0] = header.centre[0];
-  replay.parser.centre[1] = header.centre[1];
   return true;
 }
 
