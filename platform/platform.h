@@ -74,16 +74,24 @@ void platClientRect(PlatWindow window, int* left, int* top, int* right, int* bot
 
 // Confines the pointer to the game window's client area while `on` (the game
 // asks for it while it is played in the active window) and releases it
-// otherwise. Asking for the state it already has does nothing.
+// otherwise. Asking for the state it already has does nothing. The windowed
+// backend grabs the pointer only while the window shows and has the focus;
+// when another program holds the pointer the request fails quietly and the
+// next one tries again. It lets go by itself when the window loses the focus
+// or is unmapped, and at exit.
 void platConfinePointer(bool on);
 
-// Cursor position in screen coordinates, and moving the cursor.
+// Cursor position in screen coordinates, and moving the cursor. The first
+// move after a read goes by the distance from the point read, so a motion
+// that arrives between the read and the move is kept for the next read
+// instead of being wiped out.
 void platCursorPos(int* x, int* y);
 void platSetCursorPos(int x, int y);
 void platHideCursor();
 
-// Set the window icon from an image file in any format FreeImage reads
-// (scaled down to fit 256 x 256); a missing or unreadable file is ignored.
+// Set the window icon from an image file in any format FreeImage reads,
+// scaled to fit squares of 16, 32, 48 and 64 pixels (the window manager picks
+// one); a missing or unreadable file is ignored.
 void platSetWindowIcon(PlatWindow window, const char* file);
 
 // ---- Sound ----

@@ -30,7 +30,10 @@ namespace {
 constexpr int kTitleSize = 256;
 constexpr int kMaxSounds = 16;
 constexpr int kPathSize = 1024;
-constexpr int kMaxIconSide = 256;
+// The icon goes to the window manager in these sizes, each as large as the
+// image allows within a square of that side.
+constexpr int kIconSides[] = {16, 32, 48, 64};
+constexpr int kIconValues = 2 * 4 + 16 * 16 + 32 * 32 + 48 * 48 + 64 * 64;
 
 struct Windowed {
   bool glutReady;
@@ -43,6 +46,11 @@ struct Windowed {
   Atom frameExtentsAtom;
   Atom iconAtom;
   unsigned char latch[kKeySlots];
+  bool grabbed;     // our confining pointer grab is in force
+  bool focusTaken;  // the focus was set (or left to a window manager) once mapped
+  bool closed;      // freeglut destroyed the window: no more X calls at exit
+  bool cursorRead;  // the cursor was read since it was last moved, at cursorReadAt
+  int cursorReadAt[2];
 
   void (*displayFn)();
   void (*keyboardFn)(unsigned char c, int x, int y);
@@ -69,8 +77,9 @@ struct Audio {
 
 Windowed gWin;
 Audio gAudio;
-// _NET_WM_ICON data: width, height, then ARGB pixels row by row from the top.
-unsigned long gIconData[2 + kMaxIconSide * kMaxIconSide];
+// _NET_WM_ICON data: for each size, width, height, then ARGB pixels row by
+// row from the top.
+unsigned long gIconData[kIconValues];
 
 // ---- Keys ----
 
@@ -124,12 +133,15 @@ void onReshape(int width, int height) {
     glViewport(0, 0, width, height);
 }
 
+void beforeFrame();
+
 // freeglut cannot cancel a timer, so each arming gets a generation number and
 // only the newest one calls the game.
 void onTimer(int generation) {
   if (generation != gWin.timerGeneration || !gWin.timerFn) return;
   void (*fn)(int) = gWin.timerFn;
   gWin.timerFn = nullptr;
+  beforeFrame();
   fn(gWin.timerValue);
 }
 
@@ -174,7 +186,7 @@ bool pointerOverWindow() {
   return child != None && (child == gWin.window || child == topLevel());
 }
 
-// ---- Screenshots ----
+// ---- Focus and the pointer grab ----
 
 bool gXError;
 
@@ -182,6 +194,85 @@ int noteXError(Display*, XErrorEvent*) {
   gXError = true;
   return 0;
 }
+
+bool windowViewable() {
+  XWindowAttributes attributes;
+  return XGetWindowAttributes(gWin.xDisplay, gWin.window, &attributes) &&
+         attributes.map_state == IsViewable;
+}
+
+// The game window has the keyboard focus, or, with the focus left to the
+// pointer (no window manager, nobody took it), the pointer is over it.
+bool windowActive() {
+  Window focus = None;
+  int revert = 0;
+  XGetInputFocus(gWin.xDisplay, &focus, &revert);
+  if (focus == None) return false;
+  if (focus == PointerRoot) return pointerOverWindow();
+  return focus == gWin.window || isDescendant(focus, gWin.window, 0);
+}
+
+// An ICCCM window manager owns the WM_Sn selection of the screen it manages.
+bool windowManagerRuns() {
+  char name[32];
+  snprintf(name, sizeof name, "WM_S%d", DefaultScreen(gWin.xDisplay));
+  const Atom selection = XInternAtom(gWin.xDisplay, name, False);
+  return XGetSelectionOwner(gWin.xDisplay, selection) != None;
+}
+
+// Without a window manager nobody gives the window the focus, and the
+// keyboard would follow the pointer: take the focus once, as soon as the
+// window shows, so the game is active as it is under a window manager.
+void takeFocusOnceViewable() {
+  if (gWin.focusTaken || !gWin.window || !windowViewable()) return;
+  gWin.focusTaken = true;
+  if (windowManagerRuns()) return;
+  // The window can vanish between the test and the request; an X error must
+  // not end the game.
+  XSync(gWin.xDisplay, False);
+  gXError = false;
+  XErrorHandler previous = XSetErrorHandler(noteXError);
+  XSetInputFocus(gWin.xDisplay, gWin.window, RevertToPointerRoot, CurrentTime);
+  XSync(gWin.xDisplay, False);
+  XSetErrorHandler(previous);
+}
+
+void releasePointer() {
+  if (!gWin.grabbed) return;
+  gWin.grabbed = false;
+  if (gWin.closed) return;
+  // A round trip, so the pointer is free once this returns, for every client.
+  XUngrabPointer(gWin.xDisplay, CurrentTime);
+  XSync(gWin.xDisplay, False);
+}
+
+// A window that lost the focus must not keep the pointer, whether or not
+// the game has asked for the release yet.
+void releaseIfInactive() {
+  if (gWin.grabbed && !windowActive()) releasePointer();
+}
+
+// Runs before every frame of the game.
+void beforeFrame() {
+  takeFocusOnceViewable();
+  releaseIfInactive();
+}
+
+void onWindowStatus(int state) {
+  if (state == GLUT_HIDDEN)
+    releasePointer();
+  else
+    takeFocusOnceViewable();
+}
+
+void onWindowClosed() {
+  releasePointer();
+  gWin.closed = true;
+}
+
+void releaseAtExit() { releasePointer(); }
+
+// ---- Screenshots ----
 
 struct ChannelMask {
   unsigned long mask;
@@ -408,13 +499,8 @@ PlatWindow winFindWindow(const char* title) {
 
 PlatWindow winActiveWindow() {
   if (!gWin.window) return 0;
-  Window focus = None;
-  int revert = 0;
-  XGetInputFocus(gWin.xDisplay, &focus, &revert);
-  if (focus == None) return 0;
-  // Without a window manager the keyboard follows the pointer.
-  if (focus == PointerRoot) return pointerOverWindow() ? gWin.window : 0;
-  if (focus == gWin.window || isDescendant(focus, gWin.window, 0)) return gWin.window;
+  if (windowActive()) return gWin.window;
+  releasePointer();
   return 0;
 }
 
@@ -459,7 +545,21 @@ void winClientRect(PlatWindow window, int* left, int* top, int* right, int* bott
   *bottom = y + attributes.height;
 }
 
-void winConfinePointer(bool) {}
+void winConfinePointer(bool on) {
+  if (!gWin.window || gWin.closed) return;
+  if (!on) {
+    releasePointer();
+    return;
+  }
+  // Grab only a window that shows and has the focus. Another client's grab
+  // makes this fail quietly; the game asks again next frame and gets it once
+  // the other grab ends.
+  if (gWin.grabbed || !windowActive() || !windowViewable()) return;
+  const int result = XGrabPointer(gWin.xDisplay, gWin.window, True,
+                                  ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
+                                  GrabModeAsync, GrabModeAsync, gWin.window, None, CurrentTime);
+  gWin.grabbed = result == GrabSuccess;
+}
 
 void winCursorPos(int* x, int* y) {
   *x = *y = 0;
@@ -467,12 +567,26 @@ void winCursorPos(int* x, int* y) {
   Window rootReturn, child;
   int windowX, windowY;
   unsigned mask;
-  XQueryPointer(gWin.xDisplay, gWin.root, &rootReturn, &child, x, y, &windowX, &windowY, &mask);
+  if (!XQueryPointer(gWin.xDisplay, gWin.root, &rootReturn, &child, x, y, &windowX, &windowY,
+                     &mask))
+    return;
+  gWin.cursorRead = true;
+  gWin.cursorReadAt[0] = *x;
+  gWin.cursorReadAt[1] = *y;
 }
 
 void winSetCursorPos(int x, int y) {
   if (!gWin.xDisplay) return;
-  XWarpPointer(gWin.xDisplay, None, gWin.root, 0, 0, 0, 0, x, y);
+  // The game reads the cursor and then puts it back at its hold point. A
+  // motion that arrives in between must not be wiped out, so the first move
+  // after a read goes by the distance from the point read, which keeps that
+  // motion for the next read; other moves go straight to the point.
+  if (gWin.cursorRead)
+    XWarpPointer(gWin.xDisplay, None, None, 0, 0, 0, 0, x - gWin.cursorReadAt[0],
+                 y - gWin.cursorReadAt[1]);
+  else
+    XWarpPointer(gWin.xDisplay, None, gWin.root, 0, 0, 0, 0, x, y);
+  gWin.cursorRead = false;
   XFlush(gWin.xDisplay);
 }
 
@@ -490,34 +604,33 @@ void winSetWindowIcon(PlatWindow window, const char* file) {
   FIBITMAP* image = FreeImage_ConvertTo32Bits(loaded);
   FreeImage_Unload(loaded);
   if (!image) return;
-  int width = static_cast<int>(FreeImage_GetWidth(image));
-  int height = static_cast<int>(FreeImage_GetHeight(image));
-  if (width > kMaxIconSide || height > kMaxIconSide) {
-    // Window managers show icons far smaller than this anyway.
-    const int side = width > height ? width : height;
-    const int newWidth = width * kMaxIconSide / side > 0 ? width * kMaxIconSide / side : 1;
-    const int newHeight = height * kMaxIconSide / side > 0 ? height * kMaxIconSide / side : 1;
-    FIBITMAP* smaller = FreeImage_Rescale(image, newWidth, newHeight, FILTER_BILINEAR);
-    FreeImage_Unload(image);
-    if (!smaller) return;
-    image = smaller;
-    width = newWidth;
-    height = newHeight;
-  }
-  gIconData[0] = static_cast<unsigned long>(width);
-  gIconData[1] = static_cast<unsigned long>(height);
-  unsigned long* out = gIconData + 2;
-  for (int y = 0; y < height; y++) {
-    // FreeImage rows run bottom-up; the icon's run top-down.
-    const BYTE* in = FreeImage_GetScanLine(image, height - 1 - y);
-    for (int x = 0; x < width; x++, in += 4)
-      *out++ = static_cast<unsigned long>(in[FI_RGBA_ALPHA]) << 24 |
-               static_cast<unsigned long>(in[FI_RGBA_RED]) << 16 |
-               static_cast<unsigned long>(in[FI_RGBA_GREEN]) << 8 | in[FI_RGBA_BLUE];
+  const int width = static_cast<int>(FreeImage_GetWidth(image));
+  const int height = static_cast<int>(FreeImage_GetHeight(image));
+  // Each size keeps the image's shape within its square; window managers
+  // pick the size that suits the place they show it in.
+  unsigned long* out = gIconData;
+  for (int side : kIconSides) {
+    const int longer = width > height ? width : height;
+    const int w = width * side / longer > 0 ? width * side / longer : 1;
+    const int h = height * side / longer > 0 ? height * side / longer : 1;
+    FIBITMAP* scaled = FreeImage_Rescale(image, w, h, FILTER_BILINEAR);
+    if (!scaled) break;
+    *out++ = static_cast<unsigned long>(w);
+    *out++ = static_cast<unsigned long>(h);
+    for (int y = 0; y < h; y++) {
+      // FreeImage rows run bottom-up; the icon's run top-down.
+      const BYTE* in = FreeImage_GetScanLine(scaled, h - 1 - y);
+      for (int x = 0; x < w; x++, in += 4)
+        *out++ = static_cast<unsigned long>(in[FI_RGBA_ALPHA]) << 24 |
+                 static_cast<unsigned long>(in[FI_RGBA_RED]) << 16 |
+                 static_cast<unsigned long>(in[FI_RGBA_GREEN]) << 8 | in[FI_RGBA_BLUE];
+    }
+    FreeImage_Unload(scaled);
   }
   FreeImage_Unload(image);
+  if (out == gIconData) return;
   XChangeProperty(gWin.xDisplay, gWin.window, gWin.iconAtom, XA_CARDINAL, 32, PropModeReplace,
-                  reinterpret_cast<unsigned char*>(gIconData), 2 + width * height);
+                  reinterpret_cast<unsigned char*>(gIconData), static_cast<int>(out - gIconData));
   XFlush(gWin.xDisplay);
 }
 
@@ -555,6 +668,14 @@ void winCreateWindow(const char* title, int x, int y, int width, int height) {
   gWin.frameExtentsAtom = XInternAtom(gWin.xDisplay, "_NET_FRAME_EXTENTS", False);
   gWin.iconAtom = XInternAtom(gWin.xDisplay, "_NET_WM_ICON", False);
   memset(gWin.latch, 0, sizeof gWin.latch);
+  // Window managers and task bars group and name windows by their class.
+  static char resName[] = "velkarra3d", resClass[] = "Velkarra3D";
+  XClassHint classHint = {resName, resClass};
+  XSetClassHint(gWin.xDisplay, gWin.window, &classHint);
+  XFlush(gWin.xDisplay);
+  atexit(releaseAtExit);
+  glutWindowStatusFunc(onWindowStatus);
+  glutCloseFunc(onWindowClosed);
   glutDisplayFunc(onDisplay);
   glutReshapeFunc(onReshape);
   glutKeyboardFunc(onKeyboard);

@@ -71,6 +71,15 @@ void drawRadar() {
   glPopMatrix();
 }
 
+void drawCrosshair() {
+  glBegin(GL_LINES);
+  glVertex3f(-0.05f, 0, 0);
+  glVertex3f(0.05f, 0, 0);
+  glVertex3f(0, -0.05f, 0);
+  glVertex3f(0, 0.05f, 0);
+  glEnd();
+}
+
 // Ends a text pass and puts back the state the scene relies on (depth test
 // and lighting on, blending off, the view restored).
 void finishScreen() {
@@ -89,14 +98,13 @@ void drawOverlay() {
   glLoadIdentity();
   glTranslatef(0, 0, -1);
   glDisable(GL_LIGHTING);
+  // The white crosshair over a wider dark one, so it reads over cloud too.
+  glLineWidth(3);
+  glColor3f(0, 0, 0);
+  drawCrosshair();
+  glLineWidth(1);
   glColor3f(1, 1, 1);
-
-  glBegin(GL_LINES);
-  glVertex3f(-0.05f, 0, 0);
-  glVertex3f(0.05f, 0, 0);
-  glVertex3f(0, -0.05f, 0);
-  glVertex3f(0, 0.05f, 0);
-  glEnd();
+  drawCrosshair();
 
   drawRadar();
 

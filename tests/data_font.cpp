@@ -108,21 +108,33 @@ TEST_F(FontFile, CellsAreSeparatedByClearTexels) {
   }
 }
 
-TEST_F(FontFile, EveryPrintableGlyphHasWhiteInk) {
+// White ink in a dark outline: over white cloud only the outline shows the
+// letters, so it must be nearly opaque two texels out from the solid ink
+// (about a pixel at the HUD's scale) and dark.
+TEST_F(FontFile, EveryPrintableGlyphHasWhiteInkInADarkOutline) {
   for (int c = first_; c <= last_; ++c) {
     int x0, y0, x1, y1;
     texels(glyphs_[c - first_], x0, y0, x1, y1);
-    int ink = 0, any = 0;
+    int ink = 0, any = 0, dark = 0, thin = 0;
     for (int y = y0; y < y1; ++y) {
       for (int x = x0; x < x1; ++x) {
         ink += alpha(x, y) >= 200 && luminance(x, y) >= 250;
         any += alpha(x, y) > 0;
+        dark += alpha(x, y) >= 200 && luminance(x, y) <= 40;
+        if (alpha(x, y) < 250 || luminance(x, y) < 250) continue;
+        for (int d : {-2, 2}) {
+          if (x + d >= x0 && x + d < x1) thin += alpha(x + d, y) < 200;
+          if (y + d >= y0 && y + d < y1) thin += alpha(x, y + d) < 200;
+        }
       }
     }
+    SCOPED_TRACE(std::string("glyph '") + static_cast<char>(c) + "'");
     if (c == ' ') {
       EXPECT_EQ(any, 0) << "space must be blank";
     } else {
-      EXPECT_GT(ink, 0) << "glyph '" << static_cast<char>(c) << "' has no ink";
+      EXPECT_GT(ink, 0) << "no ink";
+      EXPECT_GT(dark, 0) << "no dark outline";
+      EXPECT_EQ(thin, 0) << "outline too thin or too faint";
     }
   }
 }

@@ -334,7 +334,10 @@ TEST(DataModelSize, ShellAndMissilePointAlongX) {
   EXPECT_GE(e.size(0), 0.6);
   EXPECT_LE(e.size(0), 1.0);
   EXPECT_LE(std::max(e.size(1), e.size(2)), 0.35);
-  // Its camera rides 0.2 above the centre: nothing of it may stick up there.
+  // Its camera rides 0.2 above the origin looking along +x, with the near
+  // plane 0.1 ahead: the model must stay behind that plane and below the eye,
+  // or it covers the view ahead.
+  EXPECT_LE(e.hi[0], 0.1);
   EXPECT_LT(e.hi[2], 0.15);
   EXPECT_GT(radiusAlongX(missile, e.lo[0], e.lo[0] + 0.15),
             radiusAlongX(missile, e.hi[0] - 0.15, e.hi[0]))

@@ -2,8 +2,10 @@
 // luminance-alpha atlas. Each glyph's cell is its pen advance wide and one
 // full line (ascent to descent) high, so every glyph of a line hangs from the
 // same top edge; a transparent texel separates neighbouring cells so linear
-// filtering never bleeds. The ink is white; a soft dark rim around it keeps
-// the white text readable over bright clouds.
+// filtering never bleeds. The ink is white; a dark outline around it,
+// nearly opaque for two texels and fading over the third, keeps the white
+// text readable over white cloud as well as over blue sky (the HUD shows the
+// atlas at about half size, so that is a pixel or more on screen).
 #include "tools/font_baker.h"
 
 #include <ft2build.h>
@@ -23,8 +25,8 @@ namespace {
 constexpr int kAtlasWidth = 512, kAtlasHeight = 256;
 constexpr int kGutter = 1;
 constexpr int kLargestPixelSize = 40;
-constexpr double kRimRadius = 1.6;  // texels
-constexpr double kRimOpacity = 0.55;
+constexpr double kRimRadius = 2.6;  // texels
+constexpr double kRimOpacity = 0.9;
 
 struct Cell {
   int x, y, advance;
@@ -130,7 +132,7 @@ BakedFont bakeFont(const std::string& fontPath) {
                            static_cast<float>(cell.y + lineHeight) / kAtlasHeight});
   }
 
-  // The dark rim: ink spread by kRimRadius within the same cell.
+  // The dark outline: ink spread by kRimRadius within the same cell.
   const int reach = static_cast<int>(std::ceil(kRimRadius));
   font.image.assign(static_cast<size_t>(kAtlasWidth) * kAtlasHeight * 2, 0);
   for (size_t i = 0; i < font.image.size(); i += 2) font.image[i] = 255;  // clear is white

@@ -133,8 +133,11 @@ Mesh buildShell() {
   return m;
 }
 
+// The missile is 0.8 long with its nose at the origin and its body behind.
+// The game's missile camera rides just above the origin looking ahead, so
+// the whole model stays behind the eye and the view ahead is clear.
 Mesh buildMissile() {
-  Mesh m;  // 0.8 long, centred on the origin
+  Mesh m;
   m.append(revolve({{-0.4, 0},
                     {-0.4, 0.03},
                     {-0.37, 0.045},
@@ -145,7 +148,7 @@ Mesh buildMissile() {
                    10));
   addCrossFins(m, -0.4, -0.2, 0.045, 0.13, 0.08, 0.012, 45);
   addCrossFins(m, 0.12, 0.2, 0.045, 0.075, 0.05, 0.01, 45);
-  return m;
+  return m.translate({-0.4, 0, 0});
 }
 
 Mesh buildCannon() {

@@ -1,7 +1,8 @@
 // platform_x11_window.cpp: the windowed backend under a private Xvfb: the
 // freeglut window as X sees it, key and button latches from real X input
 // (xdotool through XTEST), focus with and without a focused window, cursor
-// warps, the icon property, screenshots and the timer.
+// warps, the pointer grab, the window class and icon property, screenshots
+// and the timer.
 
 // gtest comes before Xlib, whose macros (None, Bool, ...) would break it.
 // clang-format off
@@ -32,6 +33,7 @@ namespace {
 
 Display* gX;  // the tests' own connection, to look at the window from outside
 PlatWindow gWindow;
+Window gFocusOnMap;  // the focus once the window showed (no window manager runs)
 
 struct KeyEvent {
   unsigned char c;
@@ -88,6 +90,11 @@ void ensureWindow() {
     XWindowAttributes a;
     return XGetWindowAttributes(gX, gWindow, &a) && a.map_state == IsViewable;
   }));
+  pumpUntil([] {
+    int revert;
+    XGetInputFocus(gX, &gFocusOnMap, &revert);
+    return gFocusOnMap == gWindow;
+  });
   made = true;
 }
 
@@ -315,6 +322,24 @@ TEST_F(PlatformX11Window, CursorWarpsInScreenCoordinates) {
   platCursorPos(&x, &y);
   EXPECT_EQ(x, 1023);
   EXPECT_EQ(y, 0);
+
+  // A motion that arrives between reading the cursor and moving it is kept
+  // for the next read; a move with no read before it goes to the point.
+  platSetCursorPos(500, 350);
+  platCursorPos(&x, &y);
+  XWarpPointer(gX, None, None, 0, 0, 0, 0, 7, 3);
+  XSync(gX, False);
+  platSetCursorPos(400, 300);
+  platCursorPos(&x, &y);
+  EXPECT_EQ(x, 407);
+  EXPECT_EQ(y, 303);
+  XWarpPointer(gX, None, None, 0, 0, 0, 0, 7, 3);
+  XSync(gX, False);
+  platSetCursorPos(400, 300);
+  platSetCursorPos(420, 310);
+  platCursorPos(&x, &y);
+  EXPECT_EQ(x, 420);
+  EXPECT_EQ(y, 310);
 }
 
 // Reads _NET_WM_ICON: width, height, then the pixels.
@@ -336,47 +361,142 @@ std::vector<unsigned long> iconProperty() {
   return values;
 }
 
-bool writePng(const std::string& path, int width, int height, RGBQUAD fill) {
+// An image whose left half is opaque red and right half half-transparent
+// blue.
+bool writePng(const std::string& path, int width, int height) {
   FIBITMAP* image = FreeImage_Allocate(width, height, 32);
-  for (int y = 0; y < height; y++)
-    for (int x = 0; x < width; x++) FreeImage_SetPixelColor(image, x, y, &fill);
-  // Marks: top-left opaque red, bottom-right half-transparent blue.
   RGBQUAD red = {0, 0, 255, 255}, blue = {255, 0, 0, 128};
-  FreeImage_SetPixelColor(image, 0, height - 1, &red);
-  FreeImage_SetPixelColor(image, width - 1, 0, &blue);
+  for (int y = 0; y < height; y++)
+    for (int x = 0; x < width; x++)
+      FreeImage_SetPixelColor(image, x, y, x < width / 2 ? &red : &blue);
   const bool saved = FreeImage_Save(FIF_PNG, image, path.c_str(), 0);
   FreeImage_Unload(image);
   return saved;
 }
 
-TEST_F(PlatformX11Window, IconComesFromAnImageFile) {
+TEST_F(PlatformX11Window, IconComesInFourSizesFromAnImageFile) {
   const std::string dir = makeTempDir("platform-icon");
-  const std::string png = dir + "/icon.png";
-  ASSERT_TRUE(writePng(png, 3, 2, {0, 255, 0, 255}));
-  platSetWindowIcon(gWindow, png.c_str());
-  std::vector<unsigned long> icon = iconProperty();
-  ASSERT_EQ(icon.size(), 8u);
-  EXPECT_EQ(icon[0], 3u);
-  EXPECT_EQ(icon[1], 2u);
-  EXPECT_EQ(icon[2], 0xFFFF0000u);  // top-left
-  EXPECT_EQ(icon[3], 0xFF00FF00u);
-  EXPECT_EQ(icon[7], 0x800000FFu);  // bottom-right
+  for (int side : {6, 300}) {  // scaled up and down alike
+    SCOPED_TRACE(side);
+    const std::string png = dir + "/icon" + std::to_string(side) + ".png";
+    ASSERT_TRUE(writePng(png, side, side / 2));
+    platSetWindowIcon(gWindow, png.c_str());
+    const std::vector<unsigned long> icon = iconProperty();
+    size_t at = 0;
+    for (unsigned long size : {16, 32, 48, 64}) {
+      ASSERT_LE(at + 2, icon.size());
+      const unsigned long w = icon[at], h = icon[at + 1];
+      EXPECT_EQ(w, size);
+      EXPECT_EQ(h, size / 2) << "the shape is kept";
+      ASSERT_LE(at + 2 + w * h, icon.size());
+      EXPECT_EQ(icon[at + 2], 0xFFFF0000u) << "top-left";
+      EXPECT_EQ(icon[at + 2 + w * h - 1], 0x800000FFu) << "bottom-right";
+      at += 2 + w * h;
+    }
+    EXPECT_EQ(at, icon.size());
+  }
 
   // Missing and unreadable files leave the icon as it was.
+  const std::vector<unsigned long> icon = iconProperty();
   platSetWindowIcon(gWindow, (dir + "/missing.png").c_str());
   ASSERT_TRUE(writeFile(dir + "/text.png", "not an image"));
   platSetWindowIcon(gWindow, (dir + "/text.png").c_str());
   EXPECT_EQ(iconProperty(), icon);
-
-  // A large image is scaled down to fit 256 x 256.
-  ASSERT_TRUE(writePng(dir + "/big.png", 300, 200, {0, 0, 0, 255}));
-  platSetWindowIcon(gWindow, (dir + "/big.png").c_str());
-  icon = iconProperty();
-  ASSERT_GE(icon.size(), 2u);
-  EXPECT_EQ(icon[0], 256u);
-  EXPECT_EQ(icon[1], 170u);
-  EXPECT_EQ(icon.size(), 2u + 256u * 170u);
   removeTree(dir);
+}
+
+TEST_F(PlatformX11Window, NamesItsClassAndTakesTheFocusWhenMapped) {
+  XClassHint hint = {nullptr, nullptr};
+  ASSERT_TRUE(XGetClassHint(gX, gWindow, &hint));
+  EXPECT_STREQ(hint.res_name, "velkarra3d");
+  EXPECT_STREQ(hint.res_class, "Velkarra3D");
+  XFree(hint.res_name);
+  XFree(hint.res_class);
+  EXPECT_EQ(gFocusOnMap, gWindow) << "without a window manager the window takes the focus";
+}
+
+// Where the pointer lands when another client warps it far outside the
+// window.
+void warpOutside(int* x, int* y) {
+  XWarpPointer(gX, None, DefaultRootWindow(gX), 0, 0, 0, 0, 1000, 740);
+  XSync(gX, False);
+  Window root, child;
+  int windowX, windowY;
+  unsigned mask;
+  XQueryPointer(gX, DefaultRootWindow(gX), &root, &child, x, y, &windowX, &windowY, &mask);
+}
+
+bool confined() {
+  int x, y;
+  warpOutside(&x, &y);
+  platSetCursorPos(500, 350);
+  return x >= 100 && x < 900 && y >= 50 && y < 650;
+}
+
+void focusOurWindow() {
+  XSetInputFocus(gX, gWindow, RevertToPointerRoot, CurrentTime);
+  XSync(gX, False);
+}
+
+// Runs one timer call of the backend, as before every frame of the game.
+void runOneFrame() {
+  static bool ran;
+  ran = false;
+  platTimerFunc(
+      1, [](int) { ran = true; }, 0);
+  ASSERT_TRUE(pumpUntil([] { return ran; }));
+}
+
+TEST_F(PlatformX11Window, ConfiningGrabHoldsThePointerOnlyWhileItShouldAndComesBack) {
+  focusOurWindow();
+  platConfinePointer(true);
+  EXPECT_TRUE(confined());
+  platConfinePointer(true);  // asked again: still in force
+  EXPECT_TRUE(confined());
+  platConfinePointer(false);
+  EXPECT_FALSE(confined());
+
+  // Another client holds the pointer: the request fails quietly, and the
+  // first request after that grab ends succeeds.
+  ASSERT_EQ(XGrabPointer(gX, DefaultRootWindow(gX), False, 0, GrabModeAsync, GrabModeAsync, None,
+                         None, CurrentTime),
+            GrabSuccess);
+  XSync(gX, False);
+  platConfinePointer(true);
+  XUngrabPointer(gX, CurrentTime);
+  XSync(gX, False);
+  EXPECT_FALSE(confined());
+  platConfinePointer(true);
+  EXPECT_TRUE(confined());
+
+  // The focus goes elsewhere: the backend lets go before the next frame,
+  // unasked, and does not grab again while the window is inactive.
+  XSetInputFocus(gX, None, RevertToNone, CurrentTime);
+  XSync(gX, False);
+  runOneFrame();
+  EXPECT_FALSE(confined());
+  platConfinePointer(true);
+  EXPECT_FALSE(confined());
+  focusOurWindow();
+  platConfinePointer(true);
+  EXPECT_TRUE(confined());
+
+  // Unmapped, the window loses the grab; mapped again, the next request
+  // takes it again.
+  XUnmapWindow(gX, gWindow);
+  XSync(gX, False);
+  pumpUntil([] { return false; }, 100);
+  EXPECT_FALSE(confined());
+  XMapWindow(gX, gWindow);
+  XSync(gX, False);
+  ASSERT_TRUE(pumpUntil([] {
+    XWindowAttributes a;
+    return XGetWindowAttributes(gX, gWindow, &a) && a.map_state == IsViewable;
+  }));
+  focusOurWindow();
+  platConfinePointer(true);
+  EXPECT_TRUE(confined());
+  platConfinePointer(false);
 }
 
 TEST_F(PlatformX11Window, ScreenshotShowsWhatTheWindowShows) {
