@@ -4,6 +4,8 @@
 //   - the floor: a clear and a buffer swap;
 //   - an empty-world frame (sky, terrain, cannon, HUD) against the floor;
 //   - a full-pool frame against the empty-world frame;
+//   - one full-screen textured quad against the floor, the least any
+//     textured picture costs;
 // each in high and low detail; and start-up to the first frame, and the
 // vertex normals of a 200,000-vertex model.
 // The compared frames alternate within each benchmark, so a burst of load
@@ -90,6 +92,55 @@ void emptyWorldFrame(benchmark::State& state) {
   state.counters["xFloor"] = median(frame) / median(floor);
 }
 BENCHMARK(emptyWorldFrame)->Arg(0)->Arg(1)->Iterations(40)->Unit(benchmark::kMillisecond);
+
+// The cheapest picture that fills the screen with texture: one quad over the
+// whole window with the sky's texture, bilinear, unlit, depth-tested, as the
+// sky is drawn; a clear and a swap around it. Alternates with floor frames:
+// xFloor is the least a textured frame can cost against the floor here.
+double texturedQuadMs() {
+  uint64_t t0 = platPerfMicros();
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glDisable(GL_LIGHTING);
+  glBindTexture(GL_TEXTURE_2D, skyTexture);
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glBegin(GL_QUADS);
+  glTexCoord2f(0, 0);
+  glVertex3f(-1, -1, 0.5f);
+  glTexCoord2f(0.25f, 0);
+  glVertex3f(1, -1, 0.5f);
+  glTexCoord2f(0.25f, 0.99f);
+  glVertex3f(1, 1, 0.5f);
+  glTexCoord2f(0, 0.99f);
+  glVertex3f(-1, 1, 0.5f);
+  glEnd();
+  glPopMatrix();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glBindTexture(GL_TEXTURE_2D, 0);
+  glEnable(GL_LIGHTING);
+  platSwapBuffers();
+  glFinish();
+  return (platPerfMicros() - t0) * 0.001;
+}
+
+void texturedQuadFrame(benchmark::State& state) {
+  setUpWorlds();
+  std::vector<double> floor, frame;
+  for (auto _ : state) {
+    floor.push_back(floorMs());
+    frame.push_back(texturedQuadMs());
+  }
+  state.counters["ms"] = median(frame);
+  state.counters["floorMs"] = median(floor);
+  state.counters["xFloor"] = median(frame) / median(floor);
+}
+BENCHMARK(texturedQuadFrame)->Iterations(40)->Unit(benchmark::kMillisecond);
 
 // Full-pool frames alternating with empty-world frames: xEmpty is the ratio
 // of their medians.
