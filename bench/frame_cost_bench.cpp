@@ -4,11 +4,14 @@
 //   - the floor: a clear and a buffer swap;
 //   - an empty-world frame (sky, terrain, cannon, HUD) against the floor;
 //   - a full-pool frame against the empty-world frame;
+//   - one full-screen textured quad against the floor, the least any
+//     textured picture costs;
 // each in high and low detail; and start-up to the first frame, and the
 // vertex normals of a 200,000-vertex model.
 // The compared frames alternate within each benchmark, so a burst of load
-// from elsewhere hits both sides of a ratio alike. Every sample waits for
-// the pixels (glFinish).
+// from elsewhere hits both sides of a ratio alike, and each also reports
+// its ratio in process CPU time (cpuXFloor, cpuXEmpty), which load from
+// elsewhere hardly moves. Every sample waits for the pixels (glFinish).
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -16,6 +19,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <vector>
 
 #include "assets/model.h"
@@ -37,11 +41,24 @@ double median(std::vector<double> v) {
   return v[v.size() / 2];
 }
 
+// Process CPU time, every thread (the software rasteriser's too): unlike the
+// wall clock it does not grow while other work holds the cores, so its
+// ratios stay readable on a busy machine. Each timed frame leaves its own
+// CPU time in lastCpuMs.
+double cpuMs() {
+  timespec t;
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return t.tv_sec * 1e3 + t.tv_nsec * 1e-6;
+}
+double lastCpuMs;
+
 double floorMs() {
+  double c0 = cpuMs();
   uint64_t t0 = platPerfMicros();
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   platSwapBuffers();
   glFinish();
+  lastCpuMs = cpuMs() - c0;
   return (platPerfMicros() - t0) * 0.001;
 }
 
@@ -50,10 +67,12 @@ double floorMs() {
 double worldFrameMs(const WorldSnapshot& world) {
   restoreWorld(world);
   updateAim();
+  double c0 = cpuMs();
   uint64_t t0 = platPerfMicros();
   drawFrame();
   platSwapBuffers();
   glFinish();
+  lastCpuMs = cpuMs() - c0;
   return (platPerfMicros() - t0) * 0.001;
 }
 
@@ -80,29 +99,91 @@ BENCHMARK(clearSwapFloor)->Iterations(60)->Unit(benchmark::kMillisecond);
 // their medians.
 void emptyWorldFrame(benchmark::State& state) {
   prepare(state);
-  std::vector<double> floor, frame;
+  std::vector<double> floor, frame, floorCpu, frameCpu;
   for (auto _ : state) {
     floor.push_back(floorMs());
+    floorCpu.push_back(lastCpuMs);
     frame.push_back(worldFrameMs(empty));
+    frameCpu.push_back(lastCpuMs);
   }
   state.counters["ms"] = median(frame);
   state.counters["floorMs"] = median(floor);
   state.counters["xFloor"] = median(frame) / median(floor);
+  state.counters["cpuMs"] = median(frameCpu);
+  state.counters["cpuXFloor"] = median(frameCpu) / median(floorCpu);
 }
 BENCHMARK(emptyWorldFrame)->Arg(0)->Arg(1)->Iterations(40)->Unit(benchmark::kMillisecond);
+
+// The cheapest picture that fills the screen with texture: one quad over the
+// whole window with the sky's texture, bilinear, unlit, depth-tested, as the
+// sky is drawn; a clear and a swap around it. Alternates with floor frames:
+// xFloor is the least a textured frame can cost against the floor here.
+double texturedQuadMs() {
+  double c0 = cpuMs();
+  uint64_t t0 = platPerfMicros();
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glDisable(GL_LIGHTING);
+  glBindTexture(GL_TEXTURE_2D, skyTexture);
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glBegin(GL_QUADS);
+  glTexCoord2f(0, 0);
+  glVertex3f(-1, -1, 0.5f);
+  glTexCoord2f(0.25f, 0);
+  glVertex3f(1, -1, 0.5f);
+  glTexCoord2f(0.25f, 0.99f);
+  glVertex3f(1, 1, 0.5f);
+  glTexCoord2f(0, 0.99f);
+  glVertex3f(-1, 1, 0.5f);
+  glEnd();
+  glPopMatrix();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glBindTexture(GL_TEXTURE_2D, 0);
+  glEnable(GL_LIGHTING);
+  platSwapBuffers();
+  glFinish();
+  lastCpuMs = cpuMs() - c0;
+  return (platPerfMicros() - t0) * 0.001;
+}
+
+void texturedQuadFrame(benchmark::State& state) {
+  setUpWorlds();
+  std::vector<double> floor, frame, floorCpu, frameCpu;
+  for (auto _ : state) {
+    floor.push_back(floorMs());
+    floorCpu.push_back(lastCpuMs);
+    frame.push_back(texturedQuadMs());
+    frameCpu.push_back(lastCpuMs);
+  }
+  state.counters["ms"] = median(frame);
+  state.counters["floorMs"] = median(floor);
+  state.counters["xFloor"] = median(frame) / median(floor);
+  state.counters["cpuMs"] = median(frameCpu);
+  state.counters["cpuXFloor"] = median(frameCpu) / median(floorCpu);
+}
+BENCHMARK(texturedQuadFrame)->Iterations(40)->Unit(benchmark::kMillisecond);
 
 // Full-pool frames alternating with empty-world frames: xEmpty is the ratio
 // of their medians.
 void fullPoolFrame(benchmark::State& state) {
   prepare(state);
-  std::vector<double> emptyFrame, frame;
+  std::vector<double> emptyFrame, frame, emptyCpu, frameCpu;
   for (auto _ : state) {
     emptyFrame.push_back(worldFrameMs(empty));
+    emptyCpu.push_back(lastCpuMs);
     frame.push_back(worldFrameMs(full));
+    frameCpu.push_back(lastCpuMs);
   }
   state.counters["ms"] = median(frame);
   state.counters["emptyMs"] = median(emptyFrame);
   state.counters["xEmpty"] = median(frame) / median(emptyFrame);
+  state.counters["cpuXEmpty"] = median(frameCpu) / median(emptyCpu);
 }
 BENCHMARK(fullPoolFrame)->Arg(0)->Arg(1)->Iterations(40)->Unit(benchmark::kMillisecond);
 

@@ -2,9 +2,11 @@
 // shards, the missile and the cannon, then the overlay.
 #include <GL/gl.h>
 
+#include "render/detail.h"
 #include "render/render.h"
 #include "shell/startup.h"
 #include "sim/sim.h"
+#include "terrain/terrain.h"
 
 namespace {
 
@@ -65,8 +67,16 @@ void drawFrame() {
     drawGameOver();
     return;
   }
-  drawSky();
-  glCallList(terrainList);
+  if (renderDetail == detailLow) {
+    // The opaque ground first: the depth test then turns away the sky behind
+    // it, about half of the sky's pixels. The rim blends over the sky.
+    glCallList(terrainList);
+    drawSky();
+    drawTerrainRim();
+  } else {
+    drawSky();
+    glCallList(terrainList);
+  }
   for (const Plane& plane : planes)
     if (plane.active) drawPlane(&plane);
   for (const Trooper& trooper : troopers)

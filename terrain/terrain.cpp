@@ -116,38 +116,61 @@ float terrainHeight(float x, float y) {
 
 namespace {
 
-// Low detail: the same triangles from vertex arrays. The per-vertex alpha
-// rides in the colour, which tracks the diffuse material (the lit alpha is
-// the diffuse alpha), so the list needs no material call per vertex. Cells
-// whose three corners are opaque are drawn first without blending, which
-// gives the same pixels for less work; the fading rim follows, blended, in
-// its own triangle order.
-void drawTerrainArrays() {
+// Low detail draws the same triangles from vertex arrays. The per-vertex
+// alpha rides in the colour, which tracks the diffuse material (the lit alpha
+// is the diffuse alpha), so nothing sets the material per vertex. Cells whose
+// three corners are opaque go into the terrain list, drawn before the sky so
+// that the depth test turns the sky away behind the ground; the fading rim
+// blends over the sky, so the scene draws it every frame after the sky from
+// these arrays, kept from the list compile to the next.
+struct LowArrays {
+  float* texCoords;
+  float* colours;
+  GLuint* opaque;
+  GLuint* rim;
+  int32_t opaqueCount;
+  int32_t rimCount;
+};
+LowArrays low;
+
+void releaseLowArrays() {
+  free(low.texCoords);
+  free(low.colours);
+  free(low.opaque);
+  free(low.rim);
+  low = LowArrays{};
+}
+
+void buildLowArrays() {
+  releaseLowArrays();
   const Model& mesh = terrain.mesh;
   int32_t count = mesh.vertexCount;
-  float* texCoords = static_cast<float*>(calloc(2 * count + 2, sizeof(float)));
-  float* colours = static_cast<float*>(calloc(4 * count + 4, sizeof(float)));
-  GLuint* opaque = static_cast<GLuint*>(calloc(3 * mesh.triangleCount + 3, sizeof(GLuint)));
-  GLuint* faded = static_cast<GLuint*>(calloc(3 * mesh.triangleCount + 3, sizeof(GLuint)));
-  if (!texCoords || !colours || !opaque || !faded) {
+  low.texCoords = static_cast<float*>(calloc(2 * count + 2, sizeof(float)));
+  low.colours = static_cast<float*>(calloc(4 * count + 4, sizeof(float)));
+  low.opaque = static_cast<GLuint*>(calloc(3 * mesh.triangleCount + 3, sizeof(GLuint)));
+  low.rim = static_cast<GLuint*>(calloc(3 * mesh.triangleCount + 3, sizeof(GLuint)));
+  if (!low.texCoords || !low.colours || !low.opaque || !low.rim) {
     printf("terrain: out of memory\n");
     fflush(stdout);
     exit(1);
   }
   for (int32_t v = 0; v < count; v++) {
-    texCoords[2 * v] = mesh.vertices[v].x * 0.1f;
-    texCoords[2 * v + 1] = mesh.vertices[v].y * 0.1f;
-    colours[4 * v] = colours[4 * v + 1] = colours[4 * v + 2] = 1;
-    colours[4 * v + 3] = terrain.alpha[v];
+    low.texCoords[2 * v] = mesh.vertices[v].x * 0.1f;
+    low.texCoords[2 * v + 1] = mesh.vertices[v].y * 0.1f;
+    low.colours[4 * v] = low.colours[4 * v + 1] = low.colours[4 * v + 2] = 1;
+    low.colours[4 * v + 3] = terrain.alpha[v];
   }
-  int32_t opaqueCount = 0, fadedCount = 0;
   for (int32_t k = 0; k < mesh.triangleCount; k++) {
     const int32_t* t = mesh.triangles[k];
     bool solid = terrain.alpha[t[0]] == 1 && terrain.alpha[t[1]] == 1 && terrain.alpha[t[2]] == 1;
-    GLuint* out = solid ? opaque + 3 * opaqueCount++ : faded + 3 * fadedCount++;
+    GLuint* out = solid ? low.opaque + 3 * low.opaqueCount++ : low.rim + 3 * low.rimCount++;
     for (int c = 0; c < 3; c++) out[c] = static_cast<GLuint>(t[c]);
   }
+}
 
+// Draws `count` triangles of the low arrays with the terrain material and
+// the sand, leaving the state as the scene expects it.
+void drawLowTriangles(const GLuint* indices, int32_t count, bool blend) {
   terrainMaterial.ambient[3] = terrainMaterial.diffuse[3] = terrainMaterial.specular[3] = 1;
   applyMaterial(&terrainMaterial);
   glColorMaterial(GL_FRONT, GL_DIFFUSE);
@@ -156,15 +179,14 @@ void drawTerrainArrays() {
   glEnableClientState(GL_NORMAL_ARRAY);
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);
   glEnableClientState(GL_COLOR_ARRAY);
-  glVertexPointer(3, GL_FLOAT, sizeof(Vec3), mesh.vertices);
-  glNormalPointer(GL_FLOAT, sizeof(Vec3), mesh.normals);
-  glTexCoordPointer(2, GL_FLOAT, 0, texCoords);
-  glColorPointer(4, GL_FLOAT, 0, colours);
+  glVertexPointer(3, GL_FLOAT, sizeof(Vec3), terrain.mesh.vertices);
+  glNormalPointer(GL_FLOAT, sizeof(Vec3), terrain.mesh.normals);
+  glTexCoordPointer(2, GL_FLOAT, 0, low.texCoords);
+  glColorPointer(4, GL_FLOAT, 0, low.colours);
   glBindTexture(GL_TEXTURE_2D, sandTexture);
-  glDrawElements(GL_TRIANGLES, 3 * opaqueCount, GL_UNSIGNED_INT, opaque);
-  glEnable(GL_BLEND);
-  glDrawElements(GL_TRIANGLES, 3 * fadedCount, GL_UNSIGNED_INT, faded);
-  glDisable(GL_BLEND);
+  if (blend) glEnable(GL_BLEND);
+  glDrawElements(GL_TRIANGLES, 3 * count, GL_UNSIGNED_INT, indices);
+  if (blend) glDisable(GL_BLEND);
   glBindTexture(GL_TEXTURE_2D, 0);
   glDisableClientState(GL_COLOR_ARRAY);
   glDisableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -172,20 +194,17 @@ void drawTerrainArrays() {
   glDisableClientState(GL_VERTEX_ARRAY);
   glDisable(GL_COLOR_MATERIAL);
   glColor4f(1, 1, 1, 1);
-  // The list copied the arrays while it was compiled.
-  free(texCoords);
-  free(colours);
-  free(opaque);
-  free(faded);
 }
 
 }  // namespace
 
 void drawTerrain() {
   if (renderDetail == detailLow) {
-    drawTerrainArrays();
+    buildLowArrays();
+    drawLowTriangles(low.opaque, low.opaqueCount, false);
     return;
   }
+  releaseLowArrays();
   glBindTexture(GL_TEXTURE_2D, sandTexture);
   glEnable(GL_BLEND);
   glBegin(GL_TRIANGLES);
@@ -206,4 +225,8 @@ void drawTerrain() {
   glEnd();
   glDisable(GL_BLEND);
   glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+void drawTerrainRim() {
+  if (renderDetail == detailLow && low.rimCount > 0) drawLowTriangles(low.rim, low.rimCount, true);
 }

@@ -34,4 +34,10 @@ void buildTerrain(float innerSize, int32_t cells, float halfSize);
 float terrainHeight(float x, float y);
 
 // Issues the textured, faded terrain mesh; compiled once into terrainList.
+// In low detail the list holds only the opaque inner ground and keeps the
+// fading rim for drawTerrainRim.
 void drawTerrain();
+
+// Low detail: the fading rim, blended over what is drawn; the scene calls it
+// every frame after the sky. Draws nothing in high detail.
+void drawTerrainRim();
