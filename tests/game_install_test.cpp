@@ -4,8 +4,8 @@
 #include <FreeImage.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
-#include <regex>
 #include <set>
 
 #include "game_support.h"
@@ -182,10 +182,17 @@ TEST_F(Install, NoDataIsOneLineAndStatusOneBeforeAnyWindow) {
 // The options --help lists, the manual page documents, and the other way round.
 std::set<std::string> optionsIn(const std::string& text) {
   std::set<std::string> names;
-  const std::regex option(R"(--[a-z][a-z-]*[a-z])");
-  for (auto it = std::sregex_iterator(text.begin(), text.end(), option);
-       it != std::sregex_iterator(); ++it)
-    names.insert(it->str());
+  // "--" then lower-case letters and inner hyphens, ending on a letter.
+  for (size_t at = text.find("--"); at != std::string::npos; at = text.find("--", at + 2)) {
+    size_t end = at + 2;
+    while (end < text.size() &&
+           (islower(static_cast<unsigned char>(text[end])) || text[end] == '-'))
+      end++;
+    while (end > at + 2 && text[end - 1] == '-') end--;
+    if (end > at + 2 && islower(static_cast<unsigned char>(text[at + 2])) &&
+        (at == 0 || text[at - 1] != '-'))
+      names.insert(text.substr(at, end - at));
+  }
   return names;
 }
 
