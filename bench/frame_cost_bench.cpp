@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <string>
 #include <vector>
 
 #include "assets/model.h"
@@ -87,6 +88,26 @@ void prepare(benchmark::State& state) {
   for (int i = 0; i < 3; i++) worldFrameMs(empty);  // warm the caches and the JIT
 }
 
+// Frames of `frame` alternating with frames of `reference` (the reference
+// first): ms and cpuMs are the frame's medians, <ref>Ms the reference's, and
+// x<Ref> and cpuX<Ref> the ratios of the medians in wall and process time.
+template <typename Frame, typename Reference>
+void measureAgainst(benchmark::State& state, const char* ref, const char* Ref, Reference reference,
+                    Frame frame) {
+  std::vector<double> refMs, frameMs, refCpu, frameCpu;
+  for (auto _ : state) {
+    refMs.push_back(reference());
+    refCpu.push_back(lastCpuMs);
+    frameMs.push_back(frame());
+    frameCpu.push_back(lastCpuMs);
+  }
+  state.counters["ms"] = median(frameMs);
+  state.counters[std::string(ref) + "Ms"] = median(refMs);
+  state.counters[std::string("x") + Ref] = median(frameMs) / median(refMs);
+  state.counters["cpuMs"] = median(frameCpu);
+  state.counters[std::string("cpuX") + Ref] = median(frameCpu) / median(refCpu);
+}
+
 void clearSwapFloor(benchmark::State& state) {
   setUpWorlds();
   std::vector<double> floor;
@@ -99,18 +120,7 @@ BENCHMARK(clearSwapFloor)->Iterations(60)->Unit(benchmark::kMillisecond);
 // their medians.
 void emptyWorldFrame(benchmark::State& state) {
   prepare(state);
-  std::vector<double> floor, frame, floorCpu, frameCpu;
-  for (auto _ : state) {
-    floor.push_back(floorMs());
-    floorCpu.push_back(lastCpuMs);
-    frame.push_back(worldFrameMs(empty));
-    frameCpu.push_back(lastCpuMs);
-  }
-  state.counters["ms"] = median(frame);
-  state.counters["floorMs"] = median(floor);
-  state.counters["xFloor"] = median(frame) / median(floor);
-  state.counters["cpuMs"] = median(frameCpu);
-  state.counters["cpuXFloor"] = median(frameCpu) / median(floorCpu);
+  measureAgainst(state, "floor", "Floor", floorMs, [] { return worldFrameMs(empty); });
 }
 BENCHMARK(emptyWorldFrame)->Arg(0)->Arg(1)->Iterations(40)->Unit(benchmark::kMillisecond);
 
@@ -154,18 +164,7 @@ double texturedQuadMs() {
 
 void texturedQuadFrame(benchmark::State& state) {
   setUpWorlds();
-  std::vector<double> floor, frame, floorCpu, frameCpu;
-  for (auto _ : state) {
-    floor.push_back(floorMs());
-    floorCpu.push_back(lastCpuMs);
-    frame.push_back(texturedQuadMs());
-    frameCpu.push_back(lastCpuMs);
-  }
-  state.counters["ms"] = median(frame);
-  state.counters["floorMs"] = median(floor);
-  state.counters["xFloor"] = median(frame) / median(floor);
-  state.counters["cpuMs"] = median(frameCpu);
-  state.counters["cpuXFloor"] = median(frameCpu) / median(floorCpu);
+  measureAgainst(state, "floor", "Floor", floorMs, texturedQuadMs);
 }
 BENCHMARK(texturedQuadFrame)->Iterations(40)->Unit(benchmark::kMillisecond);
 
@@ -173,17 +172,9 @@ BENCHMARK(texturedQuadFrame)->Iterations(40)->Unit(benchmark::kMillisecond);
 // of their medians.
 void fullPoolFrame(benchmark::State& state) {
   prepare(state);
-  std::vector<double> emptyFrame, frame, emptyCpu, frameCpu;
-  for (auto _ : state) {
-    emptyFrame.push_back(worldFrameMs(empty));
-    emptyCpu.push_back(lastCpuMs);
-    frame.push_back(worldFrameMs(full));
-    frameCpu.push_back(lastCpuMs);
-  }
-  state.counters["ms"] = median(frame);
-  state.counters["emptyMs"] = median(emptyFrame);
-  state.counters["xEmpty"] = median(frame) / median(emptyFrame);
-  state.counters["cpuXEmpty"] = median(frameCpu) / median(emptyCpu);
+  measureAgainst(
+      state, "empty", "Empty", [] { return worldFrameMs(empty); },
+      [] { return worldFrameMs(full); });
 }
 BENCHMARK(fullPoolFrame)->Arg(0)->Arg(1)->Iterations(40)->Unit(benchmark::kMillisecond);
 

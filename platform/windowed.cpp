@@ -505,13 +505,8 @@ PlatWindow winActiveWindow() {
 }
 
 void winWindowRect(PlatWindow window, int* left, int* top, int* right, int* bottom) {
-  *left = *top = *right = *bottom = 0;
-  if (!gWin.window || window != gWin.window) return;
-  XWindowAttributes attributes;
-  if (!XGetWindowAttributes(gWin.xDisplay, gWin.window, &attributes)) return;
-  int x = 0, y = 0;
-  Window child;
-  XTranslateCoordinates(gWin.xDisplay, gWin.window, gWin.root, 0, 0, &x, &y, &child);
+  winClientRect(window, left, top, right, bottom);
+  if (*right == *left) return;  // not our window, or it cannot be read
   // A window manager's frame: left, right, top, bottom.
   long frame[4] = {0, 0, 0, 0};
   Atom type = None;
@@ -525,10 +520,10 @@ void winWindowRect(PlatWindow window, int* left, int* top, int* right, int* bott
       for (int i = 0; i < 4; i++) frame[i] = reinterpret_cast<long*>(data)[i];
     XFree(data);
   }
-  *left = x - static_cast<int>(frame[0]);
-  *top = y - static_cast<int>(frame[2]);
-  *right = x + attributes.width + static_cast<int>(frame[1]);
-  *bottom = y + attributes.height + static_cast<int>(frame[3]);
+  *left -= static_cast<int>(frame[0]);
+  *top -= static_cast<int>(frame[2]);
+  *right += static_cast<int>(frame[1]);
+  *bottom += static_cast<int>(frame[3]);
 }
 
 void winClientRect(PlatWindow window, int* left, int* top, int* right, int* bottom) {
