@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "shell/printable.h"
+#include "base/printable.h"
 
 namespace {
 

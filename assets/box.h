@@ -5,7 +5,7 @@
 // orientation with posedBox, and the hit rules test pairs with boxesOverlap.
 #pragma once
 
-#include "shell/vec3.h"
+#include "base/vec3.h"
 
 // Eight corners in a fixed order: bit 0 of the index picks the minimum x,
 // bit 1 the minimum y, bit 2 the minimum z. Corner 0 therefore holds the

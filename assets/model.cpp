@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "shell/printable.h"
+#include "base/printable.h"
 
 namespace {
 

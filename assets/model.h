@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "shell/vec3.h"
+#include "base/vec3.h"
 
 struct Model {
   Vec3* vertices;           // vertexCount positions, pre-transformed in place

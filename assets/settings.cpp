@@ -13,8 +13,8 @@
 
 #include "assets/box.h"
 #include "assets/model.h"
-#include "shell/options.h"
-#include "shell/startup.h"
+#include "app/options.h"
+#include "app/startup.h"
 #include "terrain/terrain.h"
 
 namespace {

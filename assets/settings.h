@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "shell/world.h"
+#include "game/world.h"
 
 // One model section: the OFF file and its placement.
 struct ModelSection {

@@ -10,8 +10,8 @@
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "render/material.h"
-#include "shell/options.h"
-#include "shell/startup.h"
+#include "app/options.h"
+#include "app/startup.h"
 #include "sim/sim.h"
 
 WorldSnapshot full;

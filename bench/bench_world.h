@@ -2,7 +2,7 @@
 // from the default data set, with every pool full or with nothing flying.
 #pragma once
 
-#include "shell/world.h"
+#include "game/world.h"
 
 // 32 planes, 32 troopers, 32 bombs, 16 shells, 128 shards and the missile,
 // placed so that nothing touches anything (every hit test runs to its end).

@@ -12,10 +12,10 @@
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "render/render.h"
-#include "shell/camera.h"
-#include "shell/options.h"
-#include "shell/startup.h"
-#include "shell/world.h"
+#include "render/camera.h"
+#include "app/options.h"
+#include "app/startup.h"
+#include "game/world.h"
 #include "sim/sim.h"
 
 namespace {

@@ -29,10 +29,10 @@
 #include "platform/platform.h"
 #include "render/detail.h"
 #include "render/render.h"
-#include "shell/camera.h"
-#include "shell/options.h"
-#include "shell/startup.h"
-#include "shell/world.h"
+#include "render/camera.h"
+#include "app/options.h"
+#include "app/startup.h"
+#include "game/world.h"
 
 namespace {
 

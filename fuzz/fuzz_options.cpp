@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "shell/options.h"
+#include "app/options.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static char text[4096 + 1];

@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "platform/headless.h"
-#include "shell/replay.h"
+#include "session/replay.h"
 
 namespace {
 

@@ -23,7 +23,7 @@
 #include <cstring>
 
 #include "platform/backend.h"
-#include "shell/printable.h"
+#include "base/printable.h"
 
 namespace {
 

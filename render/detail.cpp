@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "shell/startup.h"
+#include "app/startup.h"
 #include "terrain/terrain.h"
 
 DetailLevel renderDetail = detailHigh;

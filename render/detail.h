@@ -12,7 +12,7 @@
 // Benchmarks and tests switch levels at run time with setDetail.
 #pragma once
 
-#include "shell/options.h"
+#include "app/options.h"
 
 // detailHigh or detailLow once chooseDetail has run.
 extern DetailLevel renderDetail;

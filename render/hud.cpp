@@ -9,7 +9,7 @@
 
 #include "assets/font.h"
 #include "render/render.h"
-#include "shell/camera.h"
+#include "render/camera.h"
 
 namespace {
 

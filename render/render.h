@@ -7,7 +7,7 @@
 // buffer swap.
 #pragma once
 
-#include "shell/world.h"
+#include "game/world.h"
 
 void drawFrame();
 

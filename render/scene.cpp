@@ -4,7 +4,7 @@
 
 #include "render/detail.h"
 #include "render/render.h"
-#include "shell/startup.h"
+#include "app/startup.h"
 #include "sim/sim.h"
 #include "terrain/terrain.h"
 

@@ -6,8 +6,8 @@
 #include <cmath>
 
 #include "render/render.h"
-#include "shell/camera.h"
-#include "shell/startup.h"
+#include "render/camera.h"
+#include "app/startup.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "shell/camera.h"
+#include "render/camera.h"
 #include "sim/sim.h"
 #include "terrain/terrain.h"
 

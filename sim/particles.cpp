@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "shell/camera.h"
+#include "render/camera.h"
 #include "sim/sim.h"
 
 const Material* lastShardMaterial;

@@ -3,7 +3,7 @@
 // walls and drops troopers and bombs on its own timers.
 #include <cmath>
 
-#include "shell/camera.h"
+#include "render/camera.h"
 #include "sim/sim.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // ground.
 #include <cmath>
 
-#include "shell/camera.h"
+#include "render/camera.h"
 #include "sim/sim.h"
 #include "terrain/terrain.h"
 

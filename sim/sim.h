@@ -10,8 +10,8 @@
 
 #include <cstdint>
 
-#include "shell/input.h"
-#include "shell/world.h"
+#include "game/input.h"
+#include "game/world.h"
 
 // The first slot of a pool not in use, or null when the pool is full.
 template <typename Record, int count>

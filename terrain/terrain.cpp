@@ -11,7 +11,7 @@
 #include "assets/bitmap.h"
 #include "render/detail.h"
 #include "render/material.h"
-#include "shell/startup.h"
+#include "app/startup.h"
 
 HeightField terrain;
 

@@ -11,8 +11,8 @@
 #include "game_support.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
-#include "shell/options.h"
-#include "shell/world.h"
+#include "app/options.h"
+#include "game/world.h"
 
 extern "C" {
 void* __libc_malloc(size_t size);

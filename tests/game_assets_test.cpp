@@ -10,7 +10,7 @@
 #include "assets/model.h"
 #include "game_support.h"
 #include "platform/platform.h"
-#include "shell/world.h"
+#include "game/world.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "game_support.h"
-#include "shell/printable.h"
+#include "base/printable.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "game_support.h"
-#include "shell/camera.h"
-#include "shell/world.h"
+#include "render/camera.h"
+#include "game/world.h"
 
 namespace {
 

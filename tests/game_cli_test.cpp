@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "game_support.h"
-#include "shell/world.h"
+#include "game/world.h"
 #include "support/json_lite.h"
 
 namespace {

@@ -17,9 +17,9 @@
 #include "platform/platform.h"
 #include "render/detail.h"
 #include "render/render.h"
-#include "shell/camera.h"
-#include "shell/startup.h"
-#include "shell/world.h"
+#include "render/camera.h"
+#include "app/startup.h"
+#include "game/world.h"
 #include "terrain/terrain.h"
 
 namespace {

@@ -9,10 +9,10 @@
 #include "game_support.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
-#include "shell/frame.h"
-#include "shell/input.h"
-#include "shell/replay.h"
-#include "shell/world.h"
+#include "app/frame.h"
+#include "game/input.h"
+#include "session/replay.h"
+#include "game/world.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <set>
 
 #include "game_support.h"
-#include "shell/options.h"
+#include "app/options.h"
 
 namespace fs = std::filesystem;
 

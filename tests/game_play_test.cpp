@@ -4,9 +4,9 @@
 
 #include "game_support.h"
 #include "platform/headless.h"
-#include "shell/camera.h"
-#include "shell/frame.h"
-#include "shell/world.h"
+#include "render/camera.h"
+#include "app/frame.h"
+#include "game/world.h"
 
 namespace {
 

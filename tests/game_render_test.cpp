@@ -12,10 +12,10 @@
 #include "game_support.h"
 #include "platform/headless.h"
 #include "render/render.h"
-#include "shell/camera.h"
-#include "shell/frame.h"
-#include "shell/startup.h"
-#include "shell/world.h"
+#include "render/camera.h"
+#include "app/frame.h"
+#include "app/startup.h"
+#include "game/world.h"
 
 namespace {
 

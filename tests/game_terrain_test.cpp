@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "game_support.h"
-#include "shell/world.h"
+#include "game/world.h"
 #include "terrain/terrain.h"
 
 namespace {

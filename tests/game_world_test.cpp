@@ -3,8 +3,8 @@
 
 #include "game_support.h"
 #include "platform/headless.h"
-#include "shell/camera.h"
-#include "shell/world.h"
+#include "render/camera.h"
+#include "game/world.h"
 
 namespace {
 

@@ -18,10 +18,10 @@
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "render/detail.h"
-#include "shell/camera.h"
-#include "shell/input.h"
-#include "shell/options.h"
-#include "shell/world.h"
+#include "render/camera.h"
+#include "game/input.h"
+#include "app/options.h"
+#include "game/world.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // printable.cpp: escaping control characters and broken UTF-8 in values
 // that messages repeat, and cutting long ones.
-#include "shell/printable.h"
+#include "base/printable.h"
 
 #include <cstdint>
 #include <cstdio>

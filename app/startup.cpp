@@ -1,6 +1,6 @@
 // startup.cpp: opening the window, fixing the GL state, loading the
 // textures and building the world; shutdown and the ends of a run.
-#include "shell/startup.h"
+#include "app/startup.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -16,15 +16,15 @@
 #include "platform/platform.h"
 #include "render/detail.h"
 #include "render/render.h"
-#include "shell/autoplay.h"
-#include "shell/camera.h"
-#include "shell/frame.h"
-#include "shell/input.h"
-#include "shell/options.h"
-#include "shell/replay.h"
-#include "shell/timedemo.h"
-#include "shell/trace.h"
-#include "shell/world.h"
+#include "session/autoplay.h"
+#include "render/camera.h"
+#include "app/frame.h"
+#include "game/input.h"
+#include "app/options.h"
+#include "session/replay.h"
+#include "session/timedemo.h"
+#include "session/trace.h"
+#include "game/world.h"
 
 uint32_t planeList, cannonList, missileList, shellList, bombList, chuteList, trooperList,
     terrainList;

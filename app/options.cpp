@@ -1,5 +1,5 @@
 // options.cpp: parsing the command line.
-#include "shell/options.h"
+#include "app/options.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "platform/platform.h"
-#include "shell/printable.h"
+#include "base/printable.h"
 
 RunOptions runOptions;
 

@@ -1,7 +1,7 @@
 // datadir.cpp: finding the data folder at start-up, so that an installed
 // game finds its data wherever it is started from, and a game started in a
 // data folder (make run, the tests) keeps using that folder.
-#include "shell/datadir.h"
+#include "app/datadir.h"
 
 #include <limits.h>
 #include <sys/stat.h>
@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "shell/printable.h"
+#include "base/printable.h"
 
 namespace {
 

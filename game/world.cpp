@@ -1,14 +1,14 @@
 // world.cpp: the world records, the random generator and the level start.
-#include "shell/world.h"
+#include "game/world.h"
 
 #include <cstdlib>
 
 #include "assets/font.h"
 #include "platform/platform.h"
-#include "shell/frame.h"
-#include "shell/input.h"
-#include "shell/startup.h"
-#include "shell/trace.h"
+#include "app/frame.h"
+#include "game/input.h"
+#include "app/startup.h"
+#include "session/trace.h"
 #include "sim/sim.h"
 #include "terrain/terrain.h"
 

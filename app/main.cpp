@@ -10,14 +10,14 @@
 
 #include "platform/headless.h"
 #include "platform/platform.h"
-#include "shell/datadir.h"
-#include "shell/frame.h"
-#include "shell/input.h"
-#include "shell/options.h"
-#include "shell/printable.h"
-#include "shell/replay.h"
-#include "shell/startup.h"
-#include "shell/trace.h"
+#include "app/datadir.h"
+#include "app/frame.h"
+#include "game/input.h"
+#include "app/options.h"
+#include "base/printable.h"
+#include "session/replay.h"
+#include "app/startup.h"
+#include "session/trace.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 // trace.cpp: writes the world state as one JSON object per frame.
-#include "shell/trace.h"
+#include "session/trace.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
 #include "render/material.h"
-#include "shell/camera.h"
-#include "shell/frame.h"
-#include "shell/world.h"
+#include "render/camera.h"
+#include "app/frame.h"
+#include "game/world.h"
 
 namespace {
 

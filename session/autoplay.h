@@ -6,7 +6,7 @@
 // p pauses and Esc quits as usual.
 #pragma once
 
-#include "shell/input.h"
+#include "game/input.h"
 
 // Replaces the cursor, both buttons and the N and Y keys of the record, and
 // keeps count of how the game goes.

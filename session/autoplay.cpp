@@ -2,14 +2,14 @@
 // target, works out where a shell (or the missile) must go to meet it, and
 // writes the cursor offset and the buttons that get it there into the input
 // record, exactly as a player's mouse would.
-#include "shell/autoplay.h"
+#include "session/autoplay.h"
 
 #include <cmath>
 #include <cstdio>
 
-#include "shell/camera.h"
-#include "shell/frame.h"
-#include "shell/world.h"
+#include "render/camera.h"
+#include "app/frame.h"
+#include "game/world.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // camera.cpp: the aim vectors, the two views and the projection.
-#include "shell/camera.h"
+#include "render/camera.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 
 #include <cmath>
 
-#include "shell/world.h"
+#include "game/world.h"
 
 Camera camera;
 float lightPosition[4];

@@ -1,12 +1,12 @@
 // input.cpp: sampling the frame's input record from the platform, a replay
 // or the autoplayer, and the rule that keeps the cursor's hold point inside
 // the window.
-#include "shell/input.h"
+#include "game/input.h"
 
 #include "platform/platform.h"
-#include "shell/autoplay.h"
-#include "shell/frame.h"
-#include "shell/replay.h"
+#include "session/autoplay.h"
+#include "app/frame.h"
+#include "session/replay.h"
 
 const int inputKeyCodes[inputKeyCount] = {'Q',        'E', 'W', 'S', 'A',         'D',
                                           platEscape, 'N', 'Y', 'G', platLButton, platRButton};

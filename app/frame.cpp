@@ -3,19 +3,19 @@
 // game-over answer, aiming, the camera keys, Esc, firing, the entity updates,
 // the level and game-over rules and the drawing. The keyboard callback
 // toggles pause and the camera lock.
-#include "shell/frame.h"
+#include "app/frame.h"
 
 #include <cmath>
 
 #include "render/render.h"
-#include "shell/camera.h"
-#include "shell/input.h"
-#include "shell/options.h"
-#include "shell/replay.h"
-#include "shell/startup.h"
-#include "shell/timedemo.h"
-#include "shell/trace.h"
-#include "shell/world.h"
+#include "render/camera.h"
+#include "game/input.h"
+#include "app/options.h"
+#include "session/replay.h"
+#include "app/startup.h"
+#include "session/timedemo.h"
+#include "session/trace.h"
+#include "game/world.h"
 #include "sim/sim.h"
 
 uint32_t lastTickMs;

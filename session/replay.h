@@ -23,7 +23,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "shell/input.h"
+#include "game/input.h"
 
 // Whether the file starts with the header of a recorded session (a version 2
 // or later); such files are replayed, others are read as event scripts.

@@ -1,7 +1,7 @@
 // replay.cpp: the recorded-session script: its checker (over memory or a
 // file, line by line, with nothing kept), the replay that streams a checked
 // file frame by frame, and the recorder that writes one.
-#include "shell/replay.h"
+#include "session/replay.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -8,7 +8,7 @@
 // shard spawner and the missile.
 #pragma once
 
-#include "shell/vec3.h"
+#include "base/vec3.h"
 
 struct Camera {
   Vec3 pos;     // eye position

@@ -1,5 +1,5 @@
 // timedemo.cpp: per-frame timing marks, their summary, and frame pacing.
-#include "shell/timedemo.h"
+#include "session/timedemo.h"
 
 #include <GL/gl.h>
 
@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "platform/platform.h"
-#include "shell/options.h"
+#include "app/options.h"
 
 namespace {
 

@@ -7,8 +7,7 @@
 
 #include <cstdint>
 
-extern const char* const programName;
-extern const char* const programVersion;
+#include "base/program.h"
 
 // How much the renderer spends on the picture (render/detail.h). Auto picks
 // low on a software renderer and high otherwise.

@@ -12,8 +12,8 @@
 #include "assets/box.h"
 #include "assets/model.h"
 #include "render/material.h"
-#include "shell/camera.h"
-#include "shell/vec3.h"
+#include "render/camera.h"
+#include "base/vec3.h"
 
 // Every tuning value, filled once from "settings.txt" by loadSettings.
 struct Settings {
