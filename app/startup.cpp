@@ -6,25 +6,29 @@
 #include <GL/glext.h>
 #include <GL/glu.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "app/frame.h"
+#include "app/options.h"
 #include "assets/bitmap.h"
+#include "assets/box.h"
 #include "assets/font.h"
+#include "assets/model.h"
 #include "assets/settings.h"
+#include "game/input.h"
+#include "game/world.h"
 #include "platform/platform.h"
+#include "render/camera.h"
 #include "render/detail.h"
 #include "render/render.h"
 #include "session/autoplay.h"
-#include "render/camera.h"
-#include "app/frame.h"
-#include "game/input.h"
-#include "app/options.h"
 #include "session/replay.h"
 #include "session/timedemo.h"
 #include "session/trace.h"
-#include "game/world.h"
+#include "terrain/terrain.h"
 
 uint32_t planeList, cannonList, missileList, shellList, bombList, chuteList, trooperList,
     terrainList;
@@ -33,6 +37,7 @@ uint32_t sandTexture, skyTexture, skyCapTexture, fontTexture, groundBoxTexture;
 namespace {
 
 const char* const windowTitle = "Velkarra3D";
+const char* const settingsName = "settings.txt";
 
 // Loads a BMP texture into texture object `texture`. A missing file ends the
 // process with status 1 and no message; a file that exists but is no
@@ -64,6 +69,35 @@ void loadTexture(const char* file, uint32_t texture, int width, int height, bool
   }
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
   FreeImage_Unload(bitmap);
+}
+
+struct LoadedModel {
+  Model* model;
+  BoundingBox* box;
+};
+
+// Loads, places, gives normals to and boxes one model. The bomb gets its
+// own stretch along the world axes after its turns.
+LoadedModel prepareModel(const ModelSection& section, bool bomb) {
+  Model* model = loadOffModel(section.file);
+  float scale = section.scale;
+  if (bomb)
+    pretransformBombModel(model, static_cast<float>(0.5 * scale), static_cast<float>(5.0 * scale),
+                          static_cast<float>(5.0 * scale), section.tx, section.ty, section.tz,
+                          section.zTurn, section.yTurn);
+  else
+    pretransformModel(model, scale, section.tx, section.ty, section.tz, section.zTurn,
+                      section.yTurn);
+  computeNormals(model, section.flip);
+  BoundingBox* box = static_cast<BoundingBox*>(malloc(sizeof(BoundingBox)));
+  boxFromPoints(model->vertices, model->vertexCount, box);
+  return {model, box};
+}
+
+void compileList(uint32_t list, const Model* model) {
+  glNewList(list, GL_COMPILE);
+  emitModel(model);
+  glEndList();
 }
 
 }  // namespace
@@ -214,4 +248,78 @@ void endRun() {
   traceClose();
   fflush(stdout);
   exit(0);
+}
+
+void loadSettings() {
+  FILE* file = fopen(settingsName, "r");
+  if (!file) {
+    printf("%s: cannot open: %s\n", settingsName, strerror(errno));
+    fflush(stdout);
+    exit(1);
+  }
+  seedRand(startSeed());
+  static SettingsFile read;
+  char error[320];
+  bool ok = parseSettings(file, &read, error, sizeof error);
+  fclose(file);
+  if (!ok) {
+    printf("%s: %s\n", settingsName, error);
+    fflush(stdout);
+    exit(1);
+  }
+  settings = read.values;
+  const Settings& s = settings;
+  const ModelSection* sections = read.models;
+
+  buildTerrain(static_cast<float>(s.arenaHalfSize * 1.5), 48,
+               static_cast<float>(s.arenaHalfSize * 2.25));
+  glNewList(terrainList, GL_COMPILE);
+  drawTerrain();
+  glEndList();
+
+  LoadedModel plane = prepareModel(sections[planeKind], false);
+  for (Plane& p : planes) {
+    p.model = plane.model;
+    p.modelBox = plane.box;
+  }
+  compileList(planeList, plane.model);
+
+  LoadedModel trooper = prepareModel(sections[trooperKind], false);
+  LoadedModel chute = prepareModel(sections[chuteKind], false);
+  for (Trooper& t : troopers) {
+    t.model = trooper.model;
+    t.modelBox = trooper.box;
+    t.chuteModel = chute.model;
+    t.chuteModelBox = chute.box;
+  }
+  compileList(trooperList, trooper.model);
+  compileList(chuteList, chute.model);
+
+  LoadedModel bomb = prepareModel(sections[bombKind], true);
+  for (Bomb& b : bombs) {
+    b.model = bomb.model;
+    b.modelBox = bomb.box;
+  }
+  compileList(bombList, bomb.model);
+
+  LoadedModel shell = prepareModel(sections[shellKind], false);
+  for (Shell& sh : shells) {
+    sh.model = shell.model;
+    sh.modelBox = shell.box;
+  }
+  compileList(shellList, shell.model);
+  lastShotMs = 0;
+
+  LoadedModel missileModel = prepareModel(sections[missileKind], false);
+  missile.model = missileModel.model;
+  missile.modelBox = missileModel.box;
+  compileList(missileList, missileModel.model);
+
+  LoadedModel cannonModel = prepareModel(sections[cannonKind], false);
+  cannon.model = cannonModel.model;
+  cannon.modelBox = cannonModel.box;
+  compileList(cannonList, cannonModel.model);
+
+  game.level = 0;
+  startLevel();
 }

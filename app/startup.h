@@ -24,6 +24,11 @@ void startGame();
 // status 1. Does not return.
 [[noreturn]] void shutdown();
 
+// Reads "settings.txt" and builds the world from it: the tuning values, the
+// terrain, the seven models with their boxes and display lists, and level 1.
+// A missing or broken file ends the process with one line and status 1.
+void loadSettings();
+
 // Releases the seven models, their model-space boxes and the font's glyph
 // table (display lists, textures and the terrain stay until the process
 // ends). The records keep their now dangling pointers.

@@ -4,22 +4,12 @@
 // (loadSettings), so that a broken file is refused before any model loads.
 #include "assets/settings.h"
 
-#include <GL/gl.h>
-
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 
-#include "assets/box.h"
-#include "assets/model.h"
-#include "app/options.h"
-#include "app/startup.h"
-#include "terrain/terrain.h"
-
 namespace {
-
-const char* const settingsName = "settings.txt";
 
 // The reading position. After the first fault every read gives 0 and the
 // first fault's line stays in error.
@@ -130,35 +120,6 @@ void readModelSection(Reader* r, const char* kind, ModelSection* out) {
   }
 }
 
-struct LoadedModel {
-  Model* model;
-  BoundingBox* box;
-};
-
-// Loads, places, gives normals to and boxes one model. The bomb gets its
-// own stretch along the world axes after its turns.
-LoadedModel prepareModel(const ModelSection& section, bool bomb) {
-  Model* model = loadOffModel(section.file);
-  float scale = section.scale;
-  if (bomb)
-    pretransformBombModel(model, static_cast<float>(0.5 * scale), static_cast<float>(5.0 * scale),
-                          static_cast<float>(5.0 * scale), section.tx, section.ty, section.tz,
-                          section.zTurn, section.yTurn);
-  else
-    pretransformModel(model, scale, section.tx, section.ty, section.tz, section.zTurn,
-                      section.yTurn);
-  computeNormals(model, section.flip);
-  BoundingBox* box = static_cast<BoundingBox*>(malloc(sizeof(BoundingBox)));
-  boxFromPoints(model->vertices, model->vertexCount, box);
-  return {model, box};
-}
-
-void compileList(uint32_t list, const Model* model) {
-  glNewList(list, GL_COMPILE);
-  emitModel(model);
-  glEndList();
-}
-
 }  // namespace
 
 bool parseSettings(FILE* file, SettingsFile* out, char* error, int errorSize) {
@@ -220,78 +181,4 @@ bool parseSettings(FILE* file, SettingsFile* out, char* error, int errorSize) {
 
   readModelSection(r, "cannon", &models[cannonKind]);
   return !r->failed;
-}
-
-void loadSettings() {
-  FILE* file = fopen(settingsName, "r");
-  if (!file) {
-    printf("%s: cannot open: %s\n", settingsName, strerror(errno));
-    fflush(stdout);
-    exit(1);
-  }
-  seedRand(startSeed());
-  static SettingsFile read;
-  char error[320];
-  bool ok = parseSettings(file, &read, error, sizeof error);
-  fclose(file);
-  if (!ok) {
-    printf("%s: %s\n", settingsName, error);
-    fflush(stdout);
-    exit(1);
-  }
-  settings = read.values;
-  const Settings& s = settings;
-  const ModelSection* sections = read.models;
-
-  buildTerrain(static_cast<float>(s.arenaHalfSize * 1.5), 48,
-               static_cast<float>(s.arenaHalfSize * 2.25));
-  glNewList(terrainList, GL_COMPILE);
-  drawTerrain();
-  glEndList();
-
-  LoadedModel plane = prepareModel(sections[planeKind], false);
-  for (Plane& p : planes) {
-    p.model = plane.model;
-    p.modelBox = plane.box;
-  }
-  compileList(planeList, plane.model);
-
-  LoadedModel trooper = prepareModel(sections[trooperKind], false);
-  LoadedModel chute = prepareModel(sections[chuteKind], false);
-  for (Trooper& t : troopers) {
-    t.model = trooper.model;
-    t.modelBox = trooper.box;
-    t.chuteModel = chute.model;
-    t.chuteModelBox = chute.box;
-  }
-  compileList(trooperList, trooper.model);
-  compileList(chuteList, chute.model);
-
-  LoadedModel bomb = prepareModel(sections[bombKind], true);
-  for (Bomb& b : bombs) {
-    b.model = bomb.model;
-    b.modelBox = bomb.box;
-  }
-  compileList(bombList, bomb.model);
-
-  LoadedModel shell = prepareModel(sections[shellKind], false);
-  for (Shell& sh : shells) {
-    sh.model = shell.model;
-    sh.modelBox = shell.box;
-  }
-  compileList(shellList, shell.model);
-  lastShotMs = 0;
-
-  LoadedModel missileModel = prepareModel(sections[missileKind], false);
-  missile.model = missileModel.model;
-  missile.modelBox = missileModel.box;
-  compileList(missileList, missileModel.model);
-
-  LoadedModel cannonModel = prepareModel(sections[cannonKind], false);
-  cannon.model = cannonModel.model;
-  cannon.modelBox = cannonModel.box;
-  compileList(cannonList, cannonModel.model);
-
-  game.level = 0;
-  startLevel();
 }

@@ -42,4 +42,4 @@ bool parseSettings(FILE* file, SettingsFile* out, char* error, int errorSize);
 // Ends the process with one line on stdout naming the file and the value
 // that failed, and status 1, when "settings.txt" is missing, unreadable,
 // ends early or holds a value of the wrong form.
-void loadSettings();
+// (the world is built from it at start-up)
