@@ -8,15 +8,15 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/datadir.h"
+#include "app/ending.h"
+#include "app/options.h"
+#include "app/source.h"
+#include "app/startup.h"
+#include "base/printable.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
-#include "app/datadir.h"
-#include "app/frame.h"
-#include "game/input.h"
-#include "app/options.h"
-#include "base/printable.h"
 #include "session/replay.h"
-#include "app/startup.h"
 #include "session/trace.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/platform.h"
 #include "base/printable.h"
+#include "platform/platform.h"
 
 RunOptions runOptions;
 

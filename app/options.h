@@ -8,10 +8,7 @@
 #include <cstdint>
 
 #include "base/program.h"
-
-// How much the renderer spends on the picture (render/detail.h). Auto picks
-// low on a software renderer and high otherwise.
-enum DetailLevel : uint8_t { detailAuto, detailHigh, detailLow };
+#include "render/detail.h"
 
 // Every field starts at the value a plain run uses, so RunOptions{} is a
 // plain run.

@@ -1,7 +1,7 @@
 // box.cpp: bounding boxes, posing them in the world, and the overlap test.
 #include "assets/box.h"
 
-#include <GL/gl.h>
+#include "base/matrix.h"
 
 void boxFromPoints(const Vec3* points, int count, BoundingBox* out) {
   float minX = 1000, minY = 1000, minZ = 1000;
@@ -24,22 +24,9 @@ void boxFromPoints(const Vec3* points, int count, BoundingBox* out) {
 
 BoundingBox* posedBox(const BoundingBox* modelBox, float x, float y, float z, float yaw,
                       float pitch, BoundingBox* out) {
-  float m[16];
-  glPushMatrix();
-  glLoadIdentity();
-  glTranslatef(x, y, z);
-  glRotatef(static_cast<float>(yaw * 57.29577357044915), 0, 0, 1);
-  glRotatef(static_cast<float>(pitch * 57.29577357044915), 0, -1, 0);
-  glGetFloatv(GL_MODELVIEW_MATRIX, m);
-  glPopMatrix();
-
+  const Matrix pose = poseMatrix({x, y, z}, yaw, pitch);
   Vec3 posed[8];
-  for (int i = 0; i < 8; i++) {
-    const Vec3& p = modelBox->corners[i];
-    posed[i].x = p.x * m[0] + p.y * m[4] + p.z * m[8] + m[12];
-    posed[i].y = p.x * m[1] + p.y * m[5] + p.z * m[9] + m[13];
-    posed[i].z = p.x * m[2] + p.y * m[6] + p.z * m[10] + m[14];
-  }
+  for (int i = 0; i < 8; i++) posed[i] = transformPoint(pose, modelBox->corners[i]);
   boxFromPoints(posed, 8, out);
   return out;
 }

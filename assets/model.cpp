@@ -1,27 +1,21 @@
-// model.cpp: OFF mesh loading, the placement pre-transforms, vertex normals
-// and emitting a mesh into a display list.
+// model.cpp: OFF mesh loading, the placement pre-transforms and vertex
+// normals.
 #include "assets/model.h"
-
-#include <GL/gl.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "base/matrix.h"
 #include "base/printable.h"
 
 namespace {
 
-// Replaces every vertex v by M (v, 1), M read back from the model-view stack.
-void applyMatrix(Model* model, const float* m) {
-  for (int32_t i = 0; i < model->vertexCount; i++) {
-    Vec3& v = model->vertices[i];
-    float x = v.x * m[0] + v.y * m[4] + v.z * m[8] + m[12];
-    float y = v.x * m[1] + v.y * m[5] + v.z * m[9] + m[13];
-    float z = v.x * m[2] + v.y * m[6] + v.z * m[10] + m[14];
-    v = {x, y, z};
-  }
+// Replaces every vertex v by M (v, 1).
+void applyMatrix(Model* model, const Matrix& m) {
+  for (int32_t i = 0; i < model->vertexCount; i++)
+    model->vertices[i] = transformPoint(m, model->vertices[i]);
 }
 
 // n scaled to unit length; a zero (or non-finite) result becomes (0, 0, 0).
@@ -105,30 +99,12 @@ Model* loadOffModel(const char* fileName) {
 
 void pretransformModel(Model* model, float scale, float tx, float ty, float tz, float zTurn,
                        float yTurn) {
-  float m[16];
-  glPushMatrix();
-  glLoadIdentity();
-  glRotatef(yTurn, 0, -1, 0);
-  glRotatef(zTurn, 0, 0, 1);
-  glScalef(scale, scale, scale);
-  glTranslatef(tx, ty, tz);
-  glGetFloatv(GL_MODELVIEW_MATRIX, m);
-  glPopMatrix();
-  applyMatrix(model, m);
+  applyMatrix(model, placementMatrix(scale, tx, ty, tz, zTurn, yTurn));
 }
 
 void pretransformBombModel(Model* model, float sx, float sy, float sz, float tx, float ty, float tz,
                            float zTurn, float yTurn) {
-  float m[16];
-  glPushMatrix();
-  glLoadIdentity();
-  glScalef(sx, sy, sz);
-  glRotatef(yTurn, 0, -1, 0);
-  glRotatef(zTurn, 0, 0, 1);
-  glTranslatef(tx, ty, tz);
-  glGetFloatv(GL_MODELVIEW_MATRIX, m);
-  glPopMatrix();
-  applyMatrix(model, m);
+  applyMatrix(model, stretchedPlacementMatrix(sx, sy, sz, tx, ty, tz, zTurn, yTurn));
 }
 
 void computeNormals(Model* model, int32_t flip) {
@@ -154,18 +130,6 @@ void computeNormals(Model* model, int32_t flip) {
       n = unitOrZero({n.x + face.x, n.y + face.y, n.z + face.z}, 1.0f);
     }
   }
-}
-
-void emitModel(const Model* model) {
-  glBegin(GL_TRIANGLES);
-  for (int32_t k = 0; k < model->triangleCount; k++) {
-    for (int c = 0; c < 3; c++) {
-      int32_t i = model->triangles[k][c];
-      glNormal3f(model->normals[i].x, model->normals[i].y, model->normals[i].z);
-      glVertex3f(model->vertices[i].x, model->vertices[i].y, model->vertices[i].z);
-    }
-  }
-  glEnd();
 }
 
 void freeModel(Model* model) {

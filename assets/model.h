@@ -1,10 +1,10 @@
-// model.h: triangle meshes read from OFF files, their placement, normals and
-// display lists.
+// model.h: triangle meshes read from OFF files, their placement and normals.
 //
-// The settings loader drives these steps once per model at start-up:
-// loadOffModel, a pre-transform, computeNormals, the box, emitModel into the
-// model's display list. The terrain builder uses the same Model layout and
-// computeNormals. Nothing here runs during play.
+// Setting up the world (game/setup.h) drives these steps once per model at
+// start-up: loadOffModel, a pre-transform, computeNormals, then the box; the
+// renderer compiles the result into the model's display list. The terrain
+// builder uses the same Model layout and computeNormals. Nothing here runs
+// during play.
 #pragma once
 
 #include <cstdint>
@@ -48,10 +48,6 @@ void pretransformBombModel(Model* model, float sx, float sy, float sz, float tx,
 // renormalised after every face that touches the vertex. Degenerate faces
 // and normals that sum to zero give (0, 0, 0), never NaN.
 void computeNormals(Model* model, int32_t flip);
-
-// Issues the model's triangles (normal, then vertex) in one GL_TRIANGLES
-// batch; called between glNewList and glEndList.
-void emitModel(const Model* model);
 
 // Releases the record and its arrays.
 void freeModel(Model* model);

@@ -7,15 +7,16 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/options.h"
+#include "app/startup.h"
+#include "game/rules.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "render/material.h"
-#include "app/options.h"
-#include "app/startup.h"
 #include "sim/sim.h"
 
-WorldSnapshot full;
-WorldSnapshot empty;
+World full;
+World empty;
 
 // Starts the game headless and fills every pool with entities that do not
 // touch each other, so that every hit test runs to its end.
@@ -36,7 +37,7 @@ void setUpWorlds() {
   settings.planesBase = planePoolSize;
   game.level = 0;
   startLevel();
-  saveWorld(&empty);
+  empty = world;
   for (Plane& p : empty.planes) p.active = 0;
   for (int i = 0; i < planePoolSize; i++) {
     Plane& p = planes[i];
@@ -76,7 +77,7 @@ void setUpWorlds() {
   }
   for (int i = 0; i < particlePoolSize; i++) {
     Particle& p = particles[i];
-    p = Particle{1, {0, 0, 25}, 0.01f * i, 0.02f * i, {1, 1, 1}, 0.5f, &planeMaterial};
+    p = Particle{1, {0, 0, 25}, 0.01f * i, 0.02f * i, {1, 1, 1}, 0.5f, materialPlane};
   }
   missile.active = 1;
   missile.pos = {0, -22, 40};
@@ -86,5 +87,5 @@ void setUpWorlds() {
   missile.vel = {0, settings.missileSpeed, 0};
   missile.launchMs = 1000;
   settings.missileLifetimeMs = 1 << 30;
-  saveWorld(&full);
+  full = world;
 }

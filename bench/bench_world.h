@@ -6,9 +6,9 @@
 
 // 32 planes, 32 troopers, 32 bombs, 16 shells, 128 shards and the missile,
 // placed so that nothing touches anything (every hit test runs to its end).
-extern WorldSnapshot full;
+extern World full;
 // Sky, terrain, cannon and HUD only: every pool empty.
-extern WorldSnapshot empty;
+extern World empty;
 
 // Starts the game once per process (headless, seed 1, the default data set)
 // and fills both snapshots.

@@ -8,14 +8,14 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/options.h"
+#include "app/startup.h"
 #include "bench/bench_world.h"
+#include "game/world.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "render/render.h"
-#include "render/camera.h"
-#include "app/options.h"
-#include "app/startup.h"
-#include "game/world.h"
+#include "render/view.h"
 #include "sim/sim.h"
 
 namespace {
@@ -23,7 +23,7 @@ namespace {
 void restoreOnly(benchmark::State& state) {
   setUpWorlds();
   for (auto _ : state) {
-    restoreWorld(full);
+    world = full;
     benchmark::ClobberMemory();
   }
 }
@@ -34,7 +34,7 @@ void frameUpdates(benchmark::State& state) {
   setUpWorlds();
   uint32_t now = 2000;
   for (auto _ : state) {
-    restoreWorld(full);
+    world = full;
     steerMissile(0.5f, -0.5f);
     posedBox(missile.modelBox, missile.pos.x, missile.pos.y, missile.pos.z, missile.yaw,
              missile.pitch, &missile.worldBox);
@@ -55,7 +55,7 @@ BENCHMARK(frameUpdates);
 // Drawing that frame (scene, overlay) on the offscreen context, finished.
 void drawFullFrame(benchmark::State& state) {
   setUpWorlds();
-  restoreWorld(full);
+  world = full;
   updateAim();
   for (auto _ : state) {
     drawFrame();

@@ -23,16 +23,19 @@
 #include <string>
 #include <vector>
 
+#include "app/options.h"
+#include "app/startup.h"
 #include "assets/model.h"
 #include "bench/bench_world.h"
+#include "game/world.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "render/detail.h"
+#include "render/gl_objects.h"
 #include "render/render.h"
-#include "render/camera.h"
-#include "app/options.h"
-#include "app/startup.h"
-#include "game/world.h"
+#include "render/resources.h"
+#include "render/view.h"
+#include "sim/sim.h"
 
 namespace {
 
@@ -65,8 +68,8 @@ double floorMs() {
 
 // One frame of the given world seen from the cannon (the same view for every
 // world, so that only what is in the sky differs).
-double worldFrameMs(const WorldSnapshot& world) {
-  restoreWorld(world);
+double worldFrameMs(const World& saved) {
+  world = saved;
   updateAim();
   double c0 = cpuMs();
   uint64_t t0 = platPerfMicros();

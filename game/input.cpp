@@ -1,21 +1,13 @@
-// input.cpp: sampling the frame's input record from the platform, a replay
-// or the autoplayer, and the rule that keeps the cursor's hold point inside
-// the window.
+// input.cpp: sampling the frame's input record from the platform, the
+// characters of the keyboard callback, and the rule that keeps the cursor's
+// hold point inside the window.
 #include "game/input.h"
 
-#include "platform/platform.h"
-#include "session/autoplay.h"
-#include "app/frame.h"
-#include "session/replay.h"
-
-const int inputKeyCodes[inputKeyCount] = {'Q',        'E', 'W', 'S', 'A',         'D',
-                                          platEscape, 'N', 'Y', 'G', platLButton, platRButton};
-
 FrameInput frameInput;
+PlatWindow window;
+int32_t cursorCentre[2];
 
 namespace {
-
-InputSource source = inputFromPlatform;
 
 // Characters from the keyboard callback, waiting for the next frame.
 struct PendingChars {
@@ -25,8 +17,9 @@ struct PendingChars {
 };
 PendingChars pending;
 
-// Every key once, so that a press is seen by the next frame or by none.
-void samplePlatform(FrameInput* in) {
+}  // namespace
+
+void samplePlatformInput(FrameInput* in) {
   in->tickMs = platTickMs();
   in->active = platActiveWindow() == window && window != 0;
   int x, y;
@@ -49,25 +42,8 @@ void samplePlatform(FrameInput* in) {
   in->charCount = pending.count;
   for (int i = 0; i < pending.count; i++) in->chars[i] = pending.chars[i];
   in->charWithG = pending.withG;
-}
-
-}  // namespace
-
-void setInputSource(InputSource s) { source = s; }
-
-InputSource inputSource() { return source; }
-
-void sampleInput(FrameInput* in) {
-  if (source == inputFromReplay) {
-    replayNext(in);
-    for (int i = 0; i < in->charCount; i++) applyKeyEvent(in->chars[i], (in->charWithG >> i) & 1u);
-  } else {
-    samplePlatform(in);
-  }
-  if (source == inputFromAutoplay) autoplayInput(in);
   pending.count = 0;
   pending.withG = 0;
-  recordFrame(*in);
 }
 
 bool noteKeyEvent(unsigned char c) {
@@ -81,14 +57,11 @@ bool noteKeyEvent(unsigned char c) {
 }
 
 void resetInput() {
-  source = inputFromPlatform;
   pending = PendingChars{};
   frameInput = FrameInput{};
-  replayClose();
-  autoplayReset();
+  window = 0;
+  cursorCentre[0] = cursorCentre[1] = 0;
 }
-
-uint32_t inputStartTick() { return source == inputFromReplay ? replayStartMs() : platTickMs(); }
 
 void keepHoldPointInside(int32_t centre[2], const int32_t client[4]) {
   const int64_t left = client[0], top = client[1], right = client[2], bottom = client[3];
@@ -97,4 +70,12 @@ void keepHoldPointInside(int32_t centre[2], const int32_t client[4]) {
   if (inside) return;
   centre[0] = static_cast<int32_t>((left + right) / 2);
   centre[1] = static_cast<int32_t>((top + bottom) / 2);
+}
+
+void placeHoldPoint(const FrameInput& in) {
+  if (!in.active) {
+    cursorCentre[0] = in.cursorX;
+    cursorCentre[1] = in.cursorY;
+  }
+  keepHoldPointInside(cursorCentre, in.client);
 }

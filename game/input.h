@@ -1,16 +1,18 @@
-// input.h: the input of one frame, sampled once at the top of the frame.
+// input.h: the input of one frame, sampled once at the top of the frame,
+// and the cursor's hold point.
 //
-// frameTick fills one FrameInput per frame with sampleInput and then reads
+// The frame loop (app/frame.h) fills one FrameInput per frame and then reads
 // nothing else: the tick, the active-window test, the cursor, the client
 // area, every key and button the frame may read, and the characters that
-// reached the keyboard callback since the previous frame. fireWeapons (sim/)
-// gets the record too. The record comes from one of three sources: the
-// platform (a window or the headless script), a recorded session
-// (shell/replay.h) or the autoplayer (shell/autoplay.h); a run can also
-// write each frame's record to a file (shell/replay.h).
+// reached the keyboard callback since the previous frame. fireWeapons and the
+// aim step (sim/) get the record too. The record comes from the platform
+// (samplePlatformInput here), from a recorded session or from the autoplayer
+// (session/); the frame loop chooses.
 #pragma once
 
 #include <cstdint>
+
+#include "platform/platform.h"
 
 // The keys and buttons a frame may read; bit k of held and pressed.
 enum InputKey : uint8_t {
@@ -29,8 +31,15 @@ enum InputKey : uint8_t {
   inputKeyCount
 };
 
-// The platform key code of each InputKey.
-extern const int inputKeyCodes[inputKeyCount];
+// The platform key code of each InputKey, in InputKey order.
+constexpr int inputKeyCodes[inputKeyCount] = {'Q',        'E', 'W', 'S', 'A',         'D',
+                                              platEscape, 'N', 'Y', 'G', platLButton, platRButton};
+
+// What a pixel of cursor motion does: it turns the aim by aimRadiansPerPixel,
+// or the flying missile by steerDegreesPerPixel. The aim step and the
+// autoplayer both work with these.
+constexpr float aimRadiansPerPixel = 0.005f;
+constexpr float steerDegreesPerPixel = 0.5f;
 
 // Characters kept per frame; more in one frame are dropped.
 constexpr int maxFrameChars = 32;
@@ -51,31 +60,27 @@ struct FrameInput {
 // The record of the frame that runs now.
 extern FrameInput frameInput;
 
+// The game window, found at start-up.
+extern PlatWindow window;
+
+// The screen point at which the cursor is held while the game is played.
+extern int32_t cursorCentre[2];
+
 // Held now or pressed since the previous frame: what the game calls pressed.
 inline bool keyDown(const FrameInput& in, InputKey key) {
   return ((in.held | in.pressed) >> key) & 1u;
 }
 
-enum InputSource : uint8_t { inputFromPlatform, inputFromReplay, inputFromAutoplay };
-void setInputSource(InputSource source);
-InputSource inputSource();
-
-// Fills in with this frame's input from the chosen source, and writes it to
-// the recording when one is open. Called once at the top of every frame. A
-// replay hands each recorded character to applyKeyEvent here, where the
-// platform would have called the keyboard callback before the frame.
-void sampleInput(FrameInput* in);
+// Fills in from the platform: every key once, so that a press is seen by the
+// next frame or by none, and the characters noted since the last call.
+void samplePlatformInput(FrameInput* in);
 
 // The keyboard callback's part: notes the character for the next record and
 // returns whether G is down (or was pressed since the previous query).
 bool noteKeyEvent(unsigned char c);
 
-// Back to the platform source with nothing pending, no replay open and the
-// autoplayer's count cleared (resetGame calls this).
+// Nothing pending, an empty record, no window and the hold point at 0, 0.
 void resetInput();
-
-// The tick count a run starts from: the platform clock, or the recorded one.
-uint32_t inputStartTick();
 
 // The distance from the client area's edge within which the hold point may
 // not lie.
@@ -85,3 +90,7 @@ constexpr int32_t holdMargin = 64;
 // area or within holdMargin pixels of its edge (always, for an area narrower
 // or lower than 2 x holdMargin).
 void keepHoldPointInside(int32_t centre[2], const int32_t client[4]);
+
+// While the window is inactive the hold point follows the cursor; it never
+// lies outside the window's picture or near its edge.
+void placeHoldPoint(const FrameInput& in);

@@ -1,18 +1,19 @@
-// world.h: the whole state of the game world, in global records that live for
-// the whole run, and the level start that sets up a level's opening position.
+// world.h: the whole state of the game world as one record, World, that
+// lives for the whole run; the tuning values; the game's random generator.
 //
-// Everyone reads these records: the frame loop and camera (shell/), the
-// settings loader (assets/), the entity updates (sim/) and the drawing
-// (render/). Pools are fixed arrays; a slot is in use exactly while its
-// `active` is 1, and a new entity takes the first free slot in index order.
+// Everything play changes is in `world`: plain assignment resets it, saves it
+// and puts it back (tests, benchmarks, the soak). The parts keep their own
+// names (game, cannon, planes, ...) as references into it, and every floor
+// above reads and writes them: the rules (game/), the entity updates (sim/),
+// the drawing (render/), the trace and the autoplayer (session/). Pools are
+// fixed arrays; a slot is in use exactly while its `active` is 1, and a new
+// entity takes the first free slot in index order.
 #pragma once
 
 #include <cstdint>
 
 #include "assets/box.h"
 #include "assets/model.h"
-#include "render/material.h"
-#include "render/camera.h"
 #include "base/vec3.h"
 
 // Every tuning value, filled once from "settings.txt" by loadSettings.
@@ -59,6 +60,19 @@ struct GameState {
   int32_t gameOver;    // the game-over screen waits for Y or N
   int32_t paused;
   int32_t cameraLock;  // 1: the camera sits beside the cannon
+};
+
+// The lighting material a thing is drawn in, shards included; the renderer
+// keeps the colours (render/material.h) in this order.
+enum MaterialId : uint8_t {
+  materialPlane,
+  materialTrooper,
+  materialBomb,
+  materialShell,
+  materialChute,
+  materialCannon,
+  materialTerrain,
+  materialCount
 };
 
 struct Cannon {
@@ -137,7 +151,7 @@ struct Particle {
   float pitch;  // fixed at the spawn
   Vec3 vel;     // only z changes after the spawn
   float size;   // shrinks every frame; the shard ends below 0.1
-  Material* material;
+  MaterialId material;
 };
 
 struct Missile {
@@ -155,34 +169,61 @@ struct Missile {
   uint32_t launchMs;
 };
 
+// The viewer and the aim the mouse turns.
+struct Camera {
+  Vec3 pos;     // eye position
+  float yaw;    // aim yaw: about +z from +x, never wrapped
+  float pitch;  // aim pitch: clamped just inside +-pi/2 by the aim step
+};
+
+// Where the picture is seen from, as gluLookAt takes it: set by the aim step
+// from the camera, or from the flying missile, and drawn by the renderer.
+struct View {
+  double eye[3];
+  double centre[3];
+  double up[3];
+};
+
 constexpr int planePoolSize = 32;
 constexpr int trooperPoolSize = 32;
 constexpr int bombPoolSize = 32;
 constexpr int shellPoolSize = 16;
 constexpr int particlePoolSize = 128;
 
+struct World {
+  GameState game;
+  Cannon cannon;
+  Plane planes[planePoolSize];
+  Trooper troopers[trooperPoolSize];
+  Bomb bombs[bombPoolSize];
+  Shell shells[shellPoolSize];
+  Particle particles[particlePoolSize];
+  Missile missile;
+  Camera camera;
+  View view;
+  // Tick count of the last shell fired; 0 after every level start, shifted
+  // forward by paused time.
+  uint32_t lastShotMs;
+  // 1 once a shell has been fired in this level: the first shell of a level
+  // is never held back by the 500 ms rule, whatever the tick count.
+  int32_t firedThisLevel;
+  uint32_t rng = 1;  // the random generator's state
+};
+
+extern World world;
 extern Settings settings;
-extern GameState game;
-extern Cannon cannon;
-extern Plane planes[planePoolSize];
-extern Trooper troopers[trooperPoolSize];
-extern Bomb bombs[bombPoolSize];
-extern Shell shells[shellPoolSize];
-extern Particle particles[particlePoolSize];
-extern Missile missile;
 
-// Tick count of the last shell fired; 0 after every level start, shifted
-// forward by paused time.
-extern uint32_t lastShotMs;
-// 1 once a shell has been fired in this level: the first shell of a level is
-// never held back by the 500 ms rule, whatever the tick count.
-extern int32_t firedThisLevel;
-
-// Sets up the opening position of the next level: lives, a fresh wave of
-// planesBase + level planes (capped at the pool size), empty pools, points 0.
-// Called by loadSettings (level 1), by the game-over answer N and when the
-// last plane of a level is down.
-void startLevel();
+extern GameState& game;
+extern Cannon& cannon;
+extern Plane (&planes)[planePoolSize];
+extern Trooper (&troopers)[trooperPoolSize];
+extern Bomb (&bombs)[bombPoolSize];
+extern Shell (&shells)[shellPoolSize];
+extern Particle (&particles)[particlePoolSize];
+extern Missile& missile;
+extern Camera& camera;
+extern uint32_t& lastShotMs;
+extern int32_t& firedThisLevel;
 
 // The game's one 15-bit random generator (0..32767), seeded once at start-up.
 // It is kept apart from the C library's rand so that nothing else in the
@@ -198,30 +239,10 @@ int32_t randIntervalMs(int32_t lo, int32_t hi);
 // value truncated toward zero, saturated at the int32 range (NaN gives 0).
 int32_t truncToInt32(double value);
 
-// Everything play changes: the game state, the cannon, the pools, the
-// missile, the camera, the firing stamps and the random generator. Tests,
-// the benchmarks and tools save a world and put it back with these.
-struct WorldSnapshot {
-  GameState game;
-  Cannon cannon;
-  Plane planes[planePoolSize];
-  Trooper troopers[trooperPoolSize];
-  Bomb bombs[bombPoolSize];
-  Shell shells[shellPoolSize];
-  Particle particles[particlePoolSize];
-  Missile missile;
-  Camera camera;
-  uint32_t lastShotMs;
-  int32_t firedThisLevel;
-  uint32_t randState;
-};
-void saveWorld(WorldSnapshot* out);
-void restoreWorld(const WorldSnapshot& snapshot);
-
-// Frees what an earlier game of this process loaded (models, boxes, terrain,
-// font) and zeroes every record of the game, the frame clock and the input
-// sources included, as at program start.
-void resetGame();
-
-// Starts a sound through the platform and notes its name for the trace.
-void playSound(const char* name);
+// The first slot of a pool not in use, or null when the pool is full.
+template <typename Record, int count>
+Record* firstFree(Record (&pool)[count]) {
+  for (Record& record : pool)
+    if (!record.active) return &record;
+  return nullptr;
+}

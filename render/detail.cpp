@@ -1,5 +1,4 @@
-// detail.cpp: choosing the detail level and applying it to the sand
-// texture and the terrain list.
+// detail.cpp: choosing the detail level and the sand texture's filtering.
 #include "render/detail.h"
 
 #include <GL/gl.h>
@@ -8,8 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/startup.h"
-#include "terrain/terrain.h"
+#include "base/program.h"
 
 DetailLevel renderDetail = detailHigh;
 
@@ -50,19 +48,5 @@ void applySandFiltering() {
   } else {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST_MIPMAP_LINEAR);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, largest < 4 ? largest : 4.0f);
-  }
-}
-
-void setDetail(DetailLevel level) {
-  renderDetail = level == detailLow ? detailLow : detailHigh;
-  GLint bound = 0;
-  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-  glBindTexture(GL_TEXTURE_2D, sandTexture);
-  applySandFiltering();
-  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
-  if (terrain.mesh.vertices) {
-    glNewList(terrainList, GL_COMPILE);
-    drawTerrain();
-    glEndList();
   }
 }

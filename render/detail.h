@@ -9,10 +9,15 @@
 //
 // Start-up calls chooseDetail once the GL context exists and before the
 // textures load; the sand upload and the terrain list read renderDetail.
-// Benchmarks and tests switch levels at run time with setDetail.
+// Benchmarks and tests switch levels at run time with setDetail
+// (render/resources.h).
 #pragma once
 
-#include "app/options.h"
+#include <cstdint>
+
+// How much the renderer spends on the picture. Auto picks low on a software
+// renderer and high otherwise (--detail).
+enum DetailLevel : uint8_t { detailAuto, detailHigh, detailLow };
 
 // detailHigh or detailLow once chooseDetail has run.
 extern DetailLevel renderDetail;
@@ -28,7 +33,3 @@ bool softwareRenderer(const char* renderer);
 // Sets the minification filter and anisotropy of the bound mipmapped
 // texture for the current level.
 void applySandFiltering();
-
-// Switches to another level at run time: the sand's filtering and the
-// terrain list (when the terrain is built) follow.
-void setDetail(DetailLevel level);

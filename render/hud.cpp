@@ -7,9 +7,9 @@
 #include <cmath>
 #include <cstdio>
 
-#include "assets/font.h"
 #include "render/render.h"
-#include "render/camera.h"
+#include "render/text.h"
+#include "render/view.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ void drawRadar() {
   glVertex3f(0.01f, 0, 0);
   glVertex3f(0, 0.1f, 0);
   glEnd();
-  glRotatef(static_cast<float>(90 - camera.yaw * 57.29577357044915), 0, 0, 1);
+  glRotatef(static_cast<float>(90 - camera.yaw * degreesPerRadian), 0, 0, 1);
 
   glColor3f(1, 1, 1);
   glBegin(GL_LINE_LOOP);

@@ -3,18 +3,16 @@
 
 #include <GL/gl.h>
 
-Material planeMaterial = {{0.5f, 0.5f, 0.5f, 1}, {0.5f, 0.5f, 0.5f, 1}, {0.5f, 0.5f, 0.5f, 1}, 60};
-Material trooperMaterial = {
-    {0.8f, 0.6f, 0.5f, 1}, {0.8f, 0.6f, 0.5f, 1}, {0.5f, 0.5f, 0.5f, 1}, 20};
-Material bombMaterial = {
-    {0.35f, 0.27f, 0.16f, 1}, {0.35f, 0.27f, 0.16f, 1}, {0.7f, 0.7f, 0.7f, 1}, 50};
-Material shellMaterial = {
-    {0.75f, 0.75f, 0.75f, 1}, {0.75f, 0.75f, 0.75f, 1}, {0.7f, 0.7f, 0.7f, 1}, 50};
-Material chuteMaterial = {{0.2f, 0.9f, 0.1f, 1}, {0.2f, 0.9f, 0.1f, 1}, {0.2f, 0.2f, 0.2f, 1}, 20};
-Material cannonMaterial = {
-    {0.72f, 0.69f, 0.48f, 1}, {0.72f, 0.69f, 0.48f, 1}, {0.6f, 0.6f, 0.6f, 1}, 60};
-// The alpha of the terrain material is rewritten for every terrain vertex.
-Material terrainMaterial = {{1, 1, 1, 1}, {1, 1, 1, 1}, {0.3f, 0.3f, 0.3f, 1}, 20};
+Material materials[materialCount] = {
+    {"plane", {0.5f, 0.5f, 0.5f, 1}, {0.5f, 0.5f, 0.5f, 1}, {0.5f, 0.5f, 0.5f, 1}, 60},
+    {"trooper", {0.8f, 0.6f, 0.5f, 1}, {0.8f, 0.6f, 0.5f, 1}, {0.5f, 0.5f, 0.5f, 1}, 20},
+    {"bomb", {0.35f, 0.27f, 0.16f, 1}, {0.35f, 0.27f, 0.16f, 1}, {0.7f, 0.7f, 0.7f, 1}, 50},
+    {"shell", {0.75f, 0.75f, 0.75f, 1}, {0.75f, 0.75f, 0.75f, 1}, {0.7f, 0.7f, 0.7f, 1}, 50},
+    {"chute", {0.2f, 0.9f, 0.1f, 1}, {0.2f, 0.9f, 0.1f, 1}, {0.2f, 0.2f, 0.2f, 1}, 20},
+    {"cannon", {0.72f, 0.69f, 0.48f, 1}, {0.72f, 0.69f, 0.48f, 1}, {0.6f, 0.6f, 0.6f, 1}, 60},
+    // The alpha of the terrain material is rewritten for every terrain vertex.
+    {"terrain", {1, 1, 1, 1}, {1, 1, 1, 1}, {0.3f, 0.3f, 0.3f, 1}, 20},
+};
 
 void applyMaterial(const Material* material) {
   glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, material->ambient);
@@ -23,13 +21,6 @@ void applyMaterial(const Material* material) {
   glMaterialf(GL_FRONT, GL_SHININESS, material->shininess);
 }
 
-const char* materialName(const Material* material) {
-  if (material == &planeMaterial) return "plane";
-  if (material == &trooperMaterial) return "trooper";
-  if (material == &bombMaterial) return "bomb";
-  if (material == &shellMaterial) return "shell";
-  if (material == &chuteMaterial) return "chute";
-  if (material == &cannonMaterial) return "cannon";
-  if (material == &terrainMaterial) return "terrain";
-  return "none";
+const char* materialName(MaterialId material) {
+  return material < materialCount ? materials[material].name : "none";
 }

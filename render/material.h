@@ -1,28 +1,25 @@
 // material.h: the lighting materials of everything the game draws.
 //
-// The table is fixed initialised data; only the terrain material's alpha is
-// written at run time (per vertex, while the terrain list is compiled).
-// Used by the scene drawing, the terrain, the shards and the hit rules (which
-// choose the colour of each explosion).
+// The table is fixed initialised data in MaterialId order (game/world.h);
+// only the terrain material's alpha is written at run time (per vertex,
+// while the terrain list is compiled). Used by the scene, the terrain and
+// the shards; the trace names a shard's material with materialName.
 #pragma once
 
+#include "game/world.h"
+
 struct Material {
+  const char* name;
   float ambient[4];
   float diffuse[4];
   float specular[4];
   float shininess;
 };
 
-extern Material planeMaterial;
-extern Material trooperMaterial;
-extern Material bombMaterial;
-extern Material shellMaterial;
-extern Material chuteMaterial;
-extern Material cannonMaterial;
-extern Material terrainMaterial;
+extern Material materials[materialCount];
 
 // Ambient to both faces; diffuse, specular and shininess to the front faces.
 void applyMaterial(const Material* material);
 
-// The material's name for the trace ("plane", "trooper", ...), or "none".
-const char* materialName(const Material* material);
+// The material's name ("plane", "trooper", ...).
+const char* materialName(MaterialId material);

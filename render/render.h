@@ -1,13 +1,13 @@
-// render.h: drawing a frame: the sky, the scene, the head-up display and the
-// game-over screen.
+// render.h: drawing a frame: the sky, the terrain, every entity and shard,
+// the head-up display and the game-over screen.
 //
-// drawFrame is the display callback and the last step of every frame. It
-// draws under whatever view the camera step last loaded and leaves the
-// model-view matrix as it found it. The caller shows the picture with the
-// buffer swap.
+// drawFrame is the display callback's work and the last step of every frame
+// (app/frame.h). It draws from the view the world holds (render/view.h); the
+// caller shows the picture with the buffer swap.
 #pragma once
 
 #include "game/world.h"
+#include "render/material.h"
 
 void drawFrame();
 
@@ -16,6 +16,12 @@ void drawPlane(const Plane* plane);
 void drawTrooper(const Trooper* trooper);
 void drawBomb(const Bomb* bomb);
 void drawShell(const Shell* shell);
+
+// One spinning triangle of an explosion; the material is made current only
+// when it differs from the shard drawn before.
+void drawShard(const Particle* shard);
+// The material drawShard applied last in this frame (reset by the scene).
+extern const Material* lastShardMaterial;
 
 // The textured sky cylinder with its caps, following the viewer at 0.7.
 void drawSky();

@@ -1,17 +1,16 @@
-// scene.cpp: draws one frame of the world: sky, terrain, every entity, the
-// shards, the missile and the cannon, then the overlay.
+// scene.cpp: draws one frame of the world from its view: sky, terrain, every
+// entity, the shards, the missile and the cannon, then the overlay.
 #include <GL/gl.h>
 
 #include "render/detail.h"
+#include "render/gl_objects.h"
 #include "render/render.h"
-#include "app/startup.h"
-#include "sim/sim.h"
-#include "terrain/terrain.h"
+#include "render/terrain_draw.h"
+#include "render/view.h"
+
+const Material* lastShardMaterial;
 
 namespace {
-
-// Degrees per radian as the game has always used it: 180 / 3.141593f.
-constexpr double degreesPerRadian = 57.29577357044915;
 
 void rotateYawPitch(float yaw, float pitch) {
   glRotatef(static_cast<float>(yaw * degreesPerRadian), 0, 0, 1);
@@ -21,7 +20,7 @@ void rotateYawPitch(float yaw, float pitch) {
 }  // namespace
 
 void drawPlane(const Plane* plane) {
-  applyMaterial(&planeMaterial);
+  applyMaterial(&materials[materialPlane]);
   glPushMatrix();
   glTranslatef(plane->pos.x, plane->pos.y, plane->pos.z);
   glRotatef(static_cast<float>(plane->heading * degreesPerRadian), 0, 0, 1);
@@ -34,17 +33,17 @@ void drawTrooper(const Trooper* trooper) {
   glTranslatef(trooper->pos.x, trooper->pos.y, trooper->pos.z);
   glRotatef(static_cast<float>(trooper->spin * degreesPerRadian), 0, 0, 1);
   glRotatef(static_cast<float>(trooper->tilt * degreesPerRadian), 0, -1, 0);
-  applyMaterial(&trooperMaterial);
+  applyMaterial(&materials[materialTrooper]);
   glCallList(trooperList);
   if (trooper->chuteOpen) {
-    applyMaterial(&chuteMaterial);
+    applyMaterial(&materials[materialChute]);
     glCallList(chuteList);
   }
   glPopMatrix();
 }
 
 void drawBomb(const Bomb* bomb) {
-  applyMaterial(&bombMaterial);
+  applyMaterial(&materials[materialBomb]);
   glPushMatrix();
   glTranslatef(bomb->pos.x, bomb->pos.y, bomb->pos.z);
   rotateYawPitch(bomb->yaw, bomb->pitch);
@@ -53,7 +52,7 @@ void drawBomb(const Bomb* bomb) {
 }
 
 void drawShell(const Shell* shell) {
-  applyMaterial(&shellMaterial);
+  applyMaterial(&materials[materialShell]);
   glPushMatrix();
   glTranslatef(shell->pos.x, shell->pos.y, shell->pos.z);
   rotateYawPitch(shell->yaw, shell->pitch);
@@ -61,7 +60,27 @@ void drawShell(const Shell* shell) {
   glPopMatrix();
 }
 
+void drawShard(const Particle* shard) {
+  glPushMatrix();
+  glTranslatef(shard->pos.x, shard->pos.y, shard->pos.z);
+  glScalef(shard->size, shard->size, shard->size);
+  rotateYawPitch(shard->yaw, shard->pitch);
+  const Material* material = &materials[shard->material];
+  if (material != lastShardMaterial) {
+    applyMaterial(material);
+    lastShardMaterial = material;
+  }
+  glNormal3f(-shard->size, 0, 0);
+  glBegin(GL_POLYGON);
+  glVertex3f(1, 1, -1);
+  glVertex3f(1, -1, -1);
+  glVertex3f(1, 0, 1);
+  glEnd();
+  glPopMatrix();
+}
+
 void drawFrame() {
+  loadView();
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   if (game.gameOver) {
     drawGameOver();
@@ -89,14 +108,14 @@ void drawFrame() {
   for (const Particle& shard : particles)
     if (shard.active) drawShard(&shard);
   if (missile.active) {
-    applyMaterial(&bombMaterial);
+    applyMaterial(&materials[materialBomb]);
     glPushMatrix();
     glTranslatef(missile.pos.x, missile.pos.y, missile.pos.z);
     rotateYawPitch(missile.yaw, missile.pitch);
     glCallList(missileList);
     glPopMatrix();
   }
-  applyMaterial(&cannonMaterial);
+  applyMaterial(&materials[materialCannon]);
   glPushMatrix();
   glTranslatef(cannon.pos.x, cannon.pos.y, cannon.pos.z);
   rotateYawPitch(cannon.yaw, cannon.pitch);

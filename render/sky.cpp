@@ -5,9 +5,8 @@
 
 #include <cmath>
 
+#include "render/gl_objects.h"
 #include "render/render.h"
-#include "render/camera.h"
-#include "app/startup.h"
 
 namespace {
 

@@ -7,14 +7,11 @@
 #include <cmath>
 #include <cstdio>
 
-#include "render/camera.h"
-#include "app/frame.h"
+#include "game/clock.h"
 #include "game/world.h"
 
 namespace {
 
-constexpr float aimPerPixel = 0.005f;   // radians of aim per pixel of mouse look
-constexpr float steerPerPixel = 0.5f;   // degrees of missile turn per pixel
 constexpr int32_t maxLookPixels = 120;  // one frame's mouse look at most
 constexpr float maxSteerDegrees = 8;    // one frame's missile turn at most
 constexpr float missileRange = 26;      // planes farther away get the missile
@@ -110,8 +107,8 @@ void steer(const Target& target, int32_t* dx, int32_t* dy) {
   const float f = dot(d, missile.forward), r = dot(d, missile.right), u = dot(d, missile.up);
   const float right = fmaxf(-maxSteerDegrees, fminf(maxSteerDegrees, atan2f(r, f) * 180 / pi));
   const float up = fmaxf(-maxSteerDegrees, fminf(maxSteerDegrees, atan2f(u, f) * 180 / pi));
-  *dx = clampPixels(right / steerPerPixel, 1000);
-  *dy = clampPixels(-up / steerPerPixel, 1000);
+  *dx = clampPixels(right / steerDegreesPerPixel, 1000);
+  *dy = clampPixels(-up / steerDegreesPerPixel, 1000);
 }
 
 // What the world looked like at the top of the previous frame.
@@ -197,13 +194,13 @@ void autoplayInput(FrameInput* in) {
   const float pitch = atan2f(aim.z, sqrtf(aim.x * aim.x + aim.y * aim.y));
   const float turn = remainderf(yaw - camera.yaw, 2 * pi);
   const float lift = pitch - camera.pitch;
-  const int32_t px = clampPixels(-turn / aimPerPixel, maxLookPixels);
-  const int32_t py = clampPixels(-lift / aimPerPixel, maxLookPixels);
+  const int32_t px = clampPixels(-turn / aimRadiansPerPixel, maxLookPixels);
+  const int32_t py = clampPixels(-lift / aimRadiansPerPixel, maxLookPixels);
   in->cursorX = centre[0] + px;  // the cursor left of the centre turns the aim left
   in->cursorY = centre[1] + py;
   // The aim after this frame's look, against the target's size.
-  const float offYaw = turn + static_cast<float>(px) * aimPerPixel;
-  const float offPitch = lift + static_cast<float>(py) * aimPerPixel;
+  const float offYaw = turn + static_cast<float>(px) * aimRadiansPerPixel;
+  const float offPitch = lift + static_cast<float>(py) * aimRadiansPerPixel;
   const float off = sqrtf(offYaw * offYaw + offPitch * offPitch) * distance;
   if (off < target.radius) press(in, keyLButton);
   if (!anyBomb() && distance > missileRange && off < 4 * target.radius) press(in, keyRButton);

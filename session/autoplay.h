@@ -1,5 +1,5 @@
 // autoplay.h: a player made of code. It takes the mouse and the game-over
-// keys of the frame's input record (shell/input.h) and plays: it leads the
+// keys of the frame's input record (game/input.h) and plays: it leads the
 // nearest bomb with the cannon, else the nearest plane, fires when the aim is
 // on the lead point, launches the missile at far planes and steers it, and
 // answers N on the game-over screen. The other keys stay the platform's, so

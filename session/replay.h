@@ -2,10 +2,10 @@
 // playing such a script back as the game's input source.
 //
 // main opens the recording (--record) or the replay (--input with a script
-// of this kind); sampleInput (shell/input.h) writes or reads one frame per
-// call. The replay supplies every frame's tick and input record and does not
-// depend on the backend, so a session recorded in a window replays headless
-// to the same world, frame by frame.
+// of this kind); the frame loop's input step (app/frame.h) writes or reads
+// one frame's record (game/input.h) per frame. The replay supplies every frame's tick and input
+// record and does not depend on the backend, so a session recorded in a window replays headless to
+// the same world, frame by frame.
 //
 // The script, one item per line ('#' starts a comment after the first line):
 //   # velkarra3d input 2

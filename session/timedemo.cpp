@@ -7,7 +7,6 @@
 #include <cstdio>
 
 #include "platform/platform.h"
-#include "app/options.h"
 
 namespace {
 
@@ -27,8 +26,8 @@ struct Marks {
   uint64_t nextDue;    // --max-fps: when the next frame may start
 };
 Marks marks;
-
-bool timing() { return runOptions.timedemoFile != nullptr; }
+bool timing;      // --timedemo: the marks are kept
+uint32_t maxFps;  // --max-fps, or 0
 
 // The value below which `share` of the samples lie (nearest rank).
 double percentile(const float* values, int32_t count, double share) {
@@ -44,17 +43,17 @@ double percentile(const float* values, int32_t count, double share) {
 }  // namespace
 
 void timedemoFrameStart() {
-  if (!timing()) return;
+  if (!timing) return;
   marks.frameStart = platPerfMicros();
   marks.drawStart = 0;
 }
 
 void timedemoDrawStart() {
-  if (timing()) marks.drawStart = platPerfMicros();
+  if (timing) marks.drawStart = platPerfMicros();
 }
 
 void timedemoFrameEnd() {
-  if (!timing()) return;
+  if (!timing) return;
   // Software GL draws behind the caller's back: wait for the pixels so that
   // the frame's cost lands on the frame that caused it.
   glFinish();
@@ -72,10 +71,10 @@ void timedemoFrameEnd() {
 }
 
 unsigned frameTimerDelayMs() {
-  if (timing()) return 0;
-  if (runOptions.maxFps == 0) return 1;
+  if (timing) return 0;
+  if (maxFps == 0) return 1;
   uint64_t now = platPerfMicros();
-  uint64_t period = (1000000u + runOptions.maxFps - 1) / runOptions.maxFps;
+  uint64_t period = (1000000u + maxFps - 1) / maxFps;
   // Start the schedule afresh at the first frame and after falling behind,
   // so a slow stretch is not made up for by a burst.
   if (marks.nextDue == 0 || now > marks.nextDue + period) marks.nextDue = now;
@@ -98,7 +97,7 @@ TimedemoSummary timedemoSummary() {
 }
 
 void timedemoReport() {
-  if (!timing()) return;
+  if (!timing) return;
   TimedemoSummary s = timedemoSummary();
   printf(
       "timedemo: %d frames, %.3f s, %.1f frames/s; update median %.3f ms, p95 %.3f ms; "
@@ -109,3 +108,8 @@ void timedemoReport() {
 }
 
 void timedemoReset() { marks = Marks{}; }
+
+void setFramePacing(bool timed, uint32_t framesPerSecond) {
+  timing = timed;
+  maxFps = framesPerSecond;
+}

@@ -33,3 +33,8 @@ void timedemoReport();
 
 // Forgets every mark (a new run in the same process).
 void timedemoReset();
+
+// Chosen by start-up from the command line: whether this run is a timedemo
+// (its frames are timed, and run back to back), and the --max-fps cap (0 for
+// none) of other runs.
+void setFramePacing(bool timed, uint32_t framesPerSecond);

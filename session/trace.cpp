@@ -5,20 +5,14 @@
 #include <cstdio>
 #include <cstring>
 
-#include "render/material.h"
-#include "render/camera.h"
-#include "app/frame.h"
+#include "game/clock.h"
+#include "game/sounds.h"
 #include "game/world.h"
+#include "render/material.h"
 
 namespace {
 
 FILE* traceFile;
-
-// Sounds of the current frame, in order. A frame starts far fewer sounds
-// than this; any beyond it are counted but not named.
-constexpr int maxFrameSounds = 256;
-const char* frameSounds[maxFrameSounds];
-int frameSoundCount;
 
 // Set when the next field opens an object (no comma before it).
 bool firstField;
@@ -123,14 +117,9 @@ bool traceOpen(const char* file) {
 
 bool traceEnabled() { return traceFile != nullptr; }
 
-void traceSound(const char* name) {
-  if (frameSoundCount < maxFrameSounds) frameSounds[frameSoundCount] = name;
-  frameSoundCount++;
-}
-
 void traceFrame(int exitStatus) {
   if (!traceFile) {
-    frameSoundCount = 0;
+    clearFrameSounds();
     return;
   }
   openObject();
@@ -211,17 +200,17 @@ void traceFrame(int exitStatus) {
 
   key("sounds");
   fputc('[', traceFile);
-  int named = frameSoundCount < maxFrameSounds ? frameSoundCount : maxFrameSounds;
+  int named = frameSoundCount() < maxFrameSounds ? frameSoundCount() : maxFrameSounds;
   for (int i = 0; i < named; i++) {
     if (i) fputc(',', traceFile);
-    putString(frameSounds[i]);
+    putString(soundFiles[frameSound(i)]);
   }
   fputc(']', traceFile);
   if (exitStatus >= 0) field("exit", static_cast<int32_t>(exitStatus));
   closeObject();
   fputc('\n', traceFile);
   fflush(traceFile);
-  frameSoundCount = 0;
+  clearFrameSounds();
 }
 
 void traceClose() {

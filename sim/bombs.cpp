@@ -1,5 +1,6 @@
 // bombs.cpp: bombs fly straight at the cannon; one that reaches it costs a
 // life. The missile can take them out of the air.
+#include "game/sounds.h"
 #include "sim/sim.h"
 
 void updateBombs(float dt) {
@@ -11,16 +12,13 @@ void updateBombs(float dt) {
     posedBox(b.modelBox, b.pos.x, b.pos.y, b.pos.z, b.yaw, b.pitch, &b.worldBox);
 
     if (missile.active && boxesOverlap(&missile.worldBox, &b.worldBox)) {
-      playSound("s\\exp_bomb.wav");
       missile.active = 0;
-      b.active = 0;
-      spawnExplosion(b.pos.x, b.pos.y, b.pos.z, &bombMaterial, settings.impactBlastSize,
-                     settings.impactBlastCount);
+      downBomb(b);
     } else if (boxesOverlap(&cannon.worldBox, &b.worldBox)) {
-      playSound("s\\TnkDes.wav");
+      playSound(soundCannonHit);
       game.lives -= 1;
       b.active = 0;
-      spawnExplosion(b.pos.x, b.pos.y, b.pos.z, &bombMaterial, settings.impactBlastSize,
+      spawnExplosion(b.pos.x, b.pos.y, b.pos.z, materialBomb, settings.impactBlastSize,
                      settings.impactBlastCount);
     }
     // Below the plane z = 0 a bomb is gone without a trace.

@@ -2,31 +2,21 @@
 // aim; the mouse then turns it about its own axes while the view rides on
 // it. It ends at its first hit (tested by the targets' own updates), when
 // its flight time runs out, or below the ground.
-#include <GL/gl.h>
-
 #include <cmath>
 
-#include "render/camera.h"
+#include "base/matrix.h"
+#include "game/sounds.h"
 #include "sim/sim.h"
 #include "terrain/terrain.h"
 
 namespace {
 
-// Replaces v by M v for the rotation M read back from the GL.
-Vec3 rotated(const float* m, Vec3 v) {
-  return {v.x * m[0] + v.y * m[4] + v.z * m[8] + m[12],
-          v.x * m[1] + v.y * m[5] + v.z * m[9] + m[13],
-          v.x * m[2] + v.y * m[6] + v.z * m[10] + m[14]};
-}
-
+// Turns the missile's three axes by `degrees` about `axis`.
 void turnAbout(float degrees, Vec3 axis) {
-  float m[16];
-  glLoadIdentity();
-  glRotatef(degrees, axis.x, axis.y, axis.z);
-  glGetFloatv(GL_MODELVIEW_MATRIX, m);
-  missile.forward = rotated(m, missile.forward);
-  missile.right = rotated(m, missile.right);
-  missile.up = rotated(m, missile.up);
+  const Matrix turn = rotationMatrix(degrees, axis);
+  missile.forward = transformPoint(turn, missile.forward);
+  missile.right = transformPoint(turn, missile.right);
+  missile.up = transformPoint(turn, missile.up);
 }
 
 }  // namespace
@@ -56,10 +46,8 @@ void launchMissile(uint32_t now) {
 }
 
 void steerMissile(float dx, float dy) {
-  glPushMatrix();
   turnAbout(-dx, missile.up);
   turnAbout(dy, missile.right);
-  glPopMatrix();
   const Vec3& f = missile.forward;
   missile.vel = {settings.missileSpeed * f.x, settings.missileSpeed * f.y,
                  settings.missileSpeed * f.z};
@@ -80,8 +68,8 @@ void updateMissile(float dt, uint32_t now) {
   if (static_cast<int32_t>(now - missile.launchMs) > settings.missileLifetimeMs ||
       terrainHeight(missile.pos.x, missile.pos.y) > missile.pos.z) {
     missile.active = 0;
-    spawnExplosion(missile.pos.x, missile.pos.y, missile.pos.z, &shellMaterial,
+    spawnExplosion(missile.pos.x, missile.pos.y, missile.pos.z, materialShell,
                    settings.impactBlastSize, settings.impactBlastCount);
-    playSound("s\\exp_can.wav");
+    playSound(soundBurst);
   }
 }

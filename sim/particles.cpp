@@ -1,16 +1,11 @@
 // particles.cpp: explosion shards. Every burst is a handful of small lit
 // triangles that fly out in random directions, fall, spin about the
 // vertical and shrink until they vanish.
-#include <GL/gl.h>
-
 #include <cmath>
 
-#include "render/camera.h"
 #include "sim/sim.h"
 
-const Material* lastShardMaterial;
-
-void spawnExplosion(float x, float y, float z, Material* material, float size, int32_t count) {
+void spawnExplosion(float x, float y, float z, MaterialId material, float size, int32_t count) {
   // A count below 1 would never count down to zero and would take every
   // free slot; such a burst has no shards.
   if (count < 1) return;
@@ -41,23 +36,4 @@ void updateParticles(float dt) {
         shard.size * pow(static_cast<double>(settings.shardDecay), static_cast<double>(dt)));
     if (shard.size < 0.1) shard.active = 0;
   }
-}
-
-void drawShard(const Particle* shard) {
-  glPushMatrix();
-  glTranslatef(shard->pos.x, shard->pos.y, shard->pos.z);
-  glScalef(shard->size, shard->size, shard->size);
-  glRotatef(static_cast<float>(shard->yaw * 57.29577357044915), 0, 0, 1);
-  glRotatef(static_cast<float>(shard->pitch * 57.29577357044915), 0, -1, 0);
-  if (shard->material != lastShardMaterial) {
-    applyMaterial(shard->material);
-    lastShardMaterial = shard->material;
-  }
-  glNormal3f(-shard->size, 0, 0);
-  glBegin(GL_POLYGON);
-  glVertex3f(1, 1, -1);
-  glVertex3f(1, -1, -1);
-  glVertex3f(1, 0, 1);
-  glEnd();
-  glPopMatrix();
 }

@@ -3,7 +3,6 @@
 // walls and drops troopers and bombs on its own timers.
 #include <cmath>
 
-#include "render/camera.h"
 #include "sim/sim.h"
 
 namespace {
@@ -65,13 +64,8 @@ void updatePlanes(float dt, uint32_t now, int32_t frameMs) {
              &plane.worldBox);
 
     if (missile.active && boxesOverlap(&missile.worldBox, &plane.worldBox)) {
-      playSound("s\\exp_plane.wav");
       missile.active = 0;
-      plane.active = 0;
-      spawnExplosion(plane.pos.x, plane.pos.y, plane.pos.z, &planeMaterial, settings.planeBlastSize,
-                     settings.planeBlastCount);
-      game.points += settings.pointsPerPlane;
-      game.planesLeft -= 1;
+      downPlane(plane);
     }
 
     // A full pool leaves the timer run out, so the drop comes in the first

@@ -3,55 +3,39 @@
 // ground.
 #include <cmath>
 
-#include "render/camera.h"
+#include "game/sounds.h"
 #include "sim/sim.h"
 #include "terrain/terrain.h"
 
 namespace {
 
-// Ends the shell with a burst and a sound, as every hit does.
-void burst(Shell& shell, const char* sound, float x, float y, float z, Material* material,
-           float size, int32_t count) {
-  playSound(sound);
-  shell.active = 0;
-  spawnExplosion(x, y, z, material, size, count);
-}
-
 // The first target the shell's box meets, planes first, then troopers (body
-// before chute), then bombs. Returns true when the shell is spent.
+// before chute), then bombs, is destroyed. Returns true when the shell is
+// spent.
 bool hitSomething(Shell& shell) {
   for (Plane& plane : planes) {
     if (!plane.active || !boxesOverlap(&shell.worldBox, &plane.worldBox)) continue;
-    plane.active = 0;
-    burst(shell, "s\\exp_plane.wav", plane.pos.x, plane.pos.y, plane.pos.z, &planeMaterial,
-          settings.planeBlastSize, settings.planeBlastCount);
-    game.points += settings.pointsPerPlane;
-    game.planesLeft -= 1;
+    shell.active = 0;
+    downPlane(plane);
     return true;
   }
   for (Trooper& t : troopers) {
     if (!t.active) continue;
     if (boxesOverlap(&shell.worldBox, &t.worldBox)) {
-      t.active = 0;
-      burst(shell, "s\\exp_trooper.wav", t.pos.x, t.pos.y, t.pos.z, &trooperMaterial,
-            settings.trooperBlastSize, settings.trooperBlastCount);
-      game.points += settings.pointsPerTrooper;
+      shell.active = 0;
+      killTrooper(t);
       return true;
     }
     if (t.chuteOpen && boxesOverlap(&shell.worldBox, &t.chuteWorldBox)) {
-      t.chuteOpen = 0;
-      t.chuteShot = 1;
-      burst(shell, "s\\exp_can.wav", t.pos.x, t.pos.y, t.pos.z + 2.0f, &chuteMaterial,
-            settings.chuteBlastSize, settings.chuteBlastCount);
-      game.points += settings.pointsPerTrooper;
+      shell.active = 0;
+      tearChute(t);
       return true;
     }
   }
   for (Bomb& bomb : bombs) {
     if (!bomb.active || !boxesOverlap(&shell.worldBox, &bomb.worldBox)) continue;
-    bomb.active = 0;
-    burst(shell, "s\\exp_bomb.wav", bomb.pos.x, bomb.pos.y, bomb.pos.z, &bombMaterial,
-          settings.impactBlastSize, settings.impactBlastCount);
+    shell.active = 0;
+    downBomb(bomb);
     return true;
   }
   return false;
@@ -102,9 +86,9 @@ void updateShells(float dt) {
       continue;
     }
     if (terrainHeight(shell.pos.x, shell.pos.y) >= shell.pos.z) {
-      spawnExplosion(shell.pos.x, shell.pos.y, shell.pos.z, &shellMaterial,
-                     settings.impactBlastSize, settings.impactBlastCount);
-      playSound("s\\exp_can.wav");
+      spawnExplosion(shell.pos.x, shell.pos.y, shell.pos.z, materialShell, settings.impactBlastSize,
+                     settings.impactBlastCount);
+      playSound(soundBurst);
       shell.active = 0;
     }
   }

@@ -1,11 +1,14 @@
 // sim.h: the per-frame simulation of every kind of entity, their hits and
-// their explosions.
+// their explosions, and the aim.
 //
-// frameTick calls fireWeapons in its input step, then the updates in this
-// fixed order: updatePlanes, updateTroopers, updateBombs, updateShells,
-// updateMissile, updateParticles. Each update moves its pool, poses the
-// boxes, resolves the hits it is responsible for and frees what ends. The
-// scene drawing calls drawShard for every live shard.
+// The frame loop (app/frame.h) turns the aim or steers the missile and moves
+// the free camera from the frame's input, calls fireWeapons, then the
+// updates in this fixed order: updatePlanes, updateTroopers, updateBombs,
+// updateShells, updateMissile, updateParticles, and then lookFromMissile
+// while a missile flies. Each update moves its pool, poses the boxes,
+// resolves the hits it is responsible for and frees what ends. The view the
+// renderer draws from (world.view) is set here: by the aim step from the
+// camera, or from the flying missile.
 #pragma once
 
 #include <cstdint>
@@ -13,22 +16,45 @@
 #include "game/input.h"
 #include "game/world.h"
 
-// The first slot of a pool not in use, or null when the pool is full.
-template <typename Record, int count>
-Record* firstFree(Record (&pool)[count]) {
-  for (Record& record : pool)
-    if (!record.active) return &record;
-  return nullptr;
-}
+// ---- Aim and camera (aim.cpp) ----
+
+// The cursor's offset from the hold point, (dx, dy) pixels with dy upward,
+// steers the flying missile, or else turns the aim; the pitch stays just
+// inside straight up and down.
+void aimOrSteer(int32_t dx, int32_t dy);
+
+// Q/E up and down, W/S along the aim yaw, A/D across it: a step per frame.
+void moveFreeCamera(const FrameInput& in);
+
+// The cannon's aim vectors and pose from the camera's angles, the locked eye
+// beside the cannon, and the view from the camera (run by updateMissile
+// whenever no missile flies).
+void updateAim();
+
+// The view from the camera's eye along the aim (start-up, and updateAim).
+void lookFromCamera();
+
+// The view from the flying missile: a little above it, along its nose.
+void lookFromMissile();
+
+// ---- Targets destroyed (kills.cpp) ----
+// One function per kind of target, whoever hit it (a shell or the missile,
+// which its caller spends): the slot is freed, the sound starts, the shards
+// burst and the points or planes left change.
+
+void downPlane(Plane& plane);
+void killTrooper(Trooper& trooper);
+// The chute is torn away: the trooper tumbles on.
+void tearChute(Trooper& trooper);
+void downBomb(Bomb& bomb);
+
+// ---- Entities ----
 
 // Bursts up to count shards of the given material from (x, y, z), each into
 // a free particle slot; fewer (or none) when the pool is nearly full, none
 // for a count below 1.
-void spawnExplosion(float x, float y, float z, Material* material, float size, int32_t count);
+void spawnExplosion(float x, float y, float z, MaterialId material, float size, int32_t count);
 void updateParticles(float dt);
-// The material drawShard applied last in this frame (reset by the scene).
-extern const Material* lastShardMaterial;
-void drawShard(const Particle* shard);
 
 void updatePlanes(float dt, uint32_t now, int32_t frameMs);
 void updateTroopers(float dt, uint32_t now);

@@ -1,6 +1,7 @@
 // troopers.cpp: parachutists. A trooper falls freely, opens its chute after
 // a fixed delay and sinks to the ground, where it costs points; a shot chute
 // leaves it tumbling until it bursts on the ground.
+#include "game/sounds.h"
 #include "sim/sim.h"
 #include "terrain/terrain.h"
 
@@ -27,20 +28,11 @@ void updateTroopers(float dt, uint32_t now) {
 
     if (missile.active) {
       if (boxesOverlap(&missile.worldBox, &t.worldBox)) {
-        playSound("s\\exp_trooper.wav");
         missile.active = 0;
-        t.active = 0;
-        spawnExplosion(t.pos.x, t.pos.y, t.pos.z, &trooperMaterial, settings.trooperBlastSize,
-                       settings.trooperBlastCount);
-        game.points += settings.pointsPerTrooper;
+        killTrooper(t);
       } else if (t.chuteOpen && boxesOverlap(&missile.worldBox, &t.chuteWorldBox)) {
-        playSound("s\\exp_can.wav");
         missile.active = 0;
-        t.chuteOpen = 0;
-        t.chuteShot = 1;
-        spawnExplosion(t.pos.x, t.pos.y, t.pos.z + 2, &chuteMaterial, settings.chuteBlastSize,
-                       settings.chuteBlastCount);
-        game.points += settings.pointsPerTrooper;
+        tearChute(t);
       }
     }
 
@@ -52,9 +44,9 @@ void updateTroopers(float dt, uint32_t now) {
         game.points = game.points - settings.landingPenalty;
         if (game.points <= 0) game.points = 0;
       } else {
-        spawnExplosion(t.pos.x, t.pos.y, t.pos.z, &trooperMaterial, settings.trooperBlastSize,
+        spawnExplosion(t.pos.x, t.pos.y, t.pos.z, materialTrooper, settings.trooperBlastSize,
                        settings.trooperBlastCount);
-        playSound("s\\exp_can.wav");
+        playSound(soundBurst);
       }
     }
   }

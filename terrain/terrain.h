@@ -1,9 +1,8 @@
 // terrain.h: the ground, a square height field built once from "ground.bmp".
 //
-// loadSettings builds it (buildTerrain) and compiles drawTerrain into
-// terrainList; the scene calls that list every frame. terrainHeight tells the
-// simulation where the ground is: troopers land on it, shells and the
-// missile burst on it.
+// Setting up the world (game/setup.h) builds it; the renderer draws the grid
+// (render/terrain_draw.h). terrainHeight tells the simulation where the
+// ground is: troopers land on it, shells and the missile burst on it.
 #pragma once
 
 #include <cstdint>
@@ -33,11 +32,5 @@ void buildTerrain(float innerSize, int32_t cells, float halfSize);
 // the nearest edge vertex.
 float terrainHeight(float x, float y);
 
-// Issues the textured, faded terrain mesh; compiled once into terrainList.
-// In low detail the list holds only the opaque inner ground and keeps the
-// fading rim for drawTerrainRim.
-void drawTerrain();
-
-// Low detail: the fading rim, blended over what is drawn; the scene calls it
-// every frame after the sky. Draws nothing in high detail.
-void drawTerrainRim();
+// Frees the grid and forgets it (a fresh world in the same process).
+void releaseTerrain();

@@ -8,9 +8,10 @@
 
 #include "assets/box.h"
 #include "assets/model.h"
+#include "game/world.h"
 #include "game_support.h"
 #include "platform/platform.h"
-#include "game/world.h"
+#include "render/resources.h"
 
 namespace {
 
@@ -141,9 +142,7 @@ TEST_F(ModelTest, EmittedListDrawsTheTriangles) {
   Model* m = load(oneTriangle);
   computeNormals(m, 0);
   GLuint list = glGenLists(1);
-  glNewList(list, GL_COMPILE);
-  emitModel(m);
-  glEndList();
+  compileModel(list, m);
   GLfloat buffer[64];
   glFeedbackBuffer(64, GL_3D, buffer);
   glRenderMode(GL_FEEDBACK);

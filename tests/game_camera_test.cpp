@@ -4,9 +4,10 @@
 
 #include <cmath>
 
-#include "game_support.h"
-#include "render/camera.h"
 #include "game/world.h"
+#include "game_support.h"
+#include "render/view.h"
+#include "sim/sim.h"
 
 namespace {
 
@@ -59,6 +60,7 @@ TEST_F(CameraTest, UnlockedEyeStaysWhereItIs) {
   game.cameraLock = 0;
   camera.pos = {5, 6, 7};
   updateAim();
+  loadView();
   expectVec(camera.pos, 5, 6, 7, "free eye");
   // The view still looks along the aim from there.
   Vec3 ahead = toEye({5 + cosf(camera.yaw) * cosf(camera.pitch),
@@ -81,6 +83,7 @@ TEST_F(CameraTest, LightStaysFixedInTheWorld) {
   camera.yaw = 1.0f;
   camera.pitch = 0.3f;
   updateAim();
+  loadView();
   float eyeLight[4];
   glGetLightfv(GL_LIGHT0, GL_POSITION, eyeLight);
   Vec3 origin = toEye({0, 0, 0});
@@ -96,7 +99,8 @@ TEST_F(CameraTest, MissileViewRidesAboveTheMissile) {
   missile.forward = {0, 1, 0};
   missile.right = {1, 0, 0};
   missile.up = {0, 0, 1};
-  applyMissileCamera();
+  lookFromMissile();
+  loadView();
   expectVec(toEye({3, 4, 10.2f}), 0, 0, 0, "the eye");
   expectVec(toEye({3, 5, 10.2f}), 0, 0, -1, "one unit ahead");
   expectVec(toEye({3, 4, 11.2f}), 0, 1, 0, "up is up on screen");

@@ -12,14 +12,16 @@
 #include <string>
 #include <vector>
 
+#include "app/startup.h"
+#include "game/world.h"
 #include "game_support.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "render/detail.h"
+#include "render/gl_objects.h"
 #include "render/render.h"
-#include "render/camera.h"
-#include "app/startup.h"
-#include "game/world.h"
+#include "render/resources.h"
+#include "render/view.h"
 #include "terrain/terrain.h"
 
 namespace {

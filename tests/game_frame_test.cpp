@@ -3,11 +3,14 @@
 // callback.
 #include <cmath>
 
+#include "app/frame.h"
+#include "game/clock.h"
+#include "game/input.h"
+#include "game/world.h"
 #include "game_support.h"
 #include "platform/headless.h"
-#include "render/camera.h"
-#include "app/frame.h"
-#include "game/world.h"
+#include "platform/platform.h"
+#include "render/view.h"
 
 namespace {
 

@@ -6,13 +6,15 @@
 #include <cstring>
 #include <string>
 
+#include "app/frame.h"
+#include "app/source.h"
+#include "game/clock.h"
+#include "game/input.h"
+#include "game/world.h"
 #include "game_support.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
-#include "app/frame.h"
-#include "game/input.h"
 #include "session/replay.h"
-#include "game/world.h"
 
 namespace {
 

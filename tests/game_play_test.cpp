@@ -2,11 +2,13 @@
 // mouse and firing, and a game lost to bombs, answered with N and with Y.
 #include <cmath>
 
+#include "app/frame.h"
+#include "game/input.h"
+#include "game/world.h"
 #include "game_support.h"
 #include "platform/headless.h"
-#include "render/camera.h"
-#include "app/frame.h"
-#include "game/world.h"
+#include "platform/platform.h"
+#include "render/view.h"
 
 namespace {
 

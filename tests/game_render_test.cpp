@@ -8,14 +8,17 @@
 #include <cstring>
 #include <set>
 
-#include "assets/font.h"
-#include "game_support.h"
-#include "platform/headless.h"
-#include "render/render.h"
-#include "render/camera.h"
 #include "app/frame.h"
 #include "app/startup.h"
+#include "assets/font.h"
 #include "game/world.h"
+#include "game_support.h"
+#include "platform/headless.h"
+#include "platform/platform.h"
+#include "render/gl_objects.h"
+#include "render/render.h"
+#include "render/text.h"
+#include "render/view.h"
 
 namespace {
 

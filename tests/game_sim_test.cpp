@@ -2,11 +2,13 @@
 // guided missile, one update at a time and through real frames.
 #include <cmath>
 
+#include "app/frame.h"
+#include "game/input.h"
+#include "game/world.h"
 #include "game_support.h"
 #include "platform/headless.h"
-#include "render/camera.h"
-#include "app/frame.h"
-#include "game/world.h"
+#include "platform/platform.h"
+#include "render/view.h"
 #include "sim/sim.h"
 #include "terrain/terrain.h"
 
@@ -191,7 +193,7 @@ TEST_F(Sim, MissileDownsAPlaneWhichStillDropsItsTrooper) {
   EXPECT_EQ(game.planesLeft, left - 1);
   EXPECT_EQ(troopers[0].active, 1) << "the drop of the same frame still happens";
   EXPECT_EQ(activeShards(), settings.planeBlastCount);
-  EXPECT_EQ(particles[0].material, &planeMaterial);
+  EXPECT_EQ(particles[0].material, materialPlane);
   EXPECT_EQ(sounds(), std::vector<std::string>{"s\\exp_plane.wav"});
 }
 
@@ -253,7 +255,7 @@ TEST_F(Sim, TrooperWithoutChuteBurstsOnTheGroundForFree) {
   EXPECT_EQ(t.active, 0);
   EXPECT_EQ(game.points, 10);
   EXPECT_EQ(activeShards(), settings.trooperBlastCount);
-  EXPECT_EQ(particles[0].material, &trooperMaterial);
+  EXPECT_EQ(particles[0].material, materialTrooper);
   EXPECT_EQ(sounds(), std::vector<std::string>{"s\\exp_can.wav"});
 }
 
@@ -270,7 +272,7 @@ TEST_F(Sim, MissileTearsAnOpenChuteAwayButNotAClosedOne) {
   EXPECT_EQ(t.chuteOpen, 0);
   EXPECT_EQ(t.chuteShot, 1);
   EXPECT_EQ(game.points, 10);
-  EXPECT_EQ(particles[0].material, &chuteMaterial);
+  EXPECT_EQ(particles[0].material, materialChute);
   EXPECT_FLOAT_EQ(particles[0].pos.z, t.pos.z + 2) << "the chute bursts above the trooper";
   updateTroopers(0, 100000);
   EXPECT_EQ(t.chuteOpen, 0) << "a shot chute never opens again";
@@ -310,25 +312,25 @@ TEST_F(Sim, MissileTakesABombBeforeTheCannonDoes) {
 // ---- Shards ----
 
 TEST_F(Sim, ExplosionsTakeOnlyFreeSlots) {
-  for (int i = 0; i < 120; i++) particles[i].active = 1;
-  spawnExplosion(0, 0, 10, &bombMaterial, 1, 20);
+  for (int i = 0; i < 120; i++) particles[i] = Particle{1, {}, 0, 0, {}, 1, materialChute};
+  spawnExplosion(0, 0, 10, materialBomb, 1, 20);
   EXPECT_EQ(activeShards(), 128);
-  for (int i = 120; i < 128; i++) EXPECT_EQ(particles[i].material, &bombMaterial);
-  spawnExplosion(0, 0, 10, &planeMaterial, 1, 5);
-  EXPECT_EQ(particles[0].material, nullptr) << "running shards are never displaced";
+  for (int i = 120; i < 128; i++) EXPECT_EQ(particles[i].material, materialBomb);
+  spawnExplosion(0, 0, 10, materialPlane, 1, 5);
+  EXPECT_EQ(particles[0].material, materialChute) << "running shards are never displaced";
 }
 
 TEST_F(Sim, CountsBelowOneSpawnNothing) {
   uint32_t state = randState();
-  spawnExplosion(0, 0, 10, &bombMaterial, 1, 0);
-  spawnExplosion(0, 0, 10, &bombMaterial, 1, -5);
+  spawnExplosion(0, 0, 10, materialBomb, 1, 0);
+  spawnExplosion(0, 0, 10, materialBomb, 1, -5);
   EXPECT_EQ(activeShards(), 0);
   EXPECT_EQ(randState(), state);
 }
 
 TEST_F(Sim, ShardsFlyFallSpinAndShrink) {
   settings.shardDecay = 0.5f;
-  spawnExplosion(1, 2, 30, &shellMaterial, 1, 1);
+  spawnExplosion(1, 2, 30, materialShell, 1, 1);
   Particle& s = particles[0];
   EXPECT_NEAR(std::sqrt(s.vel.x * s.vel.x + s.vel.y * s.vel.y + s.vel.z * s.vel.z),
               settings.shardSpeed, 1e-4);
@@ -347,7 +349,7 @@ TEST_F(Sim, ShardsFlyFallSpinAndShrink) {
     ASSERT_LT(lived, 10);
   }
   EXPECT_NEAR(lived, 3.33, 0.02) << "0.5 to the power 3.32 is 0.1";
-  spawnExplosion(1, 2, 30, &shellMaterial, 0.05f, 1);
+  spawnExplosion(1, 2, 30, materialShell, 0.05f, 1);
   updateParticles(0);
   EXPECT_EQ(particles[0].active, 0) << "a shard born below 0.1 ends at once";
 }
@@ -463,7 +465,7 @@ TEST_F(Sim, ArenaAndTerrainEndShells) {
   EXPECT_EQ(shells[2].active, 0);
   EXPECT_EQ(shells[3].active, 0) << "equal to the ground explodes";
   EXPECT_EQ(sounds(), std::vector<std::string>{"s\\exp_can.wav"});
-  EXPECT_EQ(particles[0].material, &shellMaterial);
+  EXPECT_EQ(particles[0].material, materialShell);
 }
 
 TEST_F(Sim, PausedShellsHoldStillButStillHit) {
@@ -538,7 +540,7 @@ TEST_F(Sim, LifetimeEndsOneMillisecondAfterTheLimit) {
   EXPECT_EQ(missile.active, 1);
   updateMissile(0, 1000 + limit + 1);
   EXPECT_EQ(missile.active, 0);
-  EXPECT_EQ(particles[0].material, &shellMaterial);
+  EXPECT_EQ(particles[0].material, materialShell);
   EXPECT_EQ(sounds(), std::vector<std::string>{"s\\exp_can.wav"});
 }
 

@@ -7,14 +7,15 @@
 #include <cstring>
 #include <sstream>
 
-#include "assets/font.h"
-#include "platform/headless.h"
-#include "platform/platform.h"
-#include "render/camera.h"
 #include "app/frame.h"
 #include "app/options.h"
+#include "app/source.h"
 #include "app/startup.h"
+#include "assets/font.h"
 #include "game/world.h"
+#include "platform/headless.h"
+#include "platform/platform.h"
+#include "render/view.h"
 #include "sim/sim.h"
 #include "support/test_support.h"
 #include "terrain/terrain.h"

@@ -1,10 +1,11 @@
 // Tests of the world records: the random generator and the level start.
 #include <cmath>
 
+#include "game/rules.h"
+#include "game/world.h"
 #include "game_support.h"
 #include "platform/headless.h"
-#include "render/camera.h"
-#include "game/world.h"
+#include "render/view.h"
 
 namespace {
 

@@ -14,14 +14,17 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/options.h"
+#include "app/source.h"
+#include "app/startup.h"
+#include "game/input.h"
+#include "game/world.h"
 #include "game_support.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "render/detail.h"
-#include "render/camera.h"
-#include "game/input.h"
-#include "app/options.h"
-#include "game/world.h"
+#include "render/resources.h"
+#include "render/view.h"
 
 namespace {
 

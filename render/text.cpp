@@ -1,0 +1,69 @@
+// text.cpp: uploading the texture font and drawing text as textured quads.
+#include "render/text.h"
+
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+TextureFont gameFont;
+const TextureFont* currentFont;
+
+bool loadFont(TextureFont* font, const char* fileName, uint32_t textureName) {
+  FILE* file = fopen(fileName, "rb");
+  if (!file) return false;
+  unsigned char* image = nullptr;
+  bool ok = readFont(file, font, &image);
+  fclose(file);
+  font->texture = textureName;
+  if (!ok) return false;
+
+  glBindTexture(GL_TEXTURE_2D, font->texture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  // Rows of the image are not padded: upload with byte alignment so that
+  // fonts of any width arrive whole, then restore the GL's setting.
+  GLint alignment = 4;
+  glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexImage2D(GL_TEXTURE_2D, 0, 2, font->width, font->height, 0, GL_LUMINANCE_ALPHA,
+               GL_UNSIGNED_BYTE, image);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+  free(image);
+  return true;
+}
+
+void bindFont(const TextureFont* font) {
+  currentFont = font->glyphs ? font : nullptr;
+  glBindTexture(GL_TEXTURE_2D, font->texture);
+}
+
+void unbindFont() { currentFont = nullptr; }
+
+void drawText(const char* text, float x, float y, float z) {
+  const TextureFont* font = currentFont;
+  if (!font) return;
+  size_t length = strlen(text);
+  glBegin(GL_QUADS);
+  for (size_t i = 0; i < length; i++) {
+    // Bytes are read as signed codes, so bytes above 127 fall below
+    // firstChar and are skipped.
+    int code = static_cast<signed char>(text[i]);  // NOLINT(bugprone-signed-char-misuse)
+    if (code < font->firstChar || code > font->lastChar) continue;
+    const Glyph& g = font->glyphs[code - font->firstChar];
+    glTexCoord2f(g.s0, g.t0);
+    glVertex3f(x, y, z);
+    glTexCoord2f(g.s0, g.t1);
+    glVertex3f(x, y - g.height, z);
+    glTexCoord2f(g.s1, g.t1);
+    glVertex3f(x + g.width, y - g.height, z);
+    glTexCoord2f(g.s1, g.t0);
+    glVertex3f(x + g.width, y, z);
+    x = x + g.width;
+  }
+  glEnd();
+}

@@ -1,0 +1,28 @@
+// text.h: the HUD's text, drawn with the texture font.
+//
+// The renderer's set-up loads "font.glf" into gameFont and its texture; the
+// overlay and the game-over screen bind it, draw their lines and unbind it.
+// Without a font (missing or bad file) nothing is drawn and the game runs.
+#pragma once
+
+#include <cstdint>
+
+#include "assets/font.h"
+
+extern TextureFont gameFont;
+extern const TextureFont* currentFont;
+
+// Reads the font file (assets/font.h) and uploads its image into the given
+// texture, which stays bound. Returns false, with the font holding no glyph
+// table and nothing uploaded, when the file is missing, short or has
+// impossible sizes or glyph counts.
+bool loadFont(TextureFont* font, const char* fileName, uint32_t textureName);
+
+// Makes the font current if it has glyphs; binds its texture in any case.
+void bindFont(const TextureFont* font);
+void unbindFont();
+
+// Draws text with its first glyph's top-left corner at (x, y, z), one quad
+// per character; characters without a glyph are skipped. Nothing without a
+// current font.
+void drawText(const char* text, float x, float y, float z);
