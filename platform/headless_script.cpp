@@ -11,6 +11,7 @@
 
 #include "platform/backend.h"
 #include "platform/headless.h"
+#include "platform/platform.h"
 
 namespace {
 

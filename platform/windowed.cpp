@@ -1,7 +1,8 @@
 // windowed.cpp: the windowed backend. A freeglut window on X11 carries the
 // game; the X server answers for keys held now, the pointer, the focus and the
 // window geometry; freeglut's callbacks latch keys pressed between two
-// queries; SDL2's sound device (devices/audio.h) plays the sounds.
+// queries; SDL2's sound device (devices/audio.h) plays the sounds. All of it
+// reaches platform.cpp through one table, kWindowedBackend.
 #include "platform/windowed.h"
 
 #include <FreeImage.h>
@@ -20,6 +21,7 @@
 #include "base/printable.h"
 #include "devices/audio.h"
 #include "platform/backend.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -278,40 +280,7 @@ BYTE channelValue(unsigned long pixel, const ChannelMask& c) {
   return static_cast<BYTE>(v * 255 / ((1ul << c.bits) - 1));
 }
 
-}  // namespace
-
-// ---- Backend entry points (see backend.h) ----
-
-bool winInit(int* argc, char** argv) {
-  if (gWin.glutReady) return true;
-  // freeglut prints a terse message and exits when it cannot open the
-  // display, so try first and say what to do instead.
-  const char* name = getenv("DISPLAY");
-  for (int i = 1; argv && i + 1 < *argc; i++)
-    if (strcmp(argv[i], "-display") == 0) name = argv[i + 1];
-  if (!name || !name[0]) {
-    fprintf(stderr,
-            "velkarra3d: cannot open the X display (DISPLAY is not set); run it from a desktop "
-            "session or use --headless\n");
-    return false;
-  }
-  Display* probe = XOpenDisplay(name);
-  if (!probe) {
-    fprintf(stderr,
-            "velkarra3d: cannot open the X display \"%s\"; run it from a desktop session or use "
-            "--headless\n",
-            name);
-    return false;
-  }
-  // Closed only once freeglut holds its own connection: a server with no
-  // client left resets itself (Xvfb does), and freeglut's connection attempt
-  // could land in the middle of that.
-  glutInit(argc, argv);
-  XCloseDisplay(probe);
-  gWin.glutReady = true;
-  if (audioOpen()) audioPreload("s");
-  return true;
-}
+// ---- The backend's calls (kWindowedBackend below) ----
 
 uint32_t winTickMs() {
   timespec now;
@@ -340,6 +309,20 @@ PlatWindow winActiveWindow() {
   return 0;
 }
 
+void winClientRect(PlatWindow window, int* left, int* top, int* right, int* bottom) {
+  *left = *top = *right = *bottom = 0;
+  if (!gWin.window || window != gWin.window) return;
+  XWindowAttributes attributes;
+  if (!XGetWindowAttributes(gWin.xDisplay, gWin.window, &attributes)) return;
+  int x = 0, y = 0;
+  Window child;
+  XTranslateCoordinates(gWin.xDisplay, gWin.window, gWin.root, 0, 0, &x, &y, &child);
+  *left = x;
+  *top = y;
+  *right = x + attributes.width;
+  *bottom = y + attributes.height;
+}
+
 void winWindowRect(PlatWindow window, int* left, int* top, int* right, int* bottom) {
   winClientRect(window, left, top, right, bottom);
   if (*right == *left) return;  // not our window, or it cannot be read
@@ -360,20 +343,6 @@ void winWindowRect(PlatWindow window, int* left, int* top, int* right, int* bott
   *top -= static_cast<int>(frame[2]);
   *right += static_cast<int>(frame[1]);
   *bottom += static_cast<int>(frame[3]);
-}
-
-void winClientRect(PlatWindow window, int* left, int* top, int* right, int* bottom) {
-  *left = *top = *right = *bottom = 0;
-  if (!gWin.window || window != gWin.window) return;
-  XWindowAttributes attributes;
-  if (!XGetWindowAttributes(gWin.xDisplay, gWin.window, &attributes)) return;
-  int x = 0, y = 0;
-  Window child;
-  XTranslateCoordinates(gWin.xDisplay, gWin.window, gWin.root, 0, 0, &x, &y, &child);
-  *left = x;
-  *top = y;
-  *right = x + attributes.width;
-  *bottom = y + attributes.height;
 }
 
 void winConfinePointer(bool on) {
@@ -583,6 +552,49 @@ bool winSaveScreenshot(const char* file) {
   XDestroyImage(pixels);
   return platSaveShot(file, image);
 }
+
+}  // namespace
+
+// ---- Starting the backend, and its table (see backend.h) ----
+
+bool winInit(int* argc, char** argv) {
+  if (gWin.glutReady) return true;
+  // freeglut prints a terse message and exits when it cannot open the
+  // display, so try first and say what to do instead.
+  const char* name = getenv("DISPLAY");
+  for (int i = 1; argv && i + 1 < *argc; i++)
+    if (strcmp(argv[i], "-display") == 0) name = argv[i + 1];
+  if (!name || !name[0]) {
+    fprintf(stderr,
+            "velkarra3d: cannot open the X display (DISPLAY is not set); run it from a desktop "
+            "session or use --headless\n");
+    return false;
+  }
+  Display* probe = XOpenDisplay(name);
+  if (!probe) {
+    fprintf(stderr,
+            "velkarra3d: cannot open the X display \"%s\"; run it from a desktop session or use "
+            "--headless\n",
+            name);
+    return false;
+  }
+  // Closed only once freeglut holds its own connection: a server with no
+  // client left resets itself (Xvfb does), and freeglut's connection attempt
+  // could land in the middle of that.
+  glutInit(argc, argv);
+  XCloseDisplay(probe);
+  gWin.glutReady = true;
+  if (audioOpen()) audioPreload("s");
+  return true;
+}
+
+const PlatBackend kWindowedBackend = {
+    winTickMs,         winKeyState,       winFindWindow,   winActiveWindow, winWindowRect,
+    winClientRect,     winConfinePointer, winCursorPos,    winSetCursorPos, winHideCursor,
+    winSetWindowIcon,  winPlaySound,      winCreateWindow, winFullScreen,   winDisplayFunc,
+    winKeyboardFunc,   winReshapeFunc,    winTimerFunc,    winSwapBuffers,  winMainLoop,
+    winSaveScreenshot,
+};
 
 // ---- windowed.h ----
 
