@@ -5,7 +5,6 @@
 
 #include <FreeImage.h>
 
-#include <cstddef>
 #include <cstdint>
 
 // platform.h's window handle, repeated so that this header needs nothing of
@@ -73,25 +72,3 @@ bool platSaveShot(const char* file, FIBITMAP* image);
 // Reads the current GL read buffer (width x height from the lower left
 // corner) and writes it as a PNG.
 bool platWriteGlImage(const char* file, int width, int height);
-
-// ---- Headless input script (headless_script.cpp) ----
-
-enum class ScriptVerb : uint8_t { down, up, tap, chr, move, focusOut, focusIn };
-
-struct ScriptEvent {
-  int frame;
-  int order;  // position in the file, so that one frame's events keep file order
-  ScriptVerb verb;
-  int key;  // key slot for down/up/tap, the character for chr
-  int dx, dy;
-};
-
-// Largest number of events one script may hold.
-constexpr int kMaxScriptEvents = 65536;
-
-bool scriptLoad(const char* path, char* err, int errSize);
-bool scriptParse(const char* text, size_t size, const char* name, char* err, int errSize);
-void scriptClear();
-// The events of `frame` in file order: returns how many and points *first at
-// the first of them.
-int scriptEventsAt(int frame, const ScriptEvent** first);

@@ -18,6 +18,7 @@
 
 #include "base/printable.h"
 #include "platform/backend.h"
+#include "platform/headless_script.h"
 #include "platform/platform.h"
 
 namespace {
@@ -307,6 +308,8 @@ bool headlessLoadScript(const char* path, char* err, int errSize) {
 bool headlessParseScript(const char* text, size_t size, const char* name, char* err, int errSize) {
   return scriptParse(text, size, name, err, errSize);
 }
+
+int headlessScriptLastFrame() { return scriptLastFrame(); }
 
 bool headlessStep() {
   if (!gHl.timerPending) return false;
