@@ -1,14 +1,55 @@
-// backend.h: what the dispatch in platform.cpp needs from the two backends
-// (windowed.cpp and headless.cpp), plus the few helpers both share. Private
-// to platform/: game code includes platform.h only.
+// backend.h: the table of calls each backend fills in (windowed.cpp,
+// headless.cpp) and platform.cpp forwards to, plus the few helpers both
+// share. Private to platform/: game code includes platform.h only.
 #pragma once
 
 #include <FreeImage.h>
 
-#include <cstddef>
 #include <cstdint>
 
-#include "platform/platform.h"
+// platform.h's window handle, repeated so that this header needs nothing of
+// platform.h, whose own .cpp includes this one. The compiler rejects the two
+// if they ever differ.
+typedef uintptr_t PlatWindow;
+
+// One backend: a function for each platform.h call that is not the same on
+// both (see there for what each does), in this order. Every entry is set, so
+// that platform.cpp calls through without checking: a call a backend has no
+// use for is a function of its own that does nothing. A table that leaves an
+// entry out does not build (-Wextra's missing-field-initializers warning).
+struct PlatBackend {
+  uint32_t (*tickMs)();
+  int (*keyState)(int key);
+  PlatWindow (*findWindow)(const char* title);
+  PlatWindow (*activeWindow)();
+  void (*windowRect)(PlatWindow window, int* left, int* top, int* right, int* bottom);
+  void (*clientRect)(PlatWindow window, int* left, int* top, int* right, int* bottom);
+  void (*confinePointer)(bool on);
+  void (*cursorPos)(int* x, int* y);
+  void (*setCursorPos)(int x, int y);
+  void (*hideCursor)();
+  void (*setWindowIcon)(PlatWindow window, const char* file);
+  void (*playSound)(const char* name);
+  void (*createWindow)(const char* title, int x, int y, int width, int height);
+  void (*fullScreen)();
+  void (*displayFunc)(void (*display)());
+  void (*keyboardFunc)(void (*key)(unsigned char c, int x, int y));
+  void (*reshapeFunc)(void (*reshape)(int width, int height));
+  void (*timerFunc)(unsigned ms, void (*fn)(int), int value);
+  void (*swapBuffers)();
+  void (*mainLoop)();
+  bool (*saveScreenshot)(const char* file);
+};
+
+// The windowed backend (windowed.cpp). winInit opens the X display for
+// freeglut and the sound device; see platInitWindowed.
+extern const PlatBackend kWindowedBackend;
+bool winInit(int* argc, char** argv);
+
+// The headless backend (headless.cpp). hlInit starts the clock, the frame
+// count and the script afresh; see platInitHeadless.
+extern const PlatBackend kHeadlessBackend;
+void hlInit(uint32_t startMs, uint32_t frameMs);
 
 // ---- Shared helpers (platform.cpp) ----
 
@@ -31,73 +72,3 @@ bool platSaveShot(const char* file, FIBITMAP* image);
 // Reads the current GL read buffer (width x height from the lower left
 // corner) and writes it as a PNG.
 bool platWriteGlImage(const char* file, int width, int height);
-
-// ---- Windowed backend (windowed.cpp) ----
-
-bool winInit(int* argc, char** argv);
-uint32_t winTickMs();
-int winKeyState(int key);
-PlatWindow winFindWindow(const char* title);
-PlatWindow winActiveWindow();
-void winWindowRect(PlatWindow window, int* left, int* top, int* right, int* bottom);
-void winClientRect(PlatWindow window, int* left, int* top, int* right, int* bottom);
-void winConfinePointer(bool on);
-void winCursorPos(int* x, int* y);
-void winSetCursorPos(int x, int y);
-void winHideCursor();
-void winSetWindowIcon(PlatWindow window, const char* file);
-void winPlaySound(const char* name);
-void winCreateWindow(const char* title, int x, int y, int width, int height);
-void winFullScreen();
-void winDisplayFunc(void (*display)());
-void winKeyboardFunc(void (*key)(unsigned char c, int x, int y));
-void winReshapeFunc(void (*reshape)(int width, int height));
-void winTimerFunc(unsigned ms, void (*fn)(int), int value);
-void winSwapBuffers();
-void winMainLoop();
-bool winSaveScreenshot(const char* file);
-
-// ---- Headless backend (headless.cpp) ----
-
-void hlInit(uint32_t startMs, uint32_t frameMs);
-uint32_t hlTickMs();
-int hlKeyState(int key);
-PlatWindow hlFindWindow(const char* title);
-PlatWindow hlActiveWindow();
-void hlWindowRect(PlatWindow window, int* left, int* top, int* right, int* bottom);
-void hlClientRect(PlatWindow window, int* left, int* top, int* right, int* bottom);
-void hlConfinePointer(bool on);
-void hlCursorPos(int* x, int* y);
-void hlSetCursorPos(int x, int y);
-void hlHideCursor();
-void hlPlaySound(const char* name);
-void hlCreateWindow(const char* title);
-void hlDisplayFunc(void (*display)());
-void hlKeyboardFunc(void (*key)(unsigned char c, int x, int y));
-void hlReshapeFunc(void (*reshape)(int width, int height));
-void hlTimerFunc(void (*fn)(int), int value);
-void hlSwapBuffers();
-void hlMainLoop();
-bool hlSaveScreenshot(const char* file);
-
-// ---- Headless input script (headless_script.cpp) ----
-
-enum class ScriptVerb : uint8_t { down, up, tap, chr, move, focusOut, focusIn };
-
-struct ScriptEvent {
-  int frame;
-  int order;  // position in the file, so that one frame's events keep file order
-  ScriptVerb verb;
-  int key;  // key slot for down/up/tap, the character for chr
-  int dx, dy;
-};
-
-// Largest number of events one script may hold.
-constexpr int kMaxScriptEvents = 65536;
-
-bool scriptLoad(const char* path, char* err, int errSize);
-bool scriptParse(const char* text, size_t size, const char* name, char* err, int errSize);
-void scriptClear();
-// The events of `frame` in file order: returns how many and points *first at
-// the first of them.
-int scriptEventsAt(int frame, const ScriptEvent** first);

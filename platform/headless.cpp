@@ -3,7 +3,8 @@
 // GL with the compatibility profile so fixed-function code runs unchanged),
 // and replaces the window system with a virtual window whose clock, keys,
 // cursor and focus are driven by a script or by tests. Sounds are recorded by
-// name instead of played. No X server and no sound device are needed.
+// name instead of played. No X server and no sound device are needed. All
+// of it reaches platform.cpp through one table, kHeadlessBackend.
 #include "platform/headless.h"
 
 #include <EGL/egl.h>
@@ -15,8 +16,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/backend.h"
 #include "base/printable.h"
+#include "platform/backend.h"
+#include "platform/headless_script.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -175,23 +178,7 @@ void applyEvent(const ScriptEvent& e) {
   }
 }
 
-}  // namespace
-
-// ---- Backend entry points (see backend.h) ----
-
-void hlInit(uint32_t startMs, uint32_t frameMs) {
-  gHl.startMs = startMs;
-  gHl.frameMs = frameMs;
-  gHl.tickMs = startMs;
-  gHl.frame = 0;
-  gHl.windowMade = false;
-  gHl.title[0] = '\0';
-  gHl.display = nullptr;
-  gHl.keyboard = nullptr;
-  gHl.reshape = nullptr;
-  resetWindowState();
-  scriptClear();
-}
+// ---- The backend's calls (kHeadlessBackend below) ----
 
 uint32_t hlTickMs() { return gHl.tickMs; }
 
@@ -236,13 +223,17 @@ void hlSetCursorPos(int x, int y) {
 
 void hlHideCursor() { gHl.cursorHidden = true; }
 
+// The virtual window has no icon to show.
+void hlSetWindowIcon(PlatWindow, const char*) {}
+
 void hlPlaySound(const char* name) {
   if (gHl.soundCount >= kMaxSounds) return;
   snprintf(gHl.sounds[gHl.soundCount], kSoundNameSize, "%s", name ? name : "");
   gHl.soundCount++;
 }
 
-void hlCreateWindow(const char* title) {
+// The virtual window is always 800 x 600 at (100, 50), whatever is asked.
+void hlCreateWindow(const char* title, int, int, int, int) {
   useOffscreenGl();
   snprintf(gHl.title, sizeof gHl.title, "%s", title ? title : "");
   gHl.windowMade = true;
@@ -250,11 +241,15 @@ void hlCreateWindow(const char* title) {
   glViewport(0, 0, kWidth, kHeight);
 }
 
+// The virtual window keeps its size.
+void hlFullScreen() {}
+
 void hlDisplayFunc(void (*display)()) { gHl.display = display; }
 void hlKeyboardFunc(void (*key)(unsigned char c, int x, int y)) { gHl.keyboard = key; }
 void hlReshapeFunc(void (*reshape)(int width, int height)) { gHl.reshape = reshape; }
 
-void hlTimerFunc(void (*fn)(int), int value) {
+// Headless frames follow one another without waiting: ms does not matter.
+void hlTimerFunc(unsigned, void (*fn)(int), int value) {
   gHl.timerPending = fn != nullptr;
   gHl.timerFn = fn;
   gHl.timerValue = value;
@@ -279,6 +274,31 @@ bool hlSaveScreenshot(const char* file) {
   return platWriteGlImage(file, kWidth, kHeight);
 }
 
+}  // namespace
+
+// ---- Starting the backend, and its table (see backend.h) ----
+
+void hlInit(uint32_t startMs, uint32_t frameMs) {
+  gHl.startMs = startMs;
+  gHl.frameMs = frameMs;
+  gHl.tickMs = startMs;
+  gHl.frame = 0;
+  gHl.windowMade = false;
+  gHl.title[0] = '\0';
+  gHl.display = nullptr;
+  gHl.keyboard = nullptr;
+  gHl.reshape = nullptr;
+  resetWindowState();
+  scriptClear();
+}
+
+const PlatBackend kHeadlessBackend = {
+    hlTickMs,         hlKeyState,   hlFindWindow,     hlActiveWindow, hlWindowRect,    hlClientRect,
+    hlConfinePointer, hlCursorPos,  hlSetCursorPos,   hlHideCursor,   hlSetWindowIcon, hlPlaySound,
+    hlCreateWindow,   hlFullScreen, hlDisplayFunc,    hlKeyboardFunc, hlReshapeFunc,   hlTimerFunc,
+    hlSwapBuffers,    hlMainLoop,   hlSaveScreenshot,
+};
+
 // ---- headless.h ----
 
 bool headlessLoadScript(const char* path, char* err, int errSize) {
@@ -288,6 +308,8 @@ bool headlessLoadScript(const char* path, char* err, int errSize) {
 bool headlessParseScript(const char* text, size_t size, const char* name, char* err, int errSize) {
   return scriptParse(text, size, name, err, errSize);
 }
+
+int headlessScriptLastFrame() { return scriptLastFrame(); }
 
 bool headlessStep() {
   if (!gHl.timerPending) return false;

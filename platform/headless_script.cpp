@@ -2,6 +2,8 @@
 // cursor moves and focus changes, each tied to a frame number) into a
 // fixed-size table sorted by frame, so that a headless run looks up each
 // frame's events without allocating anything while it plays.
+#include "platform/headless_script.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -10,7 +12,7 @@
 #include <cstring>
 
 #include "platform/backend.h"
-#include "platform/headless.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -222,4 +224,4 @@ int scriptEventsAt(int frame, const ScriptEvent** first) {
   return static_cast<int>(end - begin);
 }
 
-int headlessScriptLastFrame() { return gEventCount > 0 ? gEvents[gEventCount - 1].frame : 0; }
+int scriptLastFrame() { return gEventCount > 0 ? gEvents[gEventCount - 1].frame : 0; }

@@ -1,6 +1,9 @@
 // platform.cpp: forwards every platform.h call to the backend main() chose
-// (windowed or headless), and holds the helpers both backends share: key code
-// normalisation and writing the GL image as a PNG.
+// (windowed or headless) through its table of calls, and holds what both
+// backends share: key code normalisation, writing the GL image as a PNG and
+// the performance clock.
+#include "platform/platform.h"
+
 #include <GL/gl.h>
 #include <time.h>
 
@@ -8,18 +11,14 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/backend.h"
 #include "base/printable.h"
+#include "platform/backend.h"
 
 namespace {
 
-enum class Backend : uint8_t { headless, windowed };
-
 // Until main() picks a backend, calls land on the headless one, whose state
 // starts out as "no window, nothing pressed, clock at 0".
-Backend gBackend = Backend::headless;
-
-bool windowed() { return gBackend == Backend::windowed; }
+const PlatBackend* gBackend = &kHeadlessBackend;
 
 }  // namespace
 
@@ -87,16 +86,14 @@ bool platWriteGlImage(const char* file, int width, int height) {
 
 bool platInitWindowed(int* argc, char** argv) {
   if (!winInit(argc, argv)) return false;
-  gBackend = Backend::windowed;
+  gBackend = &kWindowedBackend;
   return true;
 }
 
 void platInitHeadless(uint32_t startMs, uint32_t frameMs) {
-  gBackend = Backend::headless;
+  gBackend = &kHeadlessBackend;
   hlInit(startMs, frameMs);
 }
-
-uint32_t platTickMs() { return windowed() ? winTickMs() : hlTickMs(); }
 
 uint64_t platPerfMicros() {
   timespec t;
@@ -104,123 +101,34 @@ uint64_t platPerfMicros() {
   return static_cast<uint64_t>(t.tv_sec) * 1000000u + static_cast<uint64_t>(t.tv_nsec) / 1000u;
 }
 
-int platKeyState(int key) { return windowed() ? winKeyState(key) : hlKeyState(key); }
+// ---- The calls each backend answers in its own way ----
 
-PlatWindow platFindWindow(const char* title) {
-  return windowed() ? winFindWindow(title) : hlFindWindow(title);
-}
-
-PlatWindow platActiveWindow() { return windowed() ? winActiveWindow() : hlActiveWindow(); }
-
+uint32_t platTickMs() { return gBackend->tickMs(); }
+int platKeyState(int key) { return gBackend->keyState(key); }
+PlatWindow platFindWindow(const char* title) { return gBackend->findWindow(title); }
+PlatWindow platActiveWindow() { return gBackend->activeWindow(); }
 void platWindowRect(PlatWindow window, int* left, int* top, int* right, int* bottom) {
-  if (windowed())
-    winWindowRect(window, left, top, right, bottom);
-  else
-    hlWindowRect(window, left, top, right, bottom);
+  gBackend->windowRect(window, left, top, right, bottom);
 }
-
 void platClientRect(PlatWindow window, int* left, int* top, int* right, int* bottom) {
-  if (windowed())
-    winClientRect(window, left, top, right, bottom);
-  else
-    hlClientRect(window, left, top, right, bottom);
+  gBackend->clientRect(window, left, top, right, bottom);
 }
-
-void platConfinePointer(bool on) {
-  if (windowed())
-    winConfinePointer(on);
-  else
-    hlConfinePointer(on);
-}
-
-void platCursorPos(int* x, int* y) {
-  if (windowed())
-    winCursorPos(x, y);
-  else
-    hlCursorPos(x, y);
-}
-
-void platSetCursorPos(int x, int y) {
-  if (windowed())
-    winSetCursorPos(x, y);
-  else
-    hlSetCursorPos(x, y);
-}
-
-void platHideCursor() {
-  if (windowed())
-    winHideCursor();
-  else
-    hlHideCursor();
-}
-
+void platConfinePointer(bool on) { gBackend->confinePointer(on); }
+void platCursorPos(int* x, int* y) { gBackend->cursorPos(x, y); }
+void platSetCursorPos(int x, int y) { gBackend->setCursorPos(x, y); }
+void platHideCursor() { gBackend->hideCursor(); }
 void platSetWindowIcon(PlatWindow window, const char* file) {
-  // The headless window has no icon to show.
-  if (windowed()) winSetWindowIcon(window, file);
+  gBackend->setWindowIcon(window, file);
 }
-
-void platPlaySound(const char* name) {
-  if (windowed())
-    winPlaySound(name);
-  else
-    hlPlaySound(name);
-}
-
+void platPlaySound(const char* name) { gBackend->playSound(name); }
 void platCreateWindow(const char* title, int x, int y, int width, int height) {
-  // The headless window is always 800 x 600 at (100, 50).
-  if (windowed())
-    winCreateWindow(title, x, y, width, height);
-  else
-    hlCreateWindow(title);
+  gBackend->createWindow(title, x, y, width, height);
 }
-
-void platFullScreen() {
-  if (windowed()) winFullScreen();
-}
-
-void platDisplayFunc(void (*display)()) {
-  if (windowed())
-    winDisplayFunc(display);
-  else
-    hlDisplayFunc(display);
-}
-
-void platKeyboardFunc(void (*key)(unsigned char c, int x, int y)) {
-  if (windowed())
-    winKeyboardFunc(key);
-  else
-    hlKeyboardFunc(key);
-}
-
-void platReshapeFunc(void (*reshape)(int width, int height)) {
-  if (windowed())
-    winReshapeFunc(reshape);
-  else
-    hlReshapeFunc(reshape);
-}
-
-void platTimerFunc(unsigned ms, void (*fn)(int), int value) {
-  // Headless frames follow one another without waiting: ms does not matter.
-  if (windowed())
-    winTimerFunc(ms, fn, value);
-  else
-    hlTimerFunc(fn, value);
-}
-
-void platSwapBuffers() {
-  if (windowed())
-    winSwapBuffers();
-  else
-    hlSwapBuffers();
-}
-
-void platMainLoop() {
-  if (windowed())
-    winMainLoop();
-  else
-    hlMainLoop();
-}
-
-bool platSaveScreenshot(const char* file) {
-  return windowed() ? winSaveScreenshot(file) : hlSaveScreenshot(file);
-}
+void platFullScreen() { gBackend->fullScreen(); }
+void platDisplayFunc(void (*display)()) { gBackend->displayFunc(display); }
+void platKeyboardFunc(void (*key)(unsigned char c, int x, int y)) { gBackend->keyboardFunc(key); }
+void platReshapeFunc(void (*reshape)(int width, int height)) { gBackend->reshapeFunc(reshape); }
+void platTimerFunc(unsigned ms, void (*fn)(int), int value) { gBackend->timerFunc(ms, fn, value); }
+void platSwapBuffers() { gBackend->swapBuffers(); }
+void platMainLoop() { gBackend->mainLoop(); }
+bool platSaveScreenshot(const char* file) { return gBackend->saveScreenshot(file); }

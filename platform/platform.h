@@ -1,9 +1,10 @@
 // platform.h: the game's only door to the operating system, the window
 // system and the sound device.
 //
-// The game (shell/, assets/, terrain/, sim/, render/) includes this header and
-// nothing of X11, EGL, GLUT or SDL. Two backends stand behind it:
-//   - windowed: a freeglut window on X11, SDL2 audio;
+// The game (assets/, terrain/, game/, sim/, render/, session/, app/) includes
+// this header and nothing of X11, EGL, GLUT or SDL. Two backends stand behind
+// it, each a table of calls that platform.cpp forwards to (platform/backend.h):
+//   - windowed: a freeglut window on X11, SDL2 audio (devices/audio.h);
 //   - headless: an offscreen EGL context on Mesa, a scripted clock, scripted
 //     keys, cursor and focus, and sounds recorded instead of played
 //     (platform/headless.h has the controls that tools and tests use).

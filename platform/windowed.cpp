@@ -1,34 +1,31 @@
 // windowed.cpp: the windowed backend. A freeglut window on X11 carries the
 // game; the X server answers for keys held now, the pointer, the focus and the
 // window geometry; freeglut's callbacks latch keys pressed between two
-// queries; SDL2 plays sounds through one queued audio device.
+// queries; SDL2's sound device (devices/audio.h) plays the sounds. All of it
+// reaches platform.cpp through one table, kWindowedBackend.
 #include "platform/windowed.h"
 
 #include <FreeImage.h>
 #include <GL/freeglut.h>
 #include <GL/glx.h>
-#include <SDL2/SDL.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
-#include <dirent.h>
-#include <dlfcn.h>
-#include <strings.h>
 #include <time.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/backend.h"
 #include "base/printable.h"
+#include "devices/audio.h"
+#include "platform/backend.h"
+#include "platform/platform.h"
 
 namespace {
 
 constexpr int kTitleSize = 256;
-constexpr int kMaxSounds = 16;
 constexpr int kPathSize = 1024;
 // The icon goes to the window manager in these sizes, each as large as the
 // image allows within a square of that side.
@@ -60,23 +57,7 @@ struct Windowed {
   int timerGeneration;
 };
 
-struct Sound {
-  char path[kPathSize];  // absolute, so a change of directory names another file
-  bool ok;
-  Uint8* data;
-  Uint32 bytes;
-};
-
-struct Audio {
-  bool open;
-  SDL_AudioDeviceID device;
-  SDL_AudioSpec output;  // the format the device plays
-  int soundCount;
-  Sound sounds[kMaxSounds];
-};
-
 Windowed gWin;
-Audio gAudio;
 // _NET_WM_ICON data: for each size, width, height, then ARGB pixels row by
 // row from the top.
 unsigned long gIconData[kIconValues];
@@ -299,183 +280,7 @@ BYTE channelValue(unsigned long pixel, const ChannelMask& c) {
   return static_cast<BYTE>(v * 255 / ((1ul << c.bits) - 1));
 }
 
-// ---- Sound ----
-
-// ALSA writes its own diagnostics to stderr when there is no sound card; the
-// reason SDL gives is enough, and the one line we print must stay alone.
-void quietAlsa(const char*, int, const char*, int, const char*, ...) {}
-
-void silenceAlsa() {
-  if (strcmp(SDL_GetCurrentAudioDriver() ? SDL_GetCurrentAudioDriver() : "", "alsa") != 0) return;
-  void* alsa = dlopen("libasound.so.2", RTLD_LAZY | RTLD_NOLOAD);
-  if (!alsa) return;
-  typedef void (*Handler)(const char*, int, const char*, int, const char*, ...);
-  typedef int (*SetHandler)(Handler);
-  SetHandler set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler"));
-  if (set) set(quietAlsa);
-}
-
-void noAudio(const char* reason) {
-  fprintf(stderr, "velkarra3d: no audio device (%s); playing without sound\n",
-          reason && reason[0] ? reason : "unknown reason");
-}
-
-void closeAudio() {
-  if (!gAudio.open) return;
-  gAudio.open = false;
-  SDL_CloseAudioDevice(gAudio.device);
-  SDL_QuitSubSystem(SDL_INIT_AUDIO);
-}
-
-void openAudio() {
-  // SDL would otherwise take over SIGINT and SIGTERM, and the game never
-  // reads SDL's event queue: Ctrl+C must still stop it.
-  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-    noAudio(SDL_GetError());
-    return;
-  }
-  silenceAlsa();
-  SDL_AudioSpec want;
-  memset(&want, 0, sizeof want);
-  want.freq = 44100;
-  want.format = AUDIO_S16SYS;
-  want.channels = 2;
-  want.samples = 1024;
-  gAudio.device =
-      SDL_OpenAudioDevice(nullptr, 0, &want, &gAudio.output,
-                          SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
-  if (gAudio.device == 0) {
-    noAudio(SDL_GetError());
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    return;
-  }
-  gAudio.open = true;
-  SDL_PauseAudioDevice(gAudio.device, 0);
-  atexit(closeAudio);
-}
-
-// The absolute path a sound name stands for now; false if it does not fit.
-bool soundFile(const char* name, char* path, int size) {
-  char relative[kPathSize];
-  if (!name || !platSoundPath(name, relative, sizeof relative)) return false;
-  if (relative[0] == '/') return snprintf(path, size, "%s", relative) < size;
-  char cwd[kPathSize];
-  if (!getcwd(cwd, sizeof cwd)) return false;
-  return snprintf(path, size, "%s/%s", cwd, relative) < size;
-}
-
-// Decodes a WAV file and converts it to the device's format.
-bool decodeSound(const char* path, Uint8** data, Uint32* bytes) {
-  SDL_AudioSpec wavInfo;
-  Uint8* wav = nullptr;
-  Uint32 length = 0;
-  if (!SDL_LoadWAV(path, &wavInfo, &wav, &length)) return false;
-  SDL_AudioCVT cvt;
-  const int needed =
-      SDL_BuildAudioCVT(&cvt, wavInfo.format, wavInfo.channels, wavInfo.freq, gAudio.output.format,
-                        gAudio.output.channels, gAudio.output.freq);
-  if (needed < 0) {
-    SDL_FreeWAV(wav);
-    return false;
-  }
-  if (needed == 0) {
-    *data = wav;
-    *bytes = length;
-    return true;
-  }
-  cvt.len = static_cast<int>(length);
-  cvt.buf = static_cast<Uint8*>(SDL_malloc(static_cast<size_t>(length) * cvt.len_mult));
-  if (!cvt.buf) {
-    SDL_FreeWAV(wav);
-    return false;
-  }
-  memcpy(cvt.buf, wav, length);
-  SDL_FreeWAV(wav);
-  if (SDL_ConvertAudio(&cvt) != 0) {
-    SDL_free(cvt.buf);
-    return false;
-  }
-  *data = cvt.buf;
-  *bytes = static_cast<Uint32>(cvt.len_cvt);
-  return true;
-}
-
-const Sound* findSound(const char* path) {
-  for (int i = 0; i < gAudio.soundCount; i++)
-    if (strcmp(gAudio.sounds[i].path, path) == 0) return &gAudio.sounds[i];
-  return nullptr;
-}
-
-void queueOnly(const Uint8* data, Uint32 bytes) {
-  SDL_ClearQueuedAudio(gAudio.device);
-  SDL_QueueAudio(gAudio.device, data, bytes);
-}
-
-// Decodes the file at path into the next free entry of the table, kept for
-// the whole run, failures too, so a missing file is looked for only once.
-// Null when the table is full.
-const Sound* rememberSound(const char* path) {
-  if (gAudio.soundCount >= kMaxSounds) return nullptr;
-  Sound& sound = gAudio.sounds[gAudio.soundCount++];
-  snprintf(sound.path, sizeof sound.path, "%s", path);
-  sound.data = nullptr;
-  sound.bytes = 0;
-  sound.ok = decodeSound(path, &sound.data, &sound.bytes);
-  return &sound;
-}
-
-// Decodes every .wav file of the sound folder up front, so that no frame
-// waits for a file the first time its sound plays.
-void preloadSounds() {
-  DIR* folder = opendir("s");
-  if (!folder) return;
-  while (const dirent* entry = readdir(folder)) {
-    size_t length = strlen(entry->d_name);
-    if (length < 5 || strcasecmp(entry->d_name + length - 4, ".wav") != 0) continue;
-    char name[kPathSize], path[kPathSize];
-    if (snprintf(name, sizeof name, "s\\%s", entry->d_name) >= static_cast<int>(sizeof name))
-      continue;
-    if (soundFile(name, path, sizeof path) && !findSound(path) && !rememberSound(path)) break;
-  }
-  closedir(folder);
-}
-
-}  // namespace
-
-// ---- Backend entry points (see backend.h) ----
-
-bool winInit(int* argc, char** argv) {
-  if (gWin.glutReady) return true;
-  // freeglut prints a terse message and exits when it cannot open the
-  // display, so try first and say what to do instead.
-  const char* name = getenv("DISPLAY");
-  for (int i = 1; argv && i + 1 < *argc; i++)
-    if (strcmp(argv[i], "-display") == 0) name = argv[i + 1];
-  if (!name || !name[0]) {
-    fprintf(stderr,
-            "velkarra3d: cannot open the X display (DISPLAY is not set); run it from a desktop "
-            "session or use --headless\n");
-    return false;
-  }
-  Display* probe = XOpenDisplay(name);
-  if (!probe) {
-    fprintf(stderr,
-            "velkarra3d: cannot open the X display \"%s\"; run it from a desktop session or use "
-            "--headless\n",
-            name);
-    return false;
-  }
-  // Closed only once freeglut holds its own connection: a server with no
-  // client left resets itself (Xvfb does), and freeglut's connection attempt
-  // could land in the middle of that.
-  glutInit(argc, argv);
-  XCloseDisplay(probe);
-  gWin.glutReady = true;
-  openAudio();
-  if (gAudio.open) preloadSounds();
-  return true;
-}
+// ---- The backend's calls (kWindowedBackend below) ----
 
 uint32_t winTickMs() {
   timespec now;
@@ -504,6 +309,20 @@ PlatWindow winActiveWindow() {
   return 0;
 }
 
+void winClientRect(PlatWindow window, int* left, int* top, int* right, int* bottom) {
+  *left = *top = *right = *bottom = 0;
+  if (!gWin.window || window != gWin.window) return;
+  XWindowAttributes attributes;
+  if (!XGetWindowAttributes(gWin.xDisplay, gWin.window, &attributes)) return;
+  int x = 0, y = 0;
+  Window child;
+  XTranslateCoordinates(gWin.xDisplay, gWin.window, gWin.root, 0, 0, &x, &y, &child);
+  *left = x;
+  *top = y;
+  *right = x + attributes.width;
+  *bottom = y + attributes.height;
+}
+
 void winWindowRect(PlatWindow window, int* left, int* top, int* right, int* bottom) {
   winClientRect(window, left, top, right, bottom);
   if (*right == *left) return;  // not our window, or it cannot be read
@@ -524,20 +343,6 @@ void winWindowRect(PlatWindow window, int* left, int* top, int* right, int* bott
   *top -= static_cast<int>(frame[2]);
   *right += static_cast<int>(frame[1]);
   *bottom += static_cast<int>(frame[3]);
-}
-
-void winClientRect(PlatWindow window, int* left, int* top, int* right, int* bottom) {
-  *left = *top = *right = *bottom = 0;
-  if (!gWin.window || window != gWin.window) return;
-  XWindowAttributes attributes;
-  if (!XGetWindowAttributes(gWin.xDisplay, gWin.window, &attributes)) return;
-  int x = 0, y = 0;
-  Window child;
-  XTranslateCoordinates(gWin.xDisplay, gWin.window, gWin.root, 0, 0, &x, &y, &child);
-  *left = x;
-  *top = y;
-  *right = x + attributes.width;
-  *bottom = y + attributes.height;
 }
 
 void winConfinePointer(bool on) {
@@ -630,22 +435,8 @@ void winSetWindowIcon(PlatWindow window, const char* file) {
 }
 
 void winPlaySound(const char* name) {
-  if (!gAudio.open) return;
   char path[kPathSize];
-  if (!soundFile(name, path, sizeof path)) return;
-  const Sound* known = findSound(path);
-  if (!known) known = rememberSound(path);
-  if (known) {
-    if (known->ok) queueOnly(known->data, known->bytes);
-    return;
-  }
-  // The table is full: decode, play and let it go (SDL keeps its own copy).
-  Uint8* data = nullptr;
-  Uint32 bytes = 0;
-  if (decodeSound(path, &data, &bytes)) {
-    queueOnly(data, bytes);
-    SDL_free(data);
-  }
+  if (name && platSoundPath(name, path, sizeof path)) audioPlay(path);
 }
 
 void winCreateWindow(const char* title, int x, int y, int width, int height) {
@@ -762,31 +553,62 @@ bool winSaveScreenshot(const char* file) {
   return platSaveShot(file, image);
 }
 
+}  // namespace
+
+// ---- Starting the backend, and its table (see backend.h) ----
+
+bool winInit(int* argc, char** argv) {
+  if (gWin.glutReady) return true;
+  // freeglut prints a terse message and exits when it cannot open the
+  // display, so try first and say what to do instead.
+  const char* name = getenv("DISPLAY");
+  for (int i = 1; argv && i + 1 < *argc; i++)
+    if (strcmp(argv[i], "-display") == 0) name = argv[i + 1];
+  if (!name || !name[0]) {
+    fprintf(stderr,
+            "velkarra3d: cannot open the X display (DISPLAY is not set); run it from a desktop "
+            "session or use --headless\n");
+    return false;
+  }
+  Display* probe = XOpenDisplay(name);
+  if (!probe) {
+    fprintf(stderr,
+            "velkarra3d: cannot open the X display \"%s\"; run it from a desktop session or use "
+            "--headless\n",
+            name);
+    return false;
+  }
+  // Closed only once freeglut holds its own connection: a server with no
+  // client left resets itself (Xvfb does), and freeglut's connection attempt
+  // could land in the middle of that.
+  glutInit(argc, argv);
+  XCloseDisplay(probe);
+  gWin.glutReady = true;
+  if (audioOpen()) audioPreload("s");
+  return true;
+}
+
+const PlatBackend kWindowedBackend = {
+    winTickMs,         winKeyState,       winFindWindow,   winActiveWindow, winWindowRect,
+    winClientRect,     winConfinePointer, winCursorPos,    winSetCursorPos, winHideCursor,
+    winSetWindowIcon,  winPlaySound,      winCreateWindow, winFullScreen,   winDisplayFunc,
+    winKeyboardFunc,   winReshapeFunc,    winTimerFunc,    winSwapBuffers,  winMainLoop,
+    winSaveScreenshot,
+};
+
 // ---- windowed.h ----
 
 void windowedPumpEvents() {
   if (gWin.glutReady) glutMainLoopEvent();
 }
 
-bool windowedAudioOpen() { return gAudio.open; }
-
-void windowedStopSound() {
-  if (gAudio.open) SDL_ClearQueuedAudio(gAudio.device);
-}
-
-uint32_t windowedQueuedAudioBytes() {
-  return gAudio.open ? SDL_GetQueuedAudioSize(gAudio.device) : 0;
-}
-
-int windowedAudioBytesPerSecond() {
-  if (!gAudio.open) return 0;
-  return gAudio.output.freq * gAudio.output.channels *
-         (SDL_AUDIO_BITSIZE(gAudio.output.format) / 8);
-}
+bool windowedAudioOpen() { return audioIsOpen(); }
+void windowedStopSound() { audioStop(); }
+uint32_t windowedQueuedAudioBytes() { return audioQueuedBytes(); }
+int windowedAudioBytesPerSecond() { return audioBytesPerSecond(); }
 
 long windowedSoundBytes(const char* name) {
   char path[kPathSize];
-  if (!soundFile(name, path, sizeof path)) return -1;
-  const Sound* sound = findSound(path);
-  return sound && sound->ok ? static_cast<long>(sound->bytes) : -1;
+  if (!name || !platSoundPath(name, path, sizeof path)) return -1;
+  return audioSoundBytes(path);
 }

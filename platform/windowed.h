@@ -1,6 +1,7 @@
-// windowed.h: hooks into the windowed backend for its tests under Xvfb.
-// The game never includes this: it exists so that tests can drive freeglut's
-// event queue one step at a time and look into the sound queue.
+// windowed.h: hooks into the windowed backend for its tests under Xvfb
+// (tests/x11/platform_x11_*.cpp). The game never includes this: it exists so
+// that tests can drive freeglut's event queue one step at a time and look
+// into the sound queue, which SDL2's sound device (devices/audio.h) keeps.
 #pragma once
 
 #include <cstdint>
