@@ -8,11 +8,12 @@
 #include <cstdlib>
 #include <new>
 
+#include "app/options.h"
+#include "game/world.h"
 #include "game_support.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
-#include "app/options.h"
-#include "game/world.h"
+#include "session/timedemo.h"
 
 extern "C" {
 void* __libc_malloc(size_t size);
@@ -73,7 +74,7 @@ TEST_F(GameTest, PlayAllocatesNothingOnTheHeap) {
   runFrames(5);  // the first frames may warm caches of the driver
 
   // Timing marks on, as in a timedemo: they must not allocate either.
-  runOptions.timedemoFile = "session";
+  setFramePacing(true, 0);
   before = ownAllocations;
   headlessKeyDown(platLButton);
   for (int f = 0; f < 400; f++) {
@@ -87,7 +88,7 @@ TEST_F(GameTest, PlayAllocatesNothingOnTheHeap) {
   }
   headlessKeyUp(platLButton);
   long during = ownAllocations - before;
-  runOptions.timedemoFile = nullptr;
+  setFramePacing(false, 0);
   EXPECT_EQ(during, 0);
   EXPECT_GT(game.level, 1) << "the scenario should have reached level 2";
 }

@@ -165,22 +165,34 @@ std::vector<uint8_t> encodeWav(std::vector<double> samples) {
   return out;
 }
 
-std::vector<SoundEffect> synthesiseSounds() {
+// The samples of each of the game's sounds.
+std::vector<double> synthesise(SoundId sound) {
   // seconds, cutoff start/end, decay, boom Hz start/end, boom level/decay,
   // crackle, rumble, seed
-  return {
-      {"exp_plane.wav", blast({1.3, 2600, 220, 0.32, 70, 38, 0.9, 0.35, 0.8, 0.3, 1})},
-      {"exp_trooper.wav", blast({0.45, 4200, 900, 0.08, 190, 120, 0.35, 0.05, 0.3, 0, 2})},
-      {"exp_can.wav", blast({0.35, 1600, 400, 0.035, 150, 55, 1.0, 0.07, 0, 0, 3})},
-      {"exp_bomb.wav", crack()},
-      {"TnkDes.wav", blast({1.5, 700, 110, 0.5, 48, 30, 1.0, 0.55, 0.4, 0.6, 5})},
-      {"game_over.wav", gameOverTune()},
-      {"tada.wav", fanfare()},
-  };
+  switch (sound) {
+    case soundPlaneDown:
+      return blast({1.3, 2600, 220, 0.32, 70, 38, 0.9, 0.35, 0.8, 0.3, 1});
+    case soundTrooperDown:
+      return blast({0.45, 4200, 900, 0.08, 190, 120, 0.35, 0.05, 0.3, 0, 2});
+    case soundBurst:
+      return blast({0.35, 1600, 400, 0.035, 150, 55, 1.0, 0.07, 0, 0, 3});
+    case soundBombDown:
+      return crack();
+    case soundCannonHit:
+      return blast({1.5, 700, 110, 0.5, 48, 30, 1.0, 0.55, 0.4, 0.6, 5});
+    case soundGameOver:
+      return gameOverTune();
+    case soundLevelCleared:
+    case soundCount:
+      break;
+  }
+  return fanfare();
 }
 
 void writeSounds(const DataFolder& folder) {
-  for (const SoundEffect& sound : synthesiseSounds()) {
-    writeBytes(folder.path("s/" + sound.name), encodeWav(sound.samples));
+  for (int id = 0; id < soundCount; ++id) {
+    std::string name = soundFiles[id];
+    std::replace(name.begin(), name.end(), '\\', '/');
+    writeBytes(folder.path(name), encodeWav(synthesise(static_cast<SoundId>(id))));
   }
 }

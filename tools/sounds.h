@@ -3,8 +3,9 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <vector>
+
+#include "game/sounds.h"
 
 constexpr int kSampleRate = 22050;
 
@@ -12,12 +13,9 @@ constexpr int kSampleRate = 22050;
 // to 85% of full scale and both ends fade briefly so they do not click.
 std::vector<uint8_t> encodeWav(std::vector<double> samples);
 
-// name (as the game asks for it, e.g. "exp_plane.wav") and its samples.
-struct SoundEffect {
-  std::string name;
-  std::vector<double> samples;
-};
-std::vector<SoundEffect> synthesiseSounds();
+// The samples of one of the game's sounds (game/sounds.h).
+std::vector<double> synthesise(SoundId sound);
 
+// Every sound of the game's table, each under its own file name.
 class DataFolder;
 void writeSounds(const DataFolder& folder);
