@@ -4,8 +4,9 @@
 
 #include <cmath>
 
-#include "game_support.h"
+#include "app/options.h"
 #include "game/world.h"
+#include "game_support.h"
 #include "support/json_lite.h"
 
 namespace {
@@ -76,6 +77,82 @@ TEST_F(CommandLine, BadFlagsAndValuesSayWhatIsWrongInOneLine) {
   EXPECT_EQ(r.err, "velkarra3d: --frames takes a whole number from 0 to 2147483647, not 'x'\n");
   r = runWithoutDisplay({"--input", "x.txt"});
   EXPECT_EQ(r.err, "velkarra3d: --input works only with --headless\n");
+}
+
+// The table in-process, as the command line and a file of settings use it:
+// every kind of value lands in its fields, a value from a file never
+// replaces one from the command line whichever comes first, and a bad value
+// is reported even where it would be overridden.
+TEST(OptionTable, ValuesLandInTheirFieldsAndTheCommandLineWinsOverAFile) {
+  char error[256] = "";
+  RunOptions o;
+  auto apply = [&](const char* name, const char* value, OptionOrigin origin) {
+    const OptionRow* row = findOption(name);
+    return row && applyOption(*row, value, origin, &o, error, sizeof error);
+  };
+  const int frames = static_cast<int>(findOption("frames") - optionRows);
+  EXPECT_FALSE(optionGiven(o, "frames"));
+  EXPECT_TRUE(apply("frames", "10", originFile));
+  EXPECT_EQ(o.frames, 10);
+  EXPECT_EQ(o.origins[frames], originFile);
+  EXPECT_TRUE(apply("frames", "20", originCommandLine));
+  EXPECT_TRUE(apply("frames", "30", originFile));
+  EXPECT_EQ(o.frames, 20);
+  EXPECT_EQ(o.origins[frames], originCommandLine);
+  EXPECT_FALSE(apply("frames", "x", originFile));
+  EXPECT_STREQ(error, "takes a whole number from 0 to 2147483647, not 'x'");
+  EXPECT_EQ(o.frames, 20);
+  EXPECT_TRUE(optionGiven(o, "frames"));
+
+  EXPECT_TRUE(apply("fullscreen", "true", originFile));
+  EXPECT_TRUE(o.fullscreen);
+  EXPECT_TRUE(apply("fullscreen", "false", originFile));
+  EXPECT_FALSE(o.fullscreen);
+  EXPECT_FALSE(apply("fullscreen", "yes", originFile));
+  EXPECT_STREQ(error, "takes true or false, not 'yes'");
+  EXPECT_TRUE(apply("seed", "4294967295", originFile));
+  EXPECT_TRUE(o.hasSeed);
+  EXPECT_EQ(o.seed, 4294967295u);
+  EXPECT_TRUE(apply("shot-every", "2147483647", originFile));
+  EXPECT_EQ(o.shotEvery, INT32_MAX);
+  EXPECT_TRUE(apply("window", "1280x720", originFile));
+  EXPECT_EQ(o.windowWidth, 1280);
+  EXPECT_EQ(o.windowHeight, 720);
+  EXPECT_FALSE(apply("window", "1280x119", originFile));
+  EXPECT_STREQ(error, "takes WIDTHxHEIGHT from 160x120 to 16384x16384, not '1280x119'");
+  EXPECT_TRUE(apply("detail", "low", originFile));
+  EXPECT_EQ(o.detail, detailLow);
+  EXPECT_FALSE(apply("data", "", originFile));
+  EXPECT_STREQ(error, "needs a value");
+  EXPECT_FALSE(apply("help", nullptr, originFile));
+  // Nothing above touched what was not named.
+  EXPECT_EQ(o.dataDir, nullptr);
+  EXPECT_EQ(o.frameMs, 16u);
+  EXPECT_EQ(o.drawEvery, 1u);
+  EXPECT_FALSE(o.headless);
+
+  // A headless-only value from a file meets the same check as one from the
+  // command line, once every source is in.
+  EXPECT_TRUE(apply("frame-ms", "20", originFile));
+  EXPECT_FALSE(checkOptions(o, error, sizeof error));
+  EXPECT_STREQ(error, "--frame-ms works only with --headless");
+}
+
+TEST(OptionTable, OnTheCommandLineTheLastValueWinsAndOnlyWhatIsGivenIsNoted) {
+  const char* args[] = {"velkarra3d", "--headless", "--frames", "3",
+                        "--frames",   "5",          "--detail", "high"};
+  RunOptions o;
+  char error[256] = "";
+  EXPECT_EQ(parseOptions(8, const_cast<char**>(args), &o, error, sizeof error), parseRun) << error;
+  EXPECT_EQ(o.frames, 5);
+  EXPECT_TRUE(o.headless);
+  EXPECT_EQ(o.detail, detailHigh);
+  for (const OptionRow& row : optionRows) {
+    const bool given = std::string(row.name) == "headless" || std::string(row.name) == "frames" ||
+                       std::string(row.name) == "detail";
+    EXPECT_EQ(o.origins[&row - optionRows], given ? originCommandLine : originDefault) << row.name;
+  }
+  EXPECT_FALSE(o.hasSeed);
 }
 
 TEST_F(CommandLine, NoDisplayIsOneClearLine) {
