@@ -7,7 +7,7 @@
 #include "app/options.h"
 #include "game/world.h"
 #include "game_support.h"
-#include "support/json_lite.h"
+#include "support/json_lines.h"
 
 namespace {
 
@@ -184,10 +184,10 @@ TEST_F(CommandLine, FramesZeroWritesOnlyTheStartUpLine) {
   EXPECT_EQ(r.status, 0) << r.err;
   std::vector<Json> lines = readJsonLines(path("t.jsonl"));
   ASSERT_EQ(lines.size(), 1u);
-  EXPECT_EQ(lines[0]["frame"].num(), 0);
-  EXPECT_EQ(lines[0]["now"].num(), 77);
-  EXPECT_EQ(lines[0]["level"].num(), 1);
-  EXPECT_FALSE(lines[0].has("exit"));
+  EXPECT_EQ(lines[0]["frame"].get<double>(), 0);
+  EXPECT_EQ(lines[0]["now"].get<double>(), 77);
+  EXPECT_EQ(lines[0]["level"].get<double>(), 1);
+  EXPECT_FALSE(lines[0].contains("exit"));
 }
 
 TEST_F(CommandLine, TraceHasEveryFieldOfEveryFrame) {
@@ -205,26 +205,27 @@ TEST_F(CommandLine, TraceHasEveryFieldOfEveryFrame) {
       "missile", "sounds"};
   for (size_t f = 0; f < lines.size(); f++) {
     const Json& line = lines[f];
-    EXPECT_EQ(line.order, fields) << "frame " << f;
-    EXPECT_EQ(line["frame"].num(), static_cast<double>(f));
-    EXPECT_EQ(line["now"].num(), 1000 + 20.0 * f);
+    EXPECT_EQ(fieldsOf(line), fields) << "frame " << f;
+    EXPECT_EQ(line["frame"].get<double>(), static_cast<double>(f));
+    EXPECT_EQ(line["now"].get<double>(), 1000 + 20.0 * f);
   }
-  EXPECT_EQ(lines[1]["frameMs"].num(), 20);
-  EXPECT_FLOAT_EQ(static_cast<float>(lines[1]["dt"].num()), 0.02f);
-  EXPECT_EQ(lines[2]["firedThisLevel"].num(), 1);
-  EXPECT_EQ(lines[2]["lastShotMs"].num(), 1040);
-  EXPECT_EQ(lines[3]["missile"]["active"].num(), 1);
-  EXPECT_EQ(lines[3]["missile"]["launchMs"].num(), 1060);
-  EXPECT_EQ(lines[3]["missile"].order,
+  EXPECT_EQ(lines[1]["frameMs"].get<double>(), 20);
+  EXPECT_FLOAT_EQ(static_cast<float>(lines[1]["dt"].get<double>()), 0.02f);
+  EXPECT_EQ(lines[2]["firedThisLevel"].get<double>(), 1);
+  EXPECT_EQ(lines[2]["lastShotMs"].get<double>(), 1040);
+  EXPECT_EQ(lines[3]["missile"]["active"].get<double>(), 1);
+  EXPECT_EQ(lines[3]["missile"]["launchMs"].get<double>(), 1060);
+  EXPECT_EQ(fieldsOf(lines[3]["missile"]),
             (std::vector<std::string>{"active", "pos", "vel", "yaw", "pitch", "forward", "right",
                                       "up", "launchMs"}));
   const Json& plane = lines[1]["planes"][0];
-  EXPECT_EQ(plane.order, (std::vector<std::string>{"slot", "pos", "vel", "heading", "turnTimerMs",
-                                                   "bombTimerMs", "trooperTimerMs"}));
+  EXPECT_EQ(fieldsOf(plane),
+            (std::vector<std::string>{"slot", "pos", "vel", "heading", "turnTimerMs", "bombTimerMs",
+                                      "trooperTimerMs"}));
   EXPECT_EQ(plane["pos"].size(), 3u);
   EXPECT_EQ(plane["vel"].size(), 2u);
   const Json& shell = lines[2]["shells"][0];
-  EXPECT_EQ(shell.order,
+  EXPECT_EQ(fieldsOf(shell),
             (std::vector<std::string>{"slot", "pos", "vel", "yaw", "pitch", "lifeMs"}));
 }
 
@@ -234,10 +235,10 @@ TEST_F(CommandLine, FloatsComeBackExactlyAndTheClockWraps) {
   EXPECT_EQ(r.status, 0) << r.err;
   std::vector<Json> lines = readJsonLines(path("t.jsonl"));
   ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(lines[1]["now"].num(), 0);
-  EXPECT_EQ(lines[2]["now"].num(), 16);
-  EXPECT_EQ(lines[1]["frameMs"].num(), 16);
-  EXPECT_EQ(lines[2]["frameMs"].num(), 16);
+  EXPECT_EQ(lines[1]["now"].get<double>(), 0);
+  EXPECT_EQ(lines[2]["now"].get<double>(), 16);
+  EXPECT_EQ(lines[1]["frameMs"].get<double>(), 16);
+  EXPECT_EQ(lines[2]["frameMs"].get<double>(), 16);
 }
 
 TEST_F(CommandLine, TraceFloatsGiveBackTheVeryFloatsTheGameHeld) {
@@ -249,10 +250,10 @@ TEST_F(CommandLine, TraceFloatsGiveBackTheVeryFloatsTheGameHeld) {
   const Json& traced = lines[0]["planes"];
   ASSERT_EQ(traced.size(), static_cast<size_t>(game.planesLeft));
   for (size_t i = 0; i < traced.size(); i++) {
-    EXPECT_EQ(static_cast<float>(traced[i]["pos"][0].num()), planes[i].pos.x);
-    EXPECT_EQ(static_cast<float>(traced[i]["pos"][2].num()), planes[i].pos.z);
+    EXPECT_EQ(static_cast<float>(traced[i]["pos"][0].get<double>()), planes[i].pos.x);
+    EXPECT_EQ(static_cast<float>(traced[i]["pos"][2].get<double>()), planes[i].pos.z);
   }
-  EXPECT_EQ(static_cast<float>(lines[0]["camera"]["pitch"].num()), 0.1f);
+  EXPECT_EQ(static_cast<float>(lines[0]["camera"]["pitch"].get<double>()), 0.1f);
 }
 
 TEST_F(CommandLine, SameSeedSameGameAndTheTraceChangesNothing) {
