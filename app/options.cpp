@@ -1,7 +1,10 @@
-// options.cpp: parsing the command line.
+// options.cpp: the table of options, and the command line and --help read
+// from it.
 #include "app/options.h"
 
 #include <cerrno>
+#include <cstdarg>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +15,173 @@
 RunOptions runOptions;
 
 namespace {
+
+// The type tag of each type a RunOptions field can have.
+template <typename T>
+constexpr OptionFieldType fieldTypeOf();
+template <>
+constexpr OptionFieldType fieldTypeOf<bool>() {
+  return fieldBool;
+}
+template <>
+constexpr OptionFieldType fieldTypeOf<const char*>() {
+  return fieldText;
+}
+template <>
+constexpr OptionFieldType fieldTypeOf<uint32_t>() {
+  return fieldUnsigned;
+}
+template <>
+constexpr OptionFieldType fieldTypeOf<int32_t>() {
+  return fieldSigned;
+}
+template <>
+constexpr OptionFieldType fieldTypeOf<DetailLevel>() {
+  return fieldDetail;
+}
+
+#define FIELD(member) \
+  OptionField { offsetof(RunOptions, member), fieldTypeOf<decltype(RunOptions::member)>() }
+
+constexpr OptionField noField = {0, fieldNone};
+
+// One builder per kind, so that each row of the table names only what its
+// kind uses.
+constexpr OptionRow flagRow(const char* name, OptionField field, const char* help) {
+  return {name, "", optionFlag, field, noField, noField, {}, nullptr, help};
+}
+
+constexpr OptionRow textRow(const char* name, const char* form, OptionField field,
+                            const char* help) {
+  return {name, form, optionText, field, noField, noField, {}, nullptr, help};
+}
+
+constexpr OptionRow wholeRow(const char* name, const char* form, OptionField field,
+                             OptionRange range, const char* help, OptionField given = noField) {
+  return {name, form, optionWhole, field, noField, given, {range, {}}, nullptr, help};
+}
+
+constexpr OptionRow choiceRow(const char* name, const char* form, OptionField field,
+                              const OptionChoice* choices, const char* help) {
+  return {name, form, optionChoice, field, noField, noField, {}, choices, help};
+}
+
+constexpr OptionRow windowRow(const char* name, const char* form, OptionField width,
+                              OptionField height, OptionRange widths, OptionRange heights,
+                              const char* help) {
+  return {name, form, optionWindowSize, width, height, noField, {widths, heights}, nullptr, help};
+}
+
+constexpr OptionRow commandRow(const char* name, OptionKind kind, const char* help) {
+  return {name, "", kind, noField, noField, noField, {}, nullptr, help};
+}
+
+constexpr OptionChoice detailChoices[] = {{"high", detailHigh}, {"low", detailLow}, {nullptr, 0}};
+
+}  // namespace
+
+// In the order --help lists them.
+constexpr OptionRow optionRows[optionCount] = {
+    textRow("data", "DIR", FIELD(dataDir), "load the data files from DIR (default: see below)"),
+    flagRow("print-data-dir", FIELD(printDataDir),
+            "print the data folder that would be used and exit"),
+    windowRow("window", "WxH", FIELD(windowWidth), FIELD(windowHeight), {160, 16384}, {120, 16384},
+              "open a window of W x H pixels instead of 800 x 600"),
+    flagRow("fullscreen", FIELD(fullscreen), "fill the screen"),
+    wholeRow("seed", "S", FIELD(seed), {0, UINT32_MAX},
+             "seed the random generator with S instead of the clock", FIELD(hasSeed)),
+    wholeRow("frames", "N", FIELD(frames), {0, INT32_MAX}, "end after N frames with status 0"),
+    textRow("trace", "FILE", FIELD(traceFile),
+            "write the world state of every frame to FILE (JSON Lines)"),
+    textRow("screenshot", "FILE", FIELD(screenshotFile),
+            "after the last frame, save what the window shows as PNG"),
+    flagRow("headless", FIELD(headless), "run without a window on an offscreen GL context"),
+    wholeRow("frame-ms", "MS", FIELD(frameMs), {0, 3600000},
+             "headless clock step per frame (default 16)"),
+    wholeRow("start-ms", "T", FIELD(startMs), {0, UINT32_MAX},
+             "headless clock at start-up (default 0)"),
+    textRow("input", "FILE", FIELD(inputFile),
+            "scripted input for a headless run, or a recorded session"),
+    textRow("record", "FILE", FIELD(recordFile),
+            "write the session's input to FILE, to replay with --input"),
+    flagRow("autoplay", FIELD(autoplay), "let the game play itself"),
+    wholeRow("shot-every", "N", FIELD(shotEvery), {1, INT32_MAX},
+             "with --screenshot, also save FILE-FRAME.png every N frames"),
+    textRow("timedemo", "FILE", FIELD(timedemoFile),
+            "replay FILE as fast as possible and print frames, seconds,\n"
+            "frames/s and the median and 95th-percentile ms of update\n"
+            "and draw: an input script (with --headless) or a\n"
+            "recorded session (headless or in a window)"),
+    choiceRow("detail", "LEVEL", FIELD(detail), detailChoices,
+              "high: full texture filtering; low: cheaper drawing of the\n"
+              "same scene for software GL (default: low on a software\n"
+              "renderer, high otherwise)"),
+    wholeRow("max-fps", "N", FIELD(maxFps), {1, 100000},
+             "at most N frames a second in a window (default: no cap)"),
+    wholeRow("draw-every", "N", FIELD(drawEvery), {1, 1000000},
+             "headless: draw only every Nth frame (and the last; default 1)"),
+    commandRow("help", optionHelp, "show this help and exit"),
+    commandRow("version", optionVersion, "show the version and exit"),
+};
+
+namespace {
+
+constexpr bool sameText(const char* a, const char* b) {
+  while (*a && *a == *b) a++, b++;
+  return *a == *b;
+}
+
+// The field type each kind writes.
+constexpr OptionFieldType fieldTypeFor(OptionKind kind) {
+  switch (kind) {
+    case optionFlag:
+      return fieldBool;
+    case optionText:
+      return fieldText;
+    case optionChoice:
+      return fieldDetail;
+    case optionWindowSize:
+      return fieldSigned;
+    default:
+      return fieldNone;
+  }
+}
+
+// What the compiler checks of the table: every row filled, names unique,
+// each row writing fields of the type its kind stores, ranges that fit
+// their fields, and value forms exactly where values are.
+constexpr bool tableHolds() {
+  for (int i = 0; i < optionCount; i++) {
+    const OptionRow& row = optionRows[i];
+    if (!row.name || !*row.name || !row.help) return false;
+    for (int j = 0; j < i; j++)
+      if (sameText(optionRows[j].name, row.name)) return false;
+    const bool takesValue =
+        row.kind != optionFlag && row.kind != optionHelp && row.kind != optionVersion;
+    if (takesValue != (*row.valueForm != '\0')) return false;
+    if (row.given.type != fieldNone && row.given.type != fieldBool) return false;
+    if (row.kind == optionWhole) {
+      if (row.field.type != fieldUnsigned && row.field.type != fieldSigned) return false;
+      const OptionRange r = row.range[0];
+      if (r.least > r.most || (row.field.type == fieldSigned && r.most > INT32_MAX)) return false;
+    } else if (row.field.type != fieldTypeFor(row.kind)) {
+      return false;
+    }
+    if (row.kind == optionWindowSize) {
+      if (row.second.type != fieldSigned) return false;
+      for (const OptionRange& r : row.range)
+        if (r.least > r.most || r.most > INT32_MAX) return false;
+    }
+    if ((row.kind == optionChoice) != (row.choices != nullptr)) return false;
+  }
+  return true;
+}
+static_assert(tableHolds(), "a row of optionRows does not fit its kind or its fields");
+
+template <typename T>
+T* fieldIn(RunOptions* options, OptionField field) {
+  return reinterpret_cast<T*>(reinterpret_cast<unsigned char*>(options) + field.offset);
+}
 
 // Parses a whole decimal number within [0, max].
 bool parseUnsigned(const char* text, uint64_t max, uint64_t* out) {
@@ -24,8 +194,13 @@ bool parseUnsigned(const char* text, uint64_t max, uint64_t* out) {
   return true;
 }
 
-// Parses "WxH" with both sides within the sizes a window may take.
-bool parseWindowSize(const char* text, int32_t* width, int32_t* height) {
+bool parseInRange(const char* text, OptionRange range, uint64_t* out) {
+  return parseUnsigned(text, range.most, out) && *out >= range.least;
+}
+
+// Parses "WxH" with the width within widths and the height within heights.
+bool parseWindowSize(const char* text, OptionRange widths, OptionRange heights, uint64_t* width,
+                     uint64_t* height) {
   const char* cross = strchr(text, 'x');
   if (!cross || cross == text) return false;
   char left[16];
@@ -33,46 +208,152 @@ bool parseWindowSize(const char* text, int32_t* width, int32_t* height) {
   if (length >= sizeof left) return false;
   memcpy(left, text, length);
   left[length] = '\0';
-  uint64_t w = 0, h = 0;
-  if (!parseUnsigned(left, 16384, &w) || !parseUnsigned(cross + 1, 16384, &h)) return false;
-  if (w < 160 || h < 120) return false;
-  *width = static_cast<int32_t>(w);
-  *height = static_cast<int32_t>(h);
-  return true;
+  return parseInRange(left, widths, width) && parseInRange(cross + 1, heights, height);
+}
+
+// Stores a whole number in a field of either signed or unsigned type; the
+// table's check keeps the number within the field's type.
+void storeWhole(RunOptions* options, OptionField field, uint64_t value) {
+  if (field.type == fieldSigned)
+    *fieldIn<int32_t>(options, field) = static_cast<int32_t>(value);
+  else
+    *fieldIn<uint32_t>(options, field) = static_cast<uint32_t>(value);
+}
+
+// "high or low", or "a, b or c": the words of a choice, for its error.
+void listChoices(const OptionChoice* choices, char* out, size_t size) {
+  out[0] = '\0';
+  size_t used = 0;
+  for (int i = 0; choices[i].word; i++) {
+    const char* joint = i == 0 ? "" : choices[i + 1].word ? ", " : " or ";
+    used += static_cast<size_t>(
+        snprintf(out + used, used < size ? size - used : 0, "%s%s", joint, choices[i].word));
+    if (used >= size) return;
+  }
+}
+
+int rowIndex(const OptionRow& row) { return static_cast<int>(&row - optionRows); }
+
+// The help lines after an option's first start under the first.
+constexpr const char* helpIndent = "                     ";
+
+// Adds to text (of size bytes, used of them taken); the usage text has a
+// fixed size, and outgrowing it is a fault of the table, not of the user.
+__attribute__((format(printf, 4, 5))) void append(char* text, size_t size, size_t* used,
+                                                  const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  const int wrote = vsnprintf(text + *used, size - *used, format, args);
+  va_end(args);
+  if (wrote < 0 || *used + static_cast<size_t>(wrote) >= size) abort();
+  *used += static_cast<size_t>(wrote);
 }
 
 }  // namespace
 
+const OptionRow* findOption(const char* name) {
+  for (const OptionRow& row : optionRows)
+    if (strcmp(row.name, name) == 0) return &row;
+  return nullptr;
+}
+
+bool optionGiven(const RunOptions& options, const char* name) {
+  const OptionRow* row = findOption(name);
+  return row && options.origins[rowIndex(*row)] != originDefault;
+}
+
+bool applyOption(const OptionRow& row, const char* value, OptionOrigin origin, RunOptions* options,
+                 char* error, int errorSize) {
+  // The value is read and checked before the origins are compared, so that
+  // a bad value is reported even where a higher source overrides it.
+  uint64_t number = 0, height = 0;
+  const OptionChoice* choice = nullptr;
+  if (row.kind == optionHelp || row.kind == optionVersion) {
+    snprintf(error, errorSize, "is a command, not a setting");
+    return false;
+  }
+  if (row.kind == optionFlag) {
+    if (value && strcmp(value, "true") != 0 && strcmp(value, "false") != 0) {
+      snprintf(error, errorSize, "takes true or false, not '%s'", printable(value));
+      return false;
+    }
+  } else if (!value || !*value) {
+    snprintf(error, errorSize, "needs a value");
+    return false;
+  } else if (row.kind == optionWhole) {
+    if (!parseInRange(value, row.range[0], &number)) {
+      snprintf(error, errorSize, "takes a whole number from %u to %u, not '%s'", row.range[0].least,
+               row.range[0].most, printable(value));
+      return false;
+    }
+  } else if (row.kind == optionWindowSize) {
+    if (!parseWindowSize(value, row.range[0], row.range[1], &number, &height)) {
+      snprintf(error, errorSize, "takes WIDTHxHEIGHT from %ux%u to %ux%u, not '%s'",
+               row.range[0].least, row.range[1].least, row.range[0].most, row.range[1].most,
+               printable(value));
+      return false;
+    }
+  } else if (row.kind == optionChoice) {
+    for (const OptionChoice* c = row.choices; c->word && !choice; c++)
+      if (strcmp(c->word, value) == 0) choice = c;
+    if (!choice) {
+      char words[128];
+      listChoices(row.choices, words, sizeof words);
+      snprintf(error, errorSize, "takes %s, not '%s'", words, printable(value));
+      return false;
+    }
+  }
+
+  OptionOrigin& noted = options->origins[rowIndex(row)];
+  if (origin < noted) return true;
+  noted = origin;
+  if (row.given.type == fieldBool) *fieldIn<bool>(options, row.given) = true;
+  switch (row.kind) {
+    case optionFlag:
+      *fieldIn<bool>(options, row.field) = !value || strcmp(value, "true") == 0;
+      break;
+    case optionText:
+      *fieldIn<const char*>(options, row.field) = value;
+      break;
+    case optionWhole:
+      storeWhole(options, row.field, number);
+      break;
+    case optionWindowSize:
+      storeWhole(options, row.field, number);
+      storeWhole(options, row.second, height);
+      break;
+    case optionChoice:
+      *fieldIn<DetailLevel>(options, row.field) = static_cast<DetailLevel>(choice->value);
+      break;
+    case optionHelp:
+    case optionVersion:
+      break;
+  }
+  return true;
+}
+
 const char* usageText() {
-  return "Usage: velkarra3d [OPTION]...\n"
+  static char text[4096];
+  static size_t used = 0;
+  if (used) return text;
+  append(text, sizeof text, &used,
+         "Usage: velkarra3d [OPTION]...\n"
          "Man the cannon: shoot down the planes before their bombs and troopers get you.\n"
-         "\n"
-         "  --data DIR         load the data files from DIR (default: see below)\n"
-         "  --print-data-dir   print the data folder that would be used and exit\n"
-         "  --window WxH       open a window of W x H pixels instead of 800 x 600\n"
-         "  --fullscreen       fill the screen\n"
-         "  --seed S           seed the random generator with S instead of the clock\n"
-         "  --frames N         end after N frames with status 0\n"
-         "  --trace FILE       write the world state of every frame to FILE (JSON Lines)\n"
-         "  --screenshot FILE  after the last frame, save what the window shows as PNG\n"
-         "  --headless         run without a window on an offscreen GL context\n"
-         "  --frame-ms MS      headless clock step per frame (default 16)\n"
-         "  --start-ms T       headless clock at start-up (default 0)\n"
-         "  --input FILE       scripted input for a headless run, or a recorded session\n"
-         "  --record FILE      write the session's input to FILE, to replay with --input\n"
-         "  --autoplay         let the game play itself\n"
-         "  --shot-every N     with --screenshot, also save FILE-FRAME.png every N frames\n"
-         "  --timedemo FILE    replay FILE as fast as possible and print frames, seconds,\n"
-         "                     frames/s and the median and 95th-percentile ms of update\n"
-         "                     and draw: an input script (with --headless) or a\n"
-         "                     recorded session (headless or in a window)\n"
-         "  --detail LEVEL     high: full texture filtering; low: cheaper drawing of the\n"
-         "                     same scene for software GL (default: low on a software\n"
-         "                     renderer, high otherwise)\n"
-         "  --max-fps N        at most N frames a second in a window (default: no cap)\n"
-         "  --draw-every N     headless: draw only every Nth frame (and the last; default 1)\n"
-         "  --help             show this help and exit\n"
-         "  --version          show the version and exit\n"
+         "\n");
+  // "  --name FORM" in a column of 17 and two spaces, then the help lines,
+  // each after the first under the first.
+  for (const OptionRow& row : optionRows) {
+    char shown[64];
+    snprintf(shown, sizeof shown, "--%s%s%s", row.name, *row.valueForm ? " " : "", row.valueForm);
+    append(text, sizeof text, &used, "  %-17s  ", shown);
+    for (const char* line = row.help; *line;) {
+      const int length = static_cast<int>(strcspn(line, "\n"));
+      append(text, sizeof text, &used, "%s%.*s\n", line == row.help ? "" : helpIndent, length,
+             line);
+      line += length + (line[length] ? 1 : 0);
+    }
+  }
+  append(text, sizeof text, &used,
          "\n"
          "Mouse aims, left button fires, right button launches the guided missile.\n"
          "p pauses, G frees the camera (Q/E/W/S/A/D move it), Esc quits.\n"
@@ -80,169 +361,76 @@ const char* usageText() {
          "The data folder is the first of: --data DIR; $VELKARRA3D_DATA; the current\n"
          "folder if it holds settings.txt; ../share/games/velkarra3d beside the binary;\n"
          "games/velkarra3d under $XDG_DATA_HOME (~/.local/share), then under each folder\n"
-         "of $XDG_DATA_DIRS (/usr/local/share:/usr/share), the first holding settings.txt.\n";
+         "of $XDG_DATA_DIRS (/usr/local/share:/usr/share), the first holding settings.txt.\n");
+  return text;
 }
 
 ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error, int errorSize) {
-  bool hasFrameMs = false, hasStartMs = false, hasDrawEvery = false;
   for (int i = 1; i < argc; i++) {
     const char* flag = argv[i];
-    if (strcmp(flag, "--help") == 0) return parseHelp;
-    if (strcmp(flag, "--version") == 0) return parseVersion;
-    if (strcmp(flag, "--headless") == 0) {
-      options->headless = true;
-      continue;
-    }
-    if (strcmp(flag, "--print-data-dir") == 0) {
-      options->printDataDir = true;
-      continue;
-    }
-    if (strcmp(flag, "--fullscreen") == 0) {
-      options->fullscreen = true;
-      continue;
-    }
-    if (strcmp(flag, "--autoplay") == 0) {
-      options->autoplay = true;
-      continue;
-    }
-    static const char* const withValue[] = {
-        "--data",     "--seed",    "--frames",     "--trace",  "--frame-ms",
-        "--start-ms", "--input",   "--screenshot", "--record", "--shot-every",
-        "--detail",   "--max-fps", "--timedemo",   "--window", "--draw-every"};
-    bool known = false;
-    for (const char* name : withValue) known = known || strcmp(flag, name) == 0;
-    if (!known) {
+    const OptionRow* row = strncmp(flag, "--", 2) == 0 ? findOption(flag + 2) : nullptr;
+    if (!row) {
       snprintf(error, errorSize, "unknown option '%s' (try --help)", printable(flag));
       return parseError;
     }
-    if (i + 1 >= argc || argv[i + 1][0] == '\0') {
-      snprintf(error, errorSize, "option '%s' needs a value", flag);
+    if (row->kind == optionHelp) return parseHelp;
+    if (row->kind == optionVersion) return parseVersion;
+    const char* value = nullptr;
+    if (row->kind != optionFlag) {
+      if (i + 1 >= argc || argv[i + 1][0] == '\0') {
+        snprintf(error, errorSize, "option '%s' needs a value", flag);
+        return parseError;
+      }
+      value = argv[++i];
+    }
+    char why[1024];
+    if (!applyOption(*row, value, originCommandLine, options, why, sizeof why)) {
+      snprintf(error, errorSize, "%s %s", flag, why);
       return parseError;
     }
-    const char* value = argv[++i];
-    uint64_t number = 0;
-    if (strcmp(flag, "--data") == 0) {
-      options->dataDir = value;
-    } else if (strcmp(flag, "--trace") == 0) {
-      options->traceFile = value;
-    } else if (strcmp(flag, "--input") == 0) {
-      options->inputFile = value;
-    } else if (strcmp(flag, "--record") == 0) {
-      options->recordFile = value;
-    } else if (strcmp(flag, "--shot-every") == 0) {
-      if (!parseUnsigned(value, INT32_MAX, &number) || number == 0) {
-        snprintf(error, errorSize,
-                 "--shot-every takes a whole number from 1 to 2147483647, not '%s'",
-                 printable(value));
-        return parseError;
-      }
-      options->shotEvery = static_cast<int32_t>(number);
-    } else if (strcmp(flag, "--screenshot") == 0) {
-      options->screenshotFile = value;
-    } else if (strcmp(flag, "--window") == 0) {
-      if (!parseWindowSize(value, &options->windowWidth, &options->windowHeight)) {
-        snprintf(error, errorSize,
-                 "--window takes WIDTHxHEIGHT from 160x120 to 16384x16384, not '%s'",
-                 printable(value));
-        return parseError;
-      }
-    } else if (strcmp(flag, "--timedemo") == 0) {
-      options->timedemoFile = value;
-    } else if (strcmp(flag, "--detail") == 0) {
-      if (strcmp(value, "high") == 0) {
-        options->detail = detailHigh;
-      } else if (strcmp(value, "low") == 0) {
-        options->detail = detailLow;
-      } else {
-        snprintf(error, errorSize, "--detail takes high or low, not '%s'", printable(value));
-        return parseError;
-      }
-    } else if (strcmp(flag, "--max-fps") == 0) {
-      if (!parseUnsigned(value, 100000, &number) || number == 0) {
-        snprintf(error, errorSize, "--max-fps takes a whole number from 1 to 100000, not '%s'",
-                 printable(value));
-        return parseError;
-      }
-      options->maxFps = static_cast<uint32_t>(number);
-    } else if (strcmp(flag, "--seed") == 0) {
-      if (!parseUnsigned(value, UINT32_MAX, &number)) {
-        snprintf(error, errorSize, "--seed takes a whole number from 0 to 4294967295, not '%s'",
-                 printable(value));
-        return parseError;
-      }
-      options->hasSeed = true;
-      options->seed = static_cast<uint32_t>(number);
-    } else if (strcmp(flag, "--frames") == 0) {
-      if (!parseUnsigned(value, INT32_MAX, &number)) {
-        snprintf(error, errorSize, "--frames takes a whole number from 0 to 2147483647, not '%s'",
-                 printable(value));
-        return parseError;
-      }
-      options->frames = static_cast<int32_t>(number);
-    } else if (strcmp(flag, "--frame-ms") == 0) {
-      if (!parseUnsigned(value, 3600000, &number)) {
-        snprintf(error, errorSize, "--frame-ms takes a whole number from 0 to 3600000, not '%s'",
-                 printable(value));
-        return parseError;
-      }
-      options->frameMs = static_cast<uint32_t>(number);
-      hasFrameMs = true;
-    } else if (strcmp(flag, "--draw-every") == 0) {
-      if (!parseUnsigned(value, 1000000, &number) || number == 0) {
-        snprintf(error, errorSize, "--draw-every takes a whole number from 1 to 1000000, not '%s'",
-                 printable(value));
-        return parseError;
-      }
-      options->drawEvery = static_cast<uint32_t>(number);
-      hasDrawEvery = true;
-    } else {
-      if (!parseUnsigned(value, UINT32_MAX, &number)) {
-        snprintf(error, errorSize, "--start-ms takes a whole number from 0 to 4294967295, not '%s'",
-                 printable(value));
-        return parseError;
-      }
-      options->startMs = static_cast<uint32_t>(number);
-      hasStartMs = true;
-    }
   }
-  if (options->timedemoFile && options->inputFile) {
+  return checkOptions(*options, error, errorSize) ? parseRun : parseError;
+}
+
+bool checkOptions(const RunOptions& options, char* error, int errorSize) {
+  if (options.timedemoFile && options.inputFile) {
     snprintf(error, errorSize, "--timedemo replays its own script: leave out --input");
-    return parseError;
+    return false;
   }
-  if (options->timedemoFile && options->maxFps) {
+  if (options.timedemoFile && options.maxFps) {
     snprintf(error, errorSize, "--timedemo runs as fast as it can: leave out --max-fps");
-    return parseError;
+    return false;
   }
-  if (options->headless && options->maxFps) {
+  if (options.headless && options.maxFps) {
     // Headless frames follow a scripted clock: there is nothing to pace.
     snprintf(error, errorSize, "--max-fps works only in a window, not with --headless");
-    return parseError;
+    return false;
   }
-  if (!options->headless) {
-    const char* needsHeadless = options->inputFile ? "--input"
-                                : hasFrameMs       ? "--frame-ms"
-                                : hasStartMs       ? "--start-ms"
-                                : hasDrawEvery     ? "--draw-every"
-                                                   : nullptr;
+  if (!options.headless) {
+    const char* needsHeadless = options.inputFile                    ? "--input"
+                                : optionGiven(options, "frame-ms")   ? "--frame-ms"
+                                : optionGiven(options, "start-ms")   ? "--start-ms"
+                                : optionGiven(options, "draw-every") ? "--draw-every"
+                                                                     : nullptr;
     if (needsHeadless) {
       snprintf(error, errorSize, "%s works only with --headless", needsHeadless);
-      return parseError;
+      return false;
     }
-  } else if (options->windowWidth > 0 || options->fullscreen) {
+  } else if (options.windowWidth > 0 || options.fullscreen) {
     // The headless picture is always 800 x 600.
     snprintf(error, errorSize, "%s works only without --headless",
-             options->fullscreen ? "--fullscreen" : "--window");
-    return parseError;
+             options.fullscreen ? "--fullscreen" : "--window");
+    return false;
   }
-  if (options->autoplay && options->timedemoFile) {
+  if (options.autoplay && options.timedemoFile) {
     snprintf(error, errorSize, "--autoplay and --timedemo cannot be used together");
-    return parseError;
+    return false;
   }
-  if (options->autoplay && options->inputFile) {
+  if (options.autoplay && options.inputFile) {
     snprintf(error, errorSize, "--autoplay and --input cannot be used together");
-    return parseError;
+    return false;
   }
-  return parseRun;
+  return true;
 }
 
 bool drawsFrame(int32_t frame) {

@@ -1,14 +1,27 @@
 // options.h: the command line of velkarra3d (run modes for players, tools
-// and tests).
+// and tests), read through one table of options.
 //
 // main parses the options before anything else; start-up reads the seed, the
-// frame loop the frame limit, and the run's end the screenshot file.
+// frame loop the frame limit, and the run's end the screenshot file. Each
+// option is one row of optionRows: its name, the form of its value, how the
+// value is read and checked, where it goes in RunOptions and its lines in
+// --help. The command line goes through applyOption row by row, and so can
+// any other source of option values (such as a file of `name = value` lines),
+// each value noting where it came from.
 #pragma once
 
 #include <cstdint>
 
 #include "base/program.h"
 #include "render/detail.h"
+
+// Where an option's value came from, lowest rank first: a value from a
+// source of lower rank never replaces one of higher rank, so the command
+// line wins over a file whichever is read first.
+enum OptionOrigin : uint8_t { originDefault, originFile, originCommandLine };
+
+// The number of rows in optionRows.
+constexpr int optionCount = 21;
 
 // Every field starts at the value a plain run uses, so RunOptions{} is a
 // plain run.
@@ -34,15 +47,91 @@ struct RunOptions {
   int32_t windowHeight = 0;
   bool fullscreen = false;
   uint32_t drawEvery = 1;  // headless: draw frames 1 in this many (and the last)
+  // Where each option's value came from, by its row in optionRows.
+  OptionOrigin origins[optionCount] = {};
 };
 
 extern RunOptions runOptions;
+
+// How an option's value is read.
+enum OptionKind : uint8_t {
+  optionFlag,        // no value on the command line: sets a bool
+  optionText,        // any text that is not empty: a folder or file name
+  optionWhole,       // a whole decimal number within range[0]
+  optionChoice,      // one of the words in choices
+  optionWindowSize,  // WxH, the width within range[0] and the height within range[1]
+  optionHelp,        // --help: show the usage and exit
+  optionVersion,     // --version: show the version and exit
+};
+
+// The type of a RunOptions field that a row writes, so that each write goes
+// through the field's own type.
+enum OptionFieldType : uint8_t {
+  fieldNone,
+  fieldBool,
+  fieldText,
+  fieldUnsigned,
+  fieldSigned,
+  fieldDetail
+};
+
+// A RunOptions field, by its offset.
+struct OptionField {
+  uint16_t offset;
+  OptionFieldType type;
+};
+
+struct OptionRange {
+  uint32_t least, most;
+};
+
+// A word an optionChoice row takes, and the value it stores.
+struct OptionChoice {
+  const char* word;
+  uint8_t value;
+};
+
+struct OptionRow {
+  const char* name;       // without the dashes: "frames" is --frames
+  const char* valueForm;  // the value as --help and the manual page show it; "" for none
+  OptionKind kind;
+  OptionField field;   // where the value goes; a window size: the width
+  OptionField second;  // a window size: the height
+  OptionField given;   // a bool set when the option is given (hasSeed), or none
+  OptionRange range[2];
+  const OptionChoice* choices;  // an optionChoice row's words, ended by a null word
+  const char* help;             // the lines of --help, '\n' between them
+};
+
+extern const OptionRow optionRows[optionCount];
+
+// The row of the option called name (without the dashes), or null.
+const OptionRow* findOption(const char* name);
+
+// Reads value as the option of row (a row of optionRows) and stores it in
+// options, noting origin, unless options already holds a value of higher
+// rank. A flag takes a null value (on), "true" or "false". On a bad value,
+// false, and error says what is wrong without the option's name ("takes a
+// whole number from 0 to 2147483647, not 'x'"), for the caller to put the
+// name first. A text value is kept as the pointer given, so it must outlive
+// options.
+bool applyOption(const OptionRow& row, const char* value, OptionOrigin origin, RunOptions* options,
+                 char* error, int errorSize);
+
+// Whether options holds a value for the option called name from anywhere
+// but the defaults.
+bool optionGiven(const RunOptions& options, const char* name);
 
 enum ParseResult { parseRun, parseHelp, parseVersion, parseError };
 
 // Fills options from argv. On parseError, error holds one line saying what
 // is wrong (without the program name).
 ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error, int errorSize);
+
+// The checks between options that each value alone cannot make (--timedemo
+// with --input, --max-fps with --headless, ...), once every source has been
+// applied. On a conflict, false and one line in error.
+bool checkOptions(const RunOptions& options, char* error, int errorSize);
 
 // The usage text printed by --help.
 const char* usageText();

@@ -3,7 +3,7 @@
 # As root it runs apt-get; otherwise it prints the one command to run and
 # fails, so that `make` stops before a build that cannot succeed.
 set -u
-PACKAGES="build-essential cmake pkg-config freeglut3-dev libglu1-mesa-dev libegl-dev libopengl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0 libx11-dev libfreeimage-dev libsdl2-dev libfreetype-dev fonts-dejavu-core libgtest-dev libbenchmark-dev xvfb xdotool x11-apps desktop-file-utils man-db groff-base clang-14 libclang-rt-14-dev openbox"
+PACKAGES="build-essential cmake pkg-config freeglut3-dev libglu1-mesa-dev libegl-dev libopengl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0 libx11-dev libfreeimage-dev libsdl2-dev libfreetype-dev fonts-dejavu-core libgtest-dev nlohmann-json3-dev libbenchmark-dev xvfb xdotool x11-apps desktop-file-utils man-db groff-base clang-14 libclang-rt-14-dev openbox"
 
 missing=""
 for p in $PACKAGES; do

@@ -4,9 +4,10 @@
 
 #include <cmath>
 
-#include "game_support.h"
+#include "app/options.h"
 #include "game/world.h"
-#include "support/json_lite.h"
+#include "game_support.h"
+#include "support/json_lines.h"
 
 namespace {
 
@@ -78,6 +79,82 @@ TEST_F(CommandLine, BadFlagsAndValuesSayWhatIsWrongInOneLine) {
   EXPECT_EQ(r.err, "velkarra3d: --input works only with --headless\n");
 }
 
+// The table in-process, as the command line and a file of settings use it:
+// every kind of value lands in its fields, a value from a file never
+// replaces one from the command line whichever comes first, and a bad value
+// is reported even where it would be overridden.
+TEST(OptionTable, ValuesLandInTheirFieldsAndTheCommandLineWinsOverAFile) {
+  char error[256] = "";
+  RunOptions o;
+  auto apply = [&](const char* name, const char* value, OptionOrigin origin) {
+    const OptionRow* row = findOption(name);
+    return row && applyOption(*row, value, origin, &o, error, sizeof error);
+  };
+  const int frames = static_cast<int>(findOption("frames") - optionRows);
+  EXPECT_FALSE(optionGiven(o, "frames"));
+  EXPECT_TRUE(apply("frames", "10", originFile));
+  EXPECT_EQ(o.frames, 10);
+  EXPECT_EQ(o.origins[frames], originFile);
+  EXPECT_TRUE(apply("frames", "20", originCommandLine));
+  EXPECT_TRUE(apply("frames", "30", originFile));
+  EXPECT_EQ(o.frames, 20);
+  EXPECT_EQ(o.origins[frames], originCommandLine);
+  EXPECT_FALSE(apply("frames", "x", originFile));
+  EXPECT_STREQ(error, "takes a whole number from 0 to 2147483647, not 'x'");
+  EXPECT_EQ(o.frames, 20);
+  EXPECT_TRUE(optionGiven(o, "frames"));
+
+  EXPECT_TRUE(apply("fullscreen", "true", originFile));
+  EXPECT_TRUE(o.fullscreen);
+  EXPECT_TRUE(apply("fullscreen", "false", originFile));
+  EXPECT_FALSE(o.fullscreen);
+  EXPECT_FALSE(apply("fullscreen", "yes", originFile));
+  EXPECT_STREQ(error, "takes true or false, not 'yes'");
+  EXPECT_TRUE(apply("seed", "4294967295", originFile));
+  EXPECT_TRUE(o.hasSeed);
+  EXPECT_EQ(o.seed, 4294967295u);
+  EXPECT_TRUE(apply("shot-every", "2147483647", originFile));
+  EXPECT_EQ(o.shotEvery, INT32_MAX);
+  EXPECT_TRUE(apply("window", "1280x720", originFile));
+  EXPECT_EQ(o.windowWidth, 1280);
+  EXPECT_EQ(o.windowHeight, 720);
+  EXPECT_FALSE(apply("window", "1280x119", originFile));
+  EXPECT_STREQ(error, "takes WIDTHxHEIGHT from 160x120 to 16384x16384, not '1280x119'");
+  EXPECT_TRUE(apply("detail", "low", originFile));
+  EXPECT_EQ(o.detail, detailLow);
+  EXPECT_FALSE(apply("data", "", originFile));
+  EXPECT_STREQ(error, "needs a value");
+  EXPECT_FALSE(apply("help", nullptr, originFile));
+  // Nothing above touched what was not named.
+  EXPECT_EQ(o.dataDir, nullptr);
+  EXPECT_EQ(o.frameMs, 16u);
+  EXPECT_EQ(o.drawEvery, 1u);
+  EXPECT_FALSE(o.headless);
+
+  // A headless-only value from a file meets the same check as one from the
+  // command line, once every source is in.
+  EXPECT_TRUE(apply("frame-ms", "20", originFile));
+  EXPECT_FALSE(checkOptions(o, error, sizeof error));
+  EXPECT_STREQ(error, "--frame-ms works only with --headless");
+}
+
+TEST(OptionTable, OnTheCommandLineTheLastValueWinsAndOnlyWhatIsGivenIsNoted) {
+  const char* args[] = {"velkarra3d", "--headless", "--frames", "3",
+                        "--frames",   "5",          "--detail", "high"};
+  RunOptions o;
+  char error[256] = "";
+  EXPECT_EQ(parseOptions(8, const_cast<char**>(args), &o, error, sizeof error), parseRun) << error;
+  EXPECT_EQ(o.frames, 5);
+  EXPECT_TRUE(o.headless);
+  EXPECT_EQ(o.detail, detailHigh);
+  for (const OptionRow& row : optionRows) {
+    const bool given = std::string(row.name) == "headless" || std::string(row.name) == "frames" ||
+                       std::string(row.name) == "detail";
+    EXPECT_EQ(o.origins[&row - optionRows], given ? originCommandLine : originDefault) << row.name;
+  }
+  EXPECT_FALSE(o.hasSeed);
+}
+
 TEST_F(CommandLine, NoDisplayIsOneClearLine) {
   ProcessResult r = runWithoutDisplay({"--data", dir_, "--frames", "1"});
   EXPECT_EQ(r.status, 1);
@@ -107,10 +184,10 @@ TEST_F(CommandLine, FramesZeroWritesOnlyTheStartUpLine) {
   EXPECT_EQ(r.status, 0) << r.err;
   std::vector<Json> lines = readJsonLines(path("t.jsonl"));
   ASSERT_EQ(lines.size(), 1u);
-  EXPECT_EQ(lines[0]["frame"].num(), 0);
-  EXPECT_EQ(lines[0]["now"].num(), 77);
-  EXPECT_EQ(lines[0]["level"].num(), 1);
-  EXPECT_FALSE(lines[0].has("exit"));
+  EXPECT_EQ(lines[0]["frame"].get<double>(), 0);
+  EXPECT_EQ(lines[0]["now"].get<double>(), 77);
+  EXPECT_EQ(lines[0]["level"].get<double>(), 1);
+  EXPECT_FALSE(lines[0].contains("exit"));
 }
 
 TEST_F(CommandLine, TraceHasEveryFieldOfEveryFrame) {
@@ -128,26 +205,27 @@ TEST_F(CommandLine, TraceHasEveryFieldOfEveryFrame) {
       "missile", "sounds"};
   for (size_t f = 0; f < lines.size(); f++) {
     const Json& line = lines[f];
-    EXPECT_EQ(line.order, fields) << "frame " << f;
-    EXPECT_EQ(line["frame"].num(), static_cast<double>(f));
-    EXPECT_EQ(line["now"].num(), 1000 + 20.0 * f);
+    EXPECT_EQ(fieldsOf(line), fields) << "frame " << f;
+    EXPECT_EQ(line["frame"].get<double>(), static_cast<double>(f));
+    EXPECT_EQ(line["now"].get<double>(), 1000 + 20.0 * f);
   }
-  EXPECT_EQ(lines[1]["frameMs"].num(), 20);
-  EXPECT_FLOAT_EQ(static_cast<float>(lines[1]["dt"].num()), 0.02f);
-  EXPECT_EQ(lines[2]["firedThisLevel"].num(), 1);
-  EXPECT_EQ(lines[2]["lastShotMs"].num(), 1040);
-  EXPECT_EQ(lines[3]["missile"]["active"].num(), 1);
-  EXPECT_EQ(lines[3]["missile"]["launchMs"].num(), 1060);
-  EXPECT_EQ(lines[3]["missile"].order,
+  EXPECT_EQ(lines[1]["frameMs"].get<double>(), 20);
+  EXPECT_FLOAT_EQ(static_cast<float>(lines[1]["dt"].get<double>()), 0.02f);
+  EXPECT_EQ(lines[2]["firedThisLevel"].get<double>(), 1);
+  EXPECT_EQ(lines[2]["lastShotMs"].get<double>(), 1040);
+  EXPECT_EQ(lines[3]["missile"]["active"].get<double>(), 1);
+  EXPECT_EQ(lines[3]["missile"]["launchMs"].get<double>(), 1060);
+  EXPECT_EQ(fieldsOf(lines[3]["missile"]),
             (std::vector<std::string>{"active", "pos", "vel", "yaw", "pitch", "forward", "right",
                                       "up", "launchMs"}));
   const Json& plane = lines[1]["planes"][0];
-  EXPECT_EQ(plane.order, (std::vector<std::string>{"slot", "pos", "vel", "heading", "turnTimerMs",
-                                                   "bombTimerMs", "trooperTimerMs"}));
+  EXPECT_EQ(fieldsOf(plane),
+            (std::vector<std::string>{"slot", "pos", "vel", "heading", "turnTimerMs", "bombTimerMs",
+                                      "trooperTimerMs"}));
   EXPECT_EQ(plane["pos"].size(), 3u);
   EXPECT_EQ(plane["vel"].size(), 2u);
   const Json& shell = lines[2]["shells"][0];
-  EXPECT_EQ(shell.order,
+  EXPECT_EQ(fieldsOf(shell),
             (std::vector<std::string>{"slot", "pos", "vel", "yaw", "pitch", "lifeMs"}));
 }
 
@@ -157,10 +235,10 @@ TEST_F(CommandLine, FloatsComeBackExactlyAndTheClockWraps) {
   EXPECT_EQ(r.status, 0) << r.err;
   std::vector<Json> lines = readJsonLines(path("t.jsonl"));
   ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(lines[1]["now"].num(), 0);
-  EXPECT_EQ(lines[2]["now"].num(), 16);
-  EXPECT_EQ(lines[1]["frameMs"].num(), 16);
-  EXPECT_EQ(lines[2]["frameMs"].num(), 16);
+  EXPECT_EQ(lines[1]["now"].get<double>(), 0);
+  EXPECT_EQ(lines[2]["now"].get<double>(), 16);
+  EXPECT_EQ(lines[1]["frameMs"].get<double>(), 16);
+  EXPECT_EQ(lines[2]["frameMs"].get<double>(), 16);
 }
 
 TEST_F(CommandLine, TraceFloatsGiveBackTheVeryFloatsTheGameHeld) {
@@ -172,10 +250,10 @@ TEST_F(CommandLine, TraceFloatsGiveBackTheVeryFloatsTheGameHeld) {
   const Json& traced = lines[0]["planes"];
   ASSERT_EQ(traced.size(), static_cast<size_t>(game.planesLeft));
   for (size_t i = 0; i < traced.size(); i++) {
-    EXPECT_EQ(static_cast<float>(traced[i]["pos"][0].num()), planes[i].pos.x);
-    EXPECT_EQ(static_cast<float>(traced[i]["pos"][2].num()), planes[i].pos.z);
+    EXPECT_EQ(static_cast<float>(traced[i]["pos"][0].get<double>()), planes[i].pos.x);
+    EXPECT_EQ(static_cast<float>(traced[i]["pos"][2].get<double>()), planes[i].pos.z);
   }
-  EXPECT_EQ(static_cast<float>(lines[0]["camera"]["pitch"].num()), 0.1f);
+  EXPECT_EQ(static_cast<float>(lines[0]["camera"]["pitch"].get<double>()), 0.1f);
 }
 
 TEST_F(CommandLine, SameSeedSameGameAndTheTraceChangesNothing) {

@@ -7,9 +7,10 @@
 #include <cctype>
 #include <filesystem>
 #include <set>
+#include <sstream>
 
-#include "game_support.h"
 #include "app/options.h"
+#include "game_support.h"
 
 namespace fs = std::filesystem;
 
@@ -179,7 +180,7 @@ TEST_F(Install, NoDataIsOneLineAndStatusOneBeforeAnyWindow) {
   EXPECT_NE(r.err.find(root_ + "/missing"), std::string::npos) << r.err;
 }
 
-// The options --help lists, the manual page documents, and the other way round.
+// The option names a text mentions anywhere.
 std::set<std::string> optionsIn(const std::string& text) {
   std::set<std::string> names;
   // "--" then lower-case letters and inner hyphens, ending on a letter.
@@ -196,7 +197,37 @@ std::set<std::string> optionsIn(const std::string& text) {
   return names;
 }
 
-TEST(InstallFiles, ManualPageAndMenuEntryPassTheirValidatorsAndMatchTheHelp) {
+// The tags of the manual page's OPTIONS section as the page shows them:
+// ".BI \-\-window " w" x h" is "--window wxh", the macro's arguments
+// joined as it sets them.
+std::vector<std::string> manualOptionTags(const std::string& page) {
+  std::vector<std::string> tags;
+  std::istringstream in(page.substr(std::min(page.find(".SH OPTIONS\n"), page.size())));
+  std::string line;
+  std::getline(in, line);  // .SH OPTIONS
+  bool tagNext = false;
+  while (std::getline(in, line) && line.rfind(".SH ", 0) != 0) {
+    if (tagNext) {
+      std::string tag;
+      bool quoted = false;
+      for (size_t i = line.find(' ') + 1; i < line.size(); i++) {
+        if (line[i] == '"') {
+          quoted = !quoted;
+        } else if (line[i] == '\\' && i + 1 < line.size() && line[i + 1] == '-') {
+          tag += '-';
+          i++;
+        } else if (line[i] != ' ' || quoted) {
+          tag += line[i];
+        }
+      }
+      tags.push_back(tag);
+    }
+    tagNext = line == ".TP";
+  }
+  return tags;
+}
+
+TEST(InstallFiles, ManualPageAndMenuEntryPassTheirValidatorsAndMatchTheOptionTable) {
   const std::string page = std::string(VELKARRA_SOURCE_DIR) + "/dist/velkarra3d.6";
   const std::string entry = std::string(VELKARRA_SOURCE_DIR) + "/dist/velkarra3d.desktop";
   ProcessResult man = runProcess({"/usr/bin/man", "--warnings", "-E", "UTF-8", "-l", page}, "",
@@ -208,10 +239,24 @@ TEST(InstallFiles, ManualPageAndMenuEntryPassTheirValidatorsAndMatchTheHelp) {
   EXPECT_EQ(desktop.out + desktop.err, "");
   EXPECT_NE(readFile(entry).find("\nExec=velkarra3d\n"), std::string::npos);
 
-  // The rendered page spells options with plain hyphens.
-  std::string rendered = man.out;
-  std::set<std::string> documented = optionsIn(rendered);
-  EXPECT_EQ(documented, optionsIn(usageText()));
+  // The OPTIONS section lists the table's options in its order, each with
+  // its value form in the page's lower case ("--frames n" for N).
+  std::vector<std::string> table;
+  std::set<std::string> names;
+  for (const OptionRow& row : optionRows) {
+    std::string form = row.valueForm;
+    for (char& c : form) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    table.push_back("--" + std::string(row.name) + (form.empty() ? "" : " " + form));
+    names.insert("--" + std::string(row.name));
+  }
+  EXPECT_EQ(manualOptionTags(readFile(page)), table);
+
+  // Every option the rendered page or --help mentions, anywhere, is one of
+  // the table's; the rendered page spells options with plain hyphens.
+  for (const std::string& text : {man.out, std::string(usageText())})
+    for (const std::string& name : optionsIn(text))
+      EXPECT_EQ(names.count(name), 1u) << name << " is no option";
+  EXPECT_EQ(optionsIn(man.out), names);
 }
 
 }  // namespace

@@ -24,7 +24,7 @@
 #include <functional>
 #include <thread>
 
-#include "support/json_lite.h"
+#include "support/json_lines.h"
 
 extern char** environ;
 
@@ -123,12 +123,12 @@ class PlayedGameBase : public GameTest {
         while (readLine())
           if (wanted(last_)) return last_;
         ADD_FAILURE() << "the game ended (status " << WEXITSTATUS(status) << ") before frame "
-                      << last_["frame"].num() + 1 << " showed what was awaited";
+                      << lastFrame() + 1 << " showed what was awaited";
         return Json();
       }
       sleep_for(milliseconds(10));
     }
-    ADD_FAILURE() << "nothing awaited up to frame " << last_["frame"].num();
+    ADD_FAILURE() << "nothing awaited up to frame " << lastFrame();
     return Json();
   }
 
@@ -160,8 +160,8 @@ class PlayedGameBase : public GameTest {
     int same = 0;
     float yaw = NAN, pitch = NAN;
     return frame([&](const Json& f) {
-      const float y = static_cast<float>(f["camera"]["yaw"].num());
-      const float p = static_cast<float>(f["camera"]["pitch"].num());
+      const float y = static_cast<float>(f["camera"]["yaw"].get<double>());
+      const float p = static_cast<float>(f["camera"]["pitch"].get<double>());
       same = y == yaw && p == pitch ? same + 1 : 0;
       yaw = y, pitch = p;
       return same + 1 >= count;
@@ -272,11 +272,14 @@ class PlayedGameBase : public GameTest {
     }
     const size_t end = pending_.find('\n');
     Json line;
-    EXPECT_TRUE(parseJson(pending_.substr(0, end), &line)) << "trace line is not JSON";
+    EXPECT_TRUE(parseJsonLine(pending_.substr(0, end), &line)) << "trace line is not JSON";
     pending_.erase(0, end + 1);
     last_ = line;
     return true;
   }
+
+  // The number of the last frame read, or 0 before the first.
+  double lastFrame() const { return last_.contains("frame") ? last_["frame"].get<double>() : 0; }
 
   FILE* traceFile_ = nullptr;
   std::string pending_;
@@ -296,8 +299,8 @@ const std::map<int, std::string> kQuietSky = {{sBombDropMin, "1000"},
                                               {sTrooperDropMax, "1000"},
                                               {sMissileLifetime, "60"}};
 
-float yawOf(const Json& f) { return static_cast<float>(f["camera"]["yaw"].num()); }
-float pitchOf(const Json& f) { return static_cast<float>(f["camera"]["pitch"].num()); }
+float yawOf(const Json& f) { return static_cast<float>(f["camera"]["yaw"].get<double>()); }
+float pitchOf(const Json& f) { return static_cast<float>(f["camera"]["pitch"].get<double>()); }
 
 class PlayedGame : public PlayedGameBase, public ::testing::WithParamInterface<bool> {
  protected:
@@ -322,24 +325,25 @@ TEST_P(PlayedGame, MouseLooksFiresLaunchesSteersPausesEscEndsAndReplays) {
   // The left button fires a shell along the aim.
   xdotool({"click", "1"});
   const Json fired = frame([](const Json& f) { return f["shells"].size() > 0; });
-  EXPECT_FLOAT_EQ(static_cast<float>(fired["shells"][0]["yaw"].num()), yawOf(moved));
+  EXPECT_FLOAT_EQ(static_cast<float>(fired["shells"][0]["yaw"].get<double>()), yawOf(moved));
 
   // The right button launches the missile; moving the mouse right turns it
   // right and leaves the aim alone.
   xdotool({"click", "3"});
-  const Json launched = frame([](const Json& f) { return f["missile"]["active"].num() == 1; });
-  EXPECT_NEAR(launched["missile"]["yaw"].num(), yawOf(moved), 1e-5);
+  const Json launched =
+      frame([](const Json& f) { return f["missile"]["active"].get<double>() == 1; });
+  EXPECT_NEAR(launched["missile"]["yaw"].get<double>(), yawOf(moved), 1e-5);
   const Json steered = moveUntil({"mousemove_relative", "30", "0"}, [&](const Json& f) {
-    return f["missile"]["active"].num() == 1 &&
-           f["missile"]["yaw"].num() < launched["missile"]["yaw"].num() - 0.1;
+    return f["missile"]["active"].get<double>() == 1 &&
+           f["missile"]["yaw"].get<double>() < launched["missile"]["yaw"].get<double>() - 0.1;
   });
   EXPECT_EQ(yawOf(steered), yawOf(moved));
 
   // p pauses and resumes; Esc in play ends the game with status 1.
   xdotool({"key", "p"});
-  frame([](const Json& f) { return f["paused"].num() == 1; });
+  frame([](const Json& f) { return f["paused"].get<double>() == 1; });
   xdotool({"key", "p"});
-  frame([](const Json& f) { return f["paused"].num() == 0; });
+  frame([](const Json& f) { return f["paused"].get<double>() == 0; });
   xdotool({"key", "Escape"});
   EXPECT_EQ(exitStatus(), 1);
 
@@ -369,10 +373,10 @@ TEST_P(PlayedGame, PointerStaysInsideWhilePlayedAndGoesFreeWhenPaused) {
 
   // Paused, the game lets the pointer go; resumed, it takes it back.
   xdotool({"key", "p"});
-  frame([](const Json& f) { return f["paused"].num() == 1; });
+  frame([](const Json& f) { return f["paused"].get<double>() == 1; });
   EXPECT_TRUE(waitFor([&] { return warpTo(1010, 740); })) << "the pointer stays held while paused";
   xdotool({"key", "p"});
-  frame([](const Json& f) { return f["paused"].num() == 0; });
+  frame([](const Json& f) { return f["paused"].get<double>() == 0; });
   EXPECT_TRUE(waitFor([&] { return inside.contains(pointer().first, pointer().second); }));
   EXPECT_FALSE(warpTo(1010, 740));
 }
@@ -424,13 +428,15 @@ INSTANTIATE_TEST_SUITE_P(WindowManager, PlayedGame, ::testing::Values(false, tru
 // later; N replays the level (over again at once), and Y ends with status 1.
 TEST_F(PlayedGameBase, GameOverIgnoresEscTakesNAndEndsOnY) {
   play({{sLivesPerLevel, "0"}});
-  const Json over = frame([](const Json& f) { return f["gameOver"].num() == 1; });
+  const Json over = frame([](const Json& f) { return f["gameOver"].get<double>() == 1; });
   xdotool({"key", "Escape"});
-  frame([&](const Json& f) { return f["frame"].num() >= over["frame"].num() + 20; });
+  frame(
+      [&](const Json& f) { return f["frame"].get<double>() >= over["frame"].get<double>() + 20; });
   xdotool({"key", "n"});
-  const Json replayed = frame([](const Json& f) { return f["gameOver"].num() == 0; });
+  const Json replayed = frame([](const Json& f) { return f["gameOver"].get<double>() == 0; });
   frame([&](const Json& f) {
-    return f["frame"].num() > replayed["frame"].num() + 20 && f["gameOver"].num() == 1;
+    return f["frame"].get<double>() > replayed["frame"].get<double>() + 20 &&
+           f["gameOver"].get<double>() == 1;
   });
   xdotool({"key", "y"});
   EXPECT_EQ(exitStatus(), 1);
