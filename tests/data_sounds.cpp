@@ -1,5 +1,5 @@
-// Tests of the sound effects under s/, decoded with SDL as the game's
-// platform layer plays them.
+// Tests of the sound effects of the game's sound table, decoded with SDL as
+// the game's audio device plays them.
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
@@ -10,12 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "game/sounds.h"
+
 namespace {
 
 class Sound : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(Sound, DecodesAsShortCleanMonoPcm) {
-  std::string path = std::string(VELKARRA_DATA_DIR) + "/s/" + GetParam();
+  std::string path = std::string(VELKARRA_DATA_DIR) + "/" + GetParam();
+  std::replace(path.begin(), path.end(), '\\', '/');
   SDL_AudioSpec wavInfo;
   Uint8* buffer = nullptr;
   Uint32 length = 0;
@@ -45,9 +48,6 @@ TEST_P(Sound, DecodesAsShortCleanMonoPcm) {
   EXPECT_GT(loudEarly, 20);
 }
 
-INSTANTIATE_TEST_SUITE_P(DataSounds, Sound,
-                         ::testing::Values("exp_plane.wav", "exp_trooper.wav", "exp_can.wav",
-                                           "exp_bomb.wav", "TnkDes.wav", "game_over.wav",
-                                           "tada.wav"));
+INSTANTIATE_TEST_SUITE_P(DataSounds, Sound, ::testing::ValuesIn(soundFiles));
 
 }  // namespace
