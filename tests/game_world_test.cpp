@@ -47,7 +47,7 @@ TEST(RandomGenerator, IntervalsTruncateTowardZero) {
 class LevelStart : public GameTest {};
 
 TEST_F(LevelStart, FirstLevelHasPlanesBasePlanesInTheFirstSlots) {
-  start({{sPlanesBase, "3"}, {sLivesPerLevel, "4"}});
+  start({{setting("planesBase"), "3"}, {setting("livesPerLevel"), "4"}});
   EXPECT_EQ(game.level, 1);
   EXPECT_EQ(game.lives, 4);
   EXPECT_EQ(game.points, 0);
@@ -72,7 +72,7 @@ TEST_F(LevelStart, FirstLevelHasPlanesBasePlanesInTheFirstSlots) {
 }
 
 TEST_F(LevelStart, EachFreshPlaneTakesFiveDrawsInSlotOrder) {
-  start({{sPlanesBase, "2"}}, 77);
+  start({{setting("planesBase"), "2"}}, 77);
   uint32_t afterStart = randState();
   // Replay the draws: x, y, z, bomb interval, trooper interval per plane.
   seedRand(77);
@@ -93,7 +93,7 @@ TEST_F(LevelStart, EachFreshPlaneTakesFiveDrawsInSlotOrder) {
 }
 
 TEST_F(LevelStart, NoPlanesMeansTheNextLevelStartsAtTheFirstFrame) {
-  start({{sPlanesBase, "0"}});
+  start({{setting("planesBase"), "0"}});
   EXPECT_EQ(game.planesLeft, 0);
   runFrames(1);
   EXPECT_EQ(game.level, 2);
@@ -104,7 +104,7 @@ TEST_F(LevelStart, NoPlanesMeansTheNextLevelStartsAtTheFirstFrame) {
 }
 
 TEST_F(LevelStart, MidPlayStartClearsEverythingInTheAir) {
-  start({{sPlanesBase, "3"}});
+  start({{setting("planesBase"), "3"}});
   troopers[5].active = 1;
   bombs[7].active = 1;
   shells[2].active = 1;
@@ -133,7 +133,7 @@ TEST_F(LevelStart, MidPlayStartClearsEverythingInTheAir) {
 }
 
 TEST_F(LevelStart, ReplayAfterGameOverKeepsTheLostLevelsPlaneCount) {
-  start({{sPlanesBase, "3"}});
+  start({{setting("planesBase"), "3"}});
   game.level = 4;  // as after losing level 5
   game.gameOver = 1;
   startLevel();
@@ -143,7 +143,7 @@ TEST_F(LevelStart, ReplayAfterGameOverKeepsTheLostLevelsPlaneCount) {
 }
 
 TEST_F(LevelStart, WavesAreCappedAtThePoolSoEveryLevelCanEnd) {
-  start({{sPlanesBase, "30"}});
+  start({{setting("planesBase"), "30"}});
   game.level = 5;
   startLevel();
   EXPECT_EQ(game.planesLeft, planePoolSize);
