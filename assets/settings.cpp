@@ -1,7 +1,9 @@
-// settings.cpp: the tuning file. It is a fixed sequence of whitespace-
-// separated values without keys: the meaning of a value is its position.
-// Reading it (parseSettings) is kept apart from building the world from it
-// (loadSettings), so that a broken file is refused before any model loads.
+// settings.cpp: reading the tuning file. It is a fixed sequence of
+// whitespace-separated values without keys: the meaning of a value is its
+// position, and settingRows (settings_table.cpp) gives each position its
+// name, type and place. Reading it (parseSettings) is kept apart from
+// building the world from it (start-up), so that a broken file is refused
+// before any model loads.
 #include "assets/settings.h"
 
 #include <cerrno>
@@ -104,22 +106,6 @@ int32_t readSecondsAsMs(Reader* r, const char* name) {
   return static_cast<int32_t>(ms);
 }
 
-// One model section: a file name and seven numbers.
-void readModelSection(Reader* r, const char* kind, ModelSection* out) {
-  char label[64];
-  snprintf(label, sizeof label, "%s model file", kind);
-  nextToken(r, out->file, label);
-  snprintf(label, sizeof label, "%s model flipNormals", kind);
-  out->flip = readInt(r, label);
-  float* numbers[6] = {&out->scale, &out->tx, &out->ty, &out->tz, &out->zTurn, &out->yTurn};
-  static const char* const parts[6] = {"scale",    "x offset", "y offset",
-                                       "z offset", "z turn",   "y turn"};
-  for (int i = 0; i < 6; i++) {
-    snprintf(label, sizeof label, "%s model %s", kind, parts[i]);
-    *numbers[i] = readFloat(r, label);
-  }
-}
-
 }  // namespace
 
 bool parseSettings(FILE* file, SettingsFile* out, char* error, int errorSize) {
@@ -127,58 +113,24 @@ bool parseSettings(FILE* file, SettingsFile* out, char* error, int errorSize) {
   Reader* r = &reader;
   if (errorSize > 0) error[0] = '\0';
   *out = SettingsFile{};
-  Settings& s = out->values;
-  ModelSection* models = out->models;
-  s.arenaHalfSize = readFloat(r, "arenaHalfSize");
-  s.planeMinAltitude = readFloat(r, "planeMinAltitude");
-  s.planeMaxAltitude = readFloat(r, "planeMaxAltitude");
-  s.livesPerLevel = readInt(r, "livesPerLevel");
-  s.pointsPerPlane = 20;
-  s.pointsPerTrooper = 10;
-  s.landingPenalty = 25;
-
-  readModelSection(r, "plane", &models[planeKind]);
-  s.planesBase = readInt(r, "planesBase");
-  s.planeSpeed = readFloat(r, "planeSpeed");
-  s.trooperDropMinMs = readSecondsAsMs(r, "trooperDropMin");
-  s.trooperDropMaxMs = readSecondsAsMs(r, "trooperDropMax");
-  s.bombDropMinMs = readSecondsAsMs(r, "bombDropMin");
-  s.bombDropMaxMs = readSecondsAsMs(r, "bombDropMax");
-  s.planeTurnMinMs = readSecondsAsMs(r, "planeTurnMin");
-  s.planeTurnMaxMs = readSecondsAsMs(r, "planeTurnMax");
-
-  readModelSection(r, "trooper", &models[trooperKind]);
-  readModelSection(r, "parachute", &models[chuteKind]);
-  s.shotFallSpeedLimit = readFloat(r, "shotFallSpeedLimit");
-  s.chuteFallSpeedLimit = readFloat(r, "chuteFallSpeedLimit");
-  s.freeFallAccel = readFloat(r, "freeFallAccel");
-  s.chuteAccel = readFloat(r, "chuteAccel");
-  s.chuteOpenDelayMs = readSecondsAsMs(r, "chuteOpenDelay");
-
-  readModelSection(r, "bomb", &models[bombKind]);
-  s.bombSpeed = readFloat(r, "bombSpeed");
-  readFloat(r, "unused value after bombSpeed");
-
-  readModelSection(r, "shell", &models[shellKind]);
-  s.shellSpeed = readFloat(r, "shellSpeed");
-
-  s.planeBlastSize = readFloat(r, "planeBlastSize");
-  s.planeBlastCount = readInt(r, "planeBlastCount");
-  s.trooperBlastSize = readFloat(r, "trooperBlastSize");
-  s.trooperBlastCount = readInt(r, "trooperBlastCount");
-  s.chuteBlastSize = readFloat(r, "chuteBlastSize");
-  s.chuteBlastCount = readInt(r, "chuteBlastCount");
-  s.impactBlastSize = readFloat(r, "impactBlastSize");
-  s.impactBlastCount = readInt(r, "impactBlastCount");
-  s.shardSpeed = readFloat(r, "shardSpeed");
-  s.shardGravity = readFloat(r, "shardGravity");
-  s.shardDecay = readFloat(r, "shardDecay");
-
-  readModelSection(r, "missile", &models[missileKind]);
-  s.missileSpeed = readFloat(r, "missileSpeed");
-  readFloat(r, "unused value after missileSpeed");
-  s.missileLifetimeMs = readSecondsAsMs(r, "missileLifetime");
-
-  readModelSection(r, "cannon", &models[cannonKind]);
+  out->values.pointsPerPlane = 20;
+  out->values.pointsPerTrooper = 10;
+  out->values.landingPenalty = 25;
+  // After the first fault every value stays 0, as SettingsFile{} left it.
+  char* record = reinterpret_cast<char*>(out);
+  for (int i = 0; i < settingCount && !r->failed; i++) {
+    const SettingRow& row = settingRows[i];
+    char* place = record + row.place;
+    if (row.type == settingWord) {
+      nextToken(r, place, row.name);
+    } else if (row.type == settingFloat || row.type == settingIgnored) {
+      float value = readFloat(r, row.name);
+      if (row.type == settingFloat) memcpy(place, &value, sizeof value);
+    } else {
+      int32_t value =
+          row.type == settingWhole ? readInt(r, row.name) : readSecondsAsMs(r, row.name);
+      memcpy(place, &value, sizeof value);
+    }
+  }
   return !r->failed;
 }

@@ -14,43 +14,8 @@
 
 #include "assets/box.h"
 #include "assets/model.h"
+#include "assets/settings.h"
 #include "base/vec3.h"
-
-// Every tuning value, filled once from "settings.txt" by loadSettings.
-struct Settings {
-  float arenaHalfSize;
-  float planeMinAltitude;
-  float planeMaxAltitude;
-  int32_t livesPerLevel;
-  int32_t planesBase;
-  float planeSpeed;
-  int32_t trooperDropMinMs, trooperDropMaxMs;
-  int32_t bombDropMinMs, bombDropMaxMs;
-  int32_t planeTurnMinMs, planeTurnMaxMs;
-  float shotFallSpeedLimit;   // floor of vz once the chute is shot away
-  float chuteFallSpeedLimit;  // ceiling of vz under the open chute
-  float freeFallAccel;
-  float chuteAccel;
-  int32_t chuteOpenDelayMs;
-  float bombSpeed;
-  float shellSpeed;
-  float planeBlastSize;
-  int32_t planeBlastCount;
-  float trooperBlastSize;
-  int32_t trooperBlastCount;
-  float chuteBlastSize;
-  int32_t chuteBlastCount;
-  float impactBlastSize;
-  int32_t impactBlastCount;
-  float shardSpeed;
-  float shardGravity;
-  float shardDecay;
-  float missileSpeed;
-  int32_t missileLifetimeMs;
-  int32_t pointsPerPlane;    // 20, fixed
-  int32_t pointsPerTrooper;  // 10, fixed
-  int32_t landingPenalty;    // 25, fixed
-};
 
 struct GameState {
   int32_t level;  // 0 until the first level starts

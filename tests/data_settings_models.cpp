@@ -1,6 +1,7 @@
 // Tests of settings.txt and the seven OFF models of the default data set,
-// read back the way the game reads them: the 90 values in the order of its
-// 22 formatted reads, and each model placed by its section's transform.
+// read back the way the game reads them: the 90 values by the names and
+// types of the game's table (as velkarra-data --table lists it), and each
+// model placed by its section's transform.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,11 +21,6 @@ namespace {
 
 const std::string kData = VELKARRA_DATA_DIR;
 
-// The game's reads of settings.txt, in order: one letter per value.
-const char* const kReads[] = {"fffd",  "s", "dffffff", "dfffffff", "s", "dffffff", "s", "dffffff",
-                              "fffff", "s", "dffffff", "ff",       "s", "dffffff", "f", "fdfdfdfd",
-                              "fff",   "s", "dffffff", "fff",      "s", "dffffff"};
-
 std::vector<std::string> settingsTokens() {
   std::istringstream in(readFile(kData + "/settings.txt"));
   std::vector<std::string> tokens;
@@ -34,111 +30,121 @@ std::vector<std::string> settingsTokens() {
 
 double number(const std::string& token) { return std::strtod(token.c_str(), nullptr); }
 
+// A value of the game's table: its name and type, in file order.
+struct TableRow {
+  std::string name, type;
+};
+
+// The table as the data tool lists it, in the columns its heading names.
+std::vector<TableRow> listTable() {
+  ProcessResult listing = runProcess({VELKARRA_DATA_TOOL, "--table"});
+  EXPECT_EQ(listing.status, 0) << listing.err;
+  std::istringstream in(listing.out);
+  std::string heading;
+  std::getline(in, heading);
+  const size_t nameAt = heading.find("name"), typeAt = heading.find("type"),
+               defaultAt = heading.find("default");
+  auto column = [](const std::string& line, size_t from, size_t to) {
+    std::string text = line.substr(from, to - from);
+    return text.erase(text.find_last_not_of(' ') + 1);
+  };
+  std::vector<TableRow> rows;
+  for (std::string line; std::getline(in, line);) {
+    rows.push_back({column(line, nameAt, typeAt), column(line, typeAt, defaultAt)});
+  }
+  return rows;
+}
+
+const std::vector<TableRow>& table() {
+  static const std::vector<TableRow> rows = listTable();
+  return rows;
+}
+
+// The token of settings.txt that the table names name.
+std::string token(const std::string& name) {
+  const std::vector<TableRow>& rows = table();
+  auto row =
+      std::find_if(rows.begin(), rows.end(), [&](const TableRow& r) { return r.name == name; });
+  EXPECT_NE(row, rows.end()) << "no setting named " << name;
+  return settingsTokens().at(row - rows.begin());
+}
+
+double valueOf(const std::string& name) { return number(token(name)); }
+
 struct Section {
   std::string file;
   int flip;
   double scale, tx, ty, tz, turnZ, turnY;
 };
 
-// Token positions of the model sections' file names.
-const std::map<std::string, int> kSectionAt = {{"plane", 4},  {"trooper", 20}, {"chute", 28},
-                                               {"bomb", 41},  {"shell", 51},   {"missile", 71},
-                                               {"cannon", 82}};
-
 Section section(const std::string& model) {
-  std::vector<std::string> t = settingsTokens();
-  int i = kSectionAt.at(model);
-  return {t.at(i),
-          std::atoi(t.at(i + 1).c_str()),
-          number(t.at(i + 2)),
-          number(t.at(i + 3)),
-          number(t.at(i + 4)),
-          number(t.at(i + 5)),
-          number(t.at(i + 6)),
-          number(t.at(i + 7))};
+  auto part = [&](const char* name) { return valueOf(model + " model " + name); };
+  return {token(model + " model file"),
+          static_cast<int>(part("flipNormals")),
+          part("scale"),
+          part("x offset"),
+          part("y offset"),
+          part("z offset"),
+          part("z turn"),
+          part("y turn")};
 }
-
-double setting(int index) { return number(settingsTokens().at(index)); }
 
 TEST(DataSettings, NinetyValuesOfTheKindsTheGameReads) {
   std::vector<std::string> tokens = settingsTokens();
   ASSERT_EQ(tokens.size(), 90u);
+  ASSERT_EQ(table().size(), 90u);
   // An optional sign, then digits only.
   auto isInteger = [](const std::string& t) {
     size_t start = !t.empty() && (t[0] == '+' || t[0] == '-') ? 1 : 0;
     return t.size() > start && t.find_first_not_of("0123456789", start) == std::string::npos;
   };
-  size_t i = 0;
-  for (const char* read : kReads) {
-    for (const char* kind = read; *kind; ++kind, ++i) {
-      const std::string& t = tokens.at(i);
-      char* end = nullptr;
-      std::strtod(t.c_str(), &end);
-      bool isNumber = *end == '\0';
-      if (*kind == 'd') {
-        EXPECT_TRUE(isInteger(t)) << "token " << i << ": " << t;
-      } else if (*kind == 'f') {
-        EXPECT_TRUE(isNumber) << "token " << i << ": " << t;
-      } else {
-        EXPECT_FALSE(isNumber) << "token " << i << ": " << t;
-        EXPECT_TRUE(std::filesystem::is_regular_file(kData + "/" + t)) << t << " is missing";
-      }
+  for (size_t i = 0; i < tokens.size(); ++i) {
+    const std::string& t = tokens[i];
+    const TableRow& row = table()[i];
+    char* end = nullptr;
+    std::strtod(t.c_str(), &end);
+    bool isNumber = *end == '\0';
+    if (row.type == "whole") {
+      EXPECT_TRUE(isInteger(t)) << row.name << ": " << t;
+    } else if (row.type == "word") {
+      EXPECT_FALSE(isNumber) << row.name << ": " << t;
+      EXPECT_TRUE(std::filesystem::is_regular_file(kData + "/" + t)) << t << " is missing";
+    } else {
+      EXPECT_TRUE(row.type == "float" || row.type == "seconds" || row.type == "ignored")
+          << row.name << " has type " << row.type;
+      EXPECT_TRUE(isNumber) << row.name << ": " << t;
     }
   }
-  EXPECT_EQ(i, 90u);
 }
 
-// Token positions of the tuning values in settings.txt.
-enum Token {
-  kArenaHalfSize = 0,
-  kPlaneMinAltitude = 1,
-  kPlaneMaxAltitude = 2,
-  kLivesPerLevel = 3,
-  kTrooperDropMin = 14,
-  kBombDropMin = 16,
-  kPlaneTurnMin = 18,
-  kShotFallSpeedLimit = 36,
-  kChuteFallSpeedLimit = 37,
-  kFreeFallAccel = 38,
-  kChuteAccel = 39,
-  kChuteOpenDelay = 40,
-  kBombSpeed = 49,
-  kShellSpeed = 59,
-  kPlaneBlastSize = 60,
-  kShardSpeed = 68,
-  kShardDecay = 70,
-  kMissileSpeed = 79,
-  kMissileLifetime = 81,
-};
-
 TEST(DataSettings, TuningIsConsistent) {
-  EXPECT_GT(setting(kArenaHalfSize), 0);
-  EXPECT_LT(setting(kPlaneMinAltitude), setting(kPlaneMaxAltitude));
-  EXPECT_GT(setting(kPlaneMinAltitude), 2.5) << "planes must fly above the hills";
-  EXPECT_GT(setting(kLivesPerLevel), 0);
-  for (int i : {kTrooperDropMin, kBombDropMin, kPlaneTurnMin}) {
-    EXPECT_GT(setting(i), 0) << "interval at token " << i;
-    EXPECT_LE(setting(i), setting(i + 1)) << "interval at token " << i;
+  EXPECT_GT(valueOf("arenaHalfSize"), 0);
+  EXPECT_LT(valueOf("planeMinAltitude"), valueOf("planeMaxAltitude"));
+  EXPECT_GT(valueOf("planeMinAltitude"), 2.5) << "planes must fly above the hills";
+  EXPECT_GT(valueOf("livesPerLevel"), 0);
+  for (std::string interval : {"trooperDrop", "bombDrop", "planeTurn"}) {
+    EXPECT_GT(valueOf(interval + "Min"), 0) << interval;
+    EXPECT_LE(valueOf(interval + "Min"), valueOf(interval + "Max")) << interval;
   }
   // Troopers: the shot-away floor lies below the open-chute ceiling, both
   // falling; gravity pulls down and the open chute brakes.
-  EXPECT_LT(setting(kShotFallSpeedLimit), setting(kChuteFallSpeedLimit));
-  EXPECT_LT(setting(kChuteFallSpeedLimit), 0);
-  EXPECT_LT(setting(kFreeFallAccel), 0);
-  EXPECT_GT(setting(kChuteAccel), 0);
-  EXPECT_GT(setting(kChuteOpenDelay), 0);
-  EXPECT_GT(setting(kBombSpeed), 0);
-  EXPECT_GT(setting(kShellSpeed), setting(kBombSpeed)) << "shells outrun bombs";
-  for (int i = kPlaneBlastSize; i < kShardSpeed; i += 2) {
-    EXPECT_GE(setting(i), 0.1) << "blast size at token " << i << " would vanish at once";
-    EXPECT_GE(setting(i + 1), 1) << "blast count at token " << i + 1;
-    EXPECT_LE(setting(i + 1), 128) << "blast count at token " << i + 1;
+  EXPECT_LT(valueOf("shotFallSpeedLimit"), valueOf("chuteFallSpeedLimit"));
+  EXPECT_LT(valueOf("chuteFallSpeedLimit"), 0);
+  EXPECT_LT(valueOf("freeFallAccel"), 0);
+  EXPECT_GT(valueOf("chuteAccel"), 0);
+  EXPECT_GT(valueOf("chuteOpenDelay"), 0);
+  EXPECT_GT(valueOf("bombSpeed"), 0);
+  EXPECT_GT(valueOf("shellSpeed"), valueOf("bombSpeed")) << "shells outrun bombs";
+  for (std::string blast : {"planeBlast", "trooperBlast", "chuteBlast", "impactBlast"}) {
+    EXPECT_GE(valueOf(blast + "Size"), 0.1) << blast << "Size would vanish at once";
+    EXPECT_GE(valueOf(blast + "Count"), 1) << blast << "Count";
+    EXPECT_LE(valueOf(blast + "Count"), 128) << blast << "Count";
   }
-  EXPECT_GT(setting(kShardSpeed), 0);
-  EXPECT_GT(setting(kShardDecay), 0);
-  EXPECT_LT(setting(kShardDecay), 1) << "shards that never shrink fill the pool";
-  EXPECT_GT(setting(kMissileSpeed), 0);
-  EXPECT_GT(setting(kMissileLifetime), 0);
+  EXPECT_GT(valueOf("shardSpeed"), 0);
+  EXPECT_GT(valueOf("shardDecay"), 0);
+  EXPECT_LT(valueOf("shardDecay"), 1) << "shards that never shrink fill the pool";
+  EXPECT_GT(valueOf("missileSpeed"), 0);
+  EXPECT_GT(valueOf("missileLifetime"), 0);
 }
 
 // An OFF model as the game loads it, then placed by its section.
@@ -261,8 +267,8 @@ TEST_P(DataModel, ClosedSolidsWoundOutward) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Models, DataModel,
-                         ::testing::Values("plane", "trooper", "chute", "bomb", "shell", "missile",
-                                           "cannon"));
+                         ::testing::Values("plane", "trooper", "parachute", "bomb", "shell",
+                                           "missile", "cannon"));
 
 TEST(DataModelSize, PlaneFliesNoseFirstAlongX) {
   Mesh m = loadPlaced("plane");
@@ -290,7 +296,7 @@ TEST(DataModelSize, TrooperStandsOnItsOriginUnderTheCanopy) {
   EXPECT_LE(body.size(2), 0.8);
   EXPECT_LE(std::max(body.size(0), body.size(1)), 0.5);
 
-  Mesh chute = loadPlaced("chute");
+  Mesh chute = loadPlaced("parachute");
   Extent c = extent(chute);
   EXPECT_NEAR(c.centre(0), 0, 0.1);
   EXPECT_NEAR(c.centre(1), 0, 0.1);

@@ -302,11 +302,11 @@ TEST_F(SettingsTest, AnyGroupingOfWhitespaceLoadsTheSameValues) {
 }
 
 TEST_F(SettingsTest, SecondsBecomeTruncatedMilliseconds) {
-  start({{sTrooperDropMin, "0.25"},
-         {sTrooperDropMax, "1.9999"},
-         {sBombDropMin, "0"},
-         {sChuteOpenDelay, "0.001"},
-         {sMissileLifetime, "2.5"}});
+  start({{setting("trooperDropMin"), "0.25"},
+         {setting("trooperDropMax"), "1.9999"},
+         {setting("bombDropMin"), "0"},
+         {setting("chuteOpenDelay"), "0.001"},
+         {setting("missileLifetime"), "2.5"}});
   EXPECT_EQ(settings.trooperDropMinMs, 250);
   EXPECT_EQ(settings.trooperDropMaxMs, 1999);
   EXPECT_EQ(settings.bombDropMinMs, 0);
@@ -315,7 +315,8 @@ TEST_F(SettingsTest, SecondsBecomeTruncatedMilliseconds) {
 }
 
 TEST_F(SettingsTest, IgnoredValuesAndFixedScores) {
-  start({{sBombIgnored, "-123.5"}, {sMissileIgnored, "1e30"}});
+  start({{setting("unused value after bombSpeed"), "-123.5"},
+         {setting("unused value after missileSpeed"), "1e30"}});
   Settings withOdd = settings;
   Plane firstPlane = planes[0];
   start();
@@ -341,18 +342,19 @@ TEST_F(SettingsTest, EveryPoolSlotSharesItsKindsModelAndBox) {
 }
 
 TEST_F(SettingsTest, BombSectionStretchesAndFlipOnlyTurnsNormals) {
-  std::string dir = dataDir({{sBombFile, "unit.off"}, {sBombScale, "1"},
-                             {sBombTx, "0"},          {sBombTy, "0"},
-                             {sBombTz, "0"},          {sBombZTurn, "0"},
-                             {sBombYTurn, "0"},       {sShellFile, "unit.off"},
-                             {sShellFlip, "1"},       {sShellScale, "1"},
-                             {sShellTx, "0"},         {sShellTy, "0"},
-                             {sShellTz, "0"},         {sShellZTurn, "0"},
-                             {sShellYTurn, "0"},      {sMissileFile, "unit.off"},
-                             {sMissileFlip, "0"},     {sMissileScale, "1"},
-                             {sMissileTx, "0"},       {sMissileTy, "0"},
-                             {sMissileTz, "0"},       {sMissileZTurn, "0"},
-                             {sMissileYTurn, "0"}});
+  std::string dir = dataDir(
+      {{setting("bomb model file"), "unit.off"},    {setting("bomb model scale"), "1"},
+       {setting("bomb model x offset"), "0"},       {setting("bomb model y offset"), "0"},
+       {setting("bomb model z offset"), "0"},       {setting("bomb model z turn"), "0"},
+       {setting("bomb model y turn"), "0"},         {setting("shell model file"), "unit.off"},
+       {setting("shell model flipNormals"), "1"},   {setting("shell model scale"), "1"},
+       {setting("shell model x offset"), "0"},      {setting("shell model y offset"), "0"},
+       {setting("shell model z offset"), "0"},      {setting("shell model z turn"), "0"},
+       {setting("shell model y turn"), "0"},        {setting("missile model file"), "unit.off"},
+       {setting("missile model flipNormals"), "0"}, {setting("missile model scale"), "1"},
+       {setting("missile model x offset"), "0"},    {setting("missile model y offset"), "0"},
+       {setting("missile model z offset"), "0"},    {setting("missile model z turn"), "0"},
+       {setting("missile model y turn"), "0"}});
   writeFile(dir + "/unit.off", "OFF 3 1 0\n0 0 0\n1 0 0\n1 1 1\n3 0 1 2\n");
   startHeadlessGame(dir);
   expectVec(bombs[0].model->vertices[2], 0.5f, 5, 5);
@@ -380,15 +382,15 @@ TEST_F(SettingsTest, BrokenFilesAreReportedWithTheValueThatFailed) {
   const Case cases[] = {
       {"", "settings.txt: value 1 (arenaHalfSize) is missing: the file ends early\n"},
       {first20, "settings.txt: value 21 (trooper model file) is missing: the file ends early\n"},
-      {settingsText({{sLivesPerLevel, "three"}}),
+      {settingsText({{setting("livesPerLevel"), "three"}}),
        "settings.txt: value 4 (livesPerLevel) is not a whole number\n"},
-      {settingsText({{sLivesPerLevel, "3.5"}}),
+      {settingsText({{setting("livesPerLevel"), "3.5"}}),
        "settings.txt: value 4 (livesPerLevel) is not a whole number\n"},
-      {settingsText({{sPlaneSpeed, "4x"}}),
+      {settingsText({{setting("planeSpeed"), "4x"}}),
        "settings.txt: value 14 (planeSpeed) is not a number\n"},
-      {settingsText({{sPlanesBase, "99999999999"}}),
+      {settingsText({{setting("planesBase"), "99999999999"}}),
        "settings.txt: value 13 (planesBase) is out of range\n"},
-      {settingsText({{sMissileLifetime, "1e10"}}),
+      {settingsText({{setting("missileLifetime"), "1e10"}}),
        "settings.txt: value 82 (missileLifetime) is out of range\n"},
   };
   for (const Case& c : cases) {
@@ -406,7 +408,7 @@ TEST_F(SettingsTest, BrokenFilesAreReportedWithTheValueThatFailed) {
 }
 
 TEST_F(SettingsTest, MissingModelNamesTheFile) {
-  std::string dir = dataDir({{sShellFile, "no_such_shell.off"}});
+  std::string dir = dataDir({{setting("shell model file"), "no_such_shell.off"}});
   ProcessResult r = runGame({"--headless", "--data", dir, "--frames", "1"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "Cannon open model file: no_such_shell.off\n");

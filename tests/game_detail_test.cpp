@@ -66,11 +66,14 @@ TEST_F(GameTest, OnePassNormalsEqualTheSearchedOnesBitForBit) {
     const char* name;
     const Model* model;
     int flipIndex;  // -1: the terrain, always 0
-  } cases[] = {
-      {"plane", planes[0].model, sPlaneFlip},        {"trooper", troopers[0].model, sTrooperFlip},
-      {"chute", troopers[0].chuteModel, sChuteFlip}, {"bomb", bombs[0].model, sBombFlip},
-      {"shell", shells[0].model, sShellFlip},        {"missile", missile.model, sMissileFlip},
-      {"cannon", cannon.model, sCannonFlip},         {"terrain", &terrain.mesh, -1}};
+  } cases[] = {{"plane", planes[0].model, setting("plane model flipNormals")},
+               {"trooper", troopers[0].model, setting("trooper model flipNormals")},
+               {"chute", troopers[0].chuteModel, setting("parachute model flipNormals")},
+               {"bomb", bombs[0].model, setting("bomb model flipNormals")},
+               {"shell", shells[0].model, setting("shell model flipNormals")},
+               {"missile", missile.model, setting("missile model flipNormals")},
+               {"cannon", cannon.model, setting("cannon model flipNormals")},
+               {"terrain", &terrain.mesh, -1}};
   for (const Case& c : cases) {
     int flip = c.flipIndex < 0 ? 0 : std::stoi(values[c.flipIndex]);
     std::vector<Vec3> expected = searchedNormals(*c.model, flip);

@@ -34,7 +34,7 @@ TEST_F(FrameLoop, TickWrapStillGivesTheSmallStep) {
 }
 
 TEST_F(FrameLoop, PauseShiftsTheThreeStampsAndFreezesTheWorld) {
-  start({{sPlanesBase, "2"}});
+  start({{setting("planesBase"), "2"}});
   runFrames(1);
   troopers[3].active = 1;
   troopers[3].dropTime = lastFrame.now - 100;
@@ -148,7 +148,7 @@ TEST_F(FrameLoop, CameraKeysMoveAlongTheAimOnlyWhenUnlocked) {
 }
 
 TEST_F(FrameLoop, InactiveWindowFollowsTheCursorAndReadsNoInput) {
-  start({{sPlanesBase, "2"}});
+  start({{setting("planesBase"), "2"}});
   runFrames(1);
   game.cameraLock = 0;
   float yaw = camera.yaw;
@@ -219,7 +219,7 @@ TEST_F(FrameLoop, GStillUnlocksAndRelocksWhilePaused) {
 class GameOver : public GameTest {
  protected:
   // Zero lives per level: the game is over at the end of the first frame.
-  void startLost() { start({{sLivesPerLevel, "0"}, {sPlanesBase, "3"}}); }
+  void startLost() { start({{setting("livesPerLevel"), "0"}, {setting("planesBase"), "3"}}); }
 };
 
 TEST_F(GameOver, LivesRunningOutEndsTheGameAndLowersTheLevel) {
@@ -270,7 +270,7 @@ TEST_F(GameOver, NWhilePausedStartsTheNewLevelPaused) {
 }
 
 TEST_F(GameOver, LastPlaneDownAsTheLivesRunOutFiresBothRules) {
-  start({{sPlanesBase, "1"}});
+  start({{setting("planesBase"), "1"}});
   runFrames(1);
   game.lives = 0;
   game.planesLeft = 0;
@@ -286,7 +286,7 @@ TEST_F(GameOver, LastPlaneDownAsTheLivesRunOutFiresBothRules) {
 }
 
 TEST_F(GameOver, NAndYTogetherRestartThenEnd) {
-  std::string dir = dataDir({{sLivesPerLevel, "0"}});
+  std::string dir = dataDir({{setting("livesPerLevel"), "0"}});
   std::string trace = dir + "/trace.jsonl";
   writeFile(dir + "/input.txt", "# both answers before frame 3\n3 tap n\n3 tap y\n");
   ProcessResult r = runGame({"--headless", "--data", dir, "--seed", "1", "--input",

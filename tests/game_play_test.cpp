@@ -66,8 +66,9 @@ TEST_F(Play, ALevelIsWonByAimingAndFiring) {
 
 // Bombs every tenth of a second from every plane: the lives run out fast.
 std::map<int, std::string> bombRain() {
-  return {{sBombDropMin, "0.1"}, {sBombDropMax, "0.2"},    {sPlanesBase, "4"},
-          {sBombSpeed, "20"},    {sTrooperDropMin, "100"}, {sTrooperDropMax, "100"}};
+  return {{setting("bombDropMin"), "0.1"},    {setting("bombDropMax"), "0.2"},
+          {setting("planesBase"), "4"},       {setting("bombSpeed"), "20"},
+          {setting("trooperDropMin"), "100"}, {setting("trooperDropMax"), "100"}};
 }
 
 TEST_F(Play, LostToBombsThenNReplaysTheLevel) {

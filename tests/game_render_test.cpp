@@ -192,7 +192,7 @@ class Screen : public GameTest {
  protected:
   void SetUp() override {
     GameTest::SetUp();
-    start({{sPlanesBase, "1"}});
+    start({{setting("planesBase"), "1"}});
   }
   // Pixel (x, y) counted from the top-left corner, as r g b.
   struct Rgb {

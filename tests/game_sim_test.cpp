@@ -25,7 +25,7 @@ class Sim : public GameTest {
  protected:
   void SetUp() override {
     GameTest::SetUp();
-    start({{sPlanesBase, "1"}});
+    start({{setting("planesBase"), "1"}});
     emptyPools();
   }
   void emptyPools() {
@@ -97,7 +97,7 @@ class Sim : public GameTest {
 // ---- Planes ----
 
 TEST_F(Sim, FreshPlanesStandStillForOneFrameThenFly) {
-  start({{sPlanesBase, "3"}});
+  start({{setting("planesBase"), "3"}});
   Vec3 before[3];
   for (int i = 0; i < 3; i++) before[i] = planes[i].pos;
   runFrames(1);
@@ -482,7 +482,7 @@ TEST_F(Sim, PausedShellsHoldStillButStillHit) {
 // The first shell of a level goes out even when the tick count has passed
 // 2^31, where the signed difference to a lastShotMs of 0 is negative.
 TEST_F(Sim, FirstShellOfALevelFiresLateInTheClock) {
-  start({{sPlanesBase, "1"}}, 1, 2200000000u, 16);
+  start({{setting("planesBase"), "1"}}, 1, 2200000000u, 16);
   headlessKeyDown(platLButton);
   runFrames(1);
   EXPECT_EQ(firedThisLevel, 1);

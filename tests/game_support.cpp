@@ -12,6 +12,7 @@
 #include "app/source.h"
 #include "app/startup.h"
 #include "assets/font.h"
+#include "assets/settings.h"
 #include "game/world.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
@@ -19,6 +20,12 @@
 #include "sim/sim.h"
 #include "support/test_support.h"
 #include "terrain/terrain.h"
+
+int setting(const std::string& name) {
+  int index = findSetting(name.c_str());
+  if (index < 0) ADD_FAILURE() << "settings.txt has no value named \"" << name << "\"";
+  return index;
+}
 
 std::string defaultDataDir() { return VELKARRA_DATA_DIR; }
 

@@ -69,7 +69,7 @@ TEST_F(TerrainTest, DarkIsHighAndLightIsLow) {
 }
 
 TEST_F(TerrainTest, LargeArenaGivesTheFadedRim) {
-  start({{sArenaHalfSize, "100"}});
+  start({{setting("arenaHalfSize"), "100"}});
   EXPECT_FLOAT_EQ(terrain.halfSize, 225);
   EXPECT_FLOAT_EQ(terrain.step, 9.375f);
   int side = terrain.cells + 1;

@@ -48,7 +48,7 @@ TEST(RandomGenerator, IntervalsTruncateTowardZero) {
 class LevelStart : public GameTest {};
 
 TEST_F(LevelStart, FirstLevelHasPlanesBasePlanesInTheFirstSlots) {
-  start({{sPlanesBase, "3"}, {sLivesPerLevel, "4"}});
+  start({{setting("planesBase"), "3"}, {setting("livesPerLevel"), "4"}});
   EXPECT_EQ(game.level, 1);
   EXPECT_EQ(game.lives, 4);
   EXPECT_EQ(game.points, 0);
@@ -73,7 +73,7 @@ TEST_F(LevelStart, FirstLevelHasPlanesBasePlanesInTheFirstSlots) {
 }
 
 TEST_F(LevelStart, EachFreshPlaneTakesFiveDrawsInSlotOrder) {
-  start({{sPlanesBase, "2"}}, 77);
+  start({{setting("planesBase"), "2"}}, 77);
   uint32_t afterStart = randState();
   // Replay the draws: x, y, z, bomb interval, trooper interval per plane.
   seedRand(77);
@@ -94,7 +94,7 @@ TEST_F(LevelStart, EachFreshPlaneTakesFiveDrawsInSlotOrder) {
 }
 
 TEST_F(LevelStart, NoPlanesMeansTheNextLevelStartsAtTheFirstFrame) {
-  start({{sPlanesBase, "0"}});
+  start({{setting("planesBase"), "0"}});
   EXPECT_EQ(game.planesLeft, 0);
   runFrames(1);
   EXPECT_EQ(game.level, 2);
@@ -105,7 +105,7 @@ TEST_F(LevelStart, NoPlanesMeansTheNextLevelStartsAtTheFirstFrame) {
 }
 
 TEST_F(LevelStart, MidPlayStartClearsEverythingInTheAir) {
-  start({{sPlanesBase, "3"}});
+  start({{setting("planesBase"), "3"}});
   troopers[5].active = 1;
   bombs[7].active = 1;
   shells[2].active = 1;
@@ -134,7 +134,7 @@ TEST_F(LevelStart, MidPlayStartClearsEverythingInTheAir) {
 }
 
 TEST_F(LevelStart, ReplayAfterGameOverKeepsTheLostLevelsPlaneCount) {
-  start({{sPlanesBase, "3"}});
+  start({{setting("planesBase"), "3"}});
   game.level = 4;  // as after losing level 5
   game.gameOver = 1;
   startLevel();
@@ -144,7 +144,7 @@ TEST_F(LevelStart, ReplayAfterGameOverKeepsTheLostLevelsPlaneCount) {
 }
 
 TEST_F(LevelStart, WavesAreCappedAtThePoolSoEveryLevelCanEnd) {
-  start({{sPlanesBase, "30"}});
+  start({{setting("planesBase"), "30"}});
   game.level = 5;
   startLevel();
   EXPECT_EQ(game.planesLeft, planePoolSize);

@@ -74,8 +74,10 @@ TEST(Soak, AMillionFramesStayFiniteWithinTheirPoolsAndFlatInMemory) {
   const int frames = asked ? atoi(asked) : 1000000;
   char cwd[4096];
   ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-  std::string dir = makeDataDir(
-      {{sLivesPerLevel, "1"}, {sBombDropMin, "1"}, {sBombDropMax, "2"}, {sBombSpeed, "8"}});
+  std::string dir = makeDataDir({{setting("livesPerLevel"), "1"},
+                                 {setting("bombDropMin"), "1"},
+                                 {setting("bombDropMax"), "2"},
+                                 {setting("bombSpeed"), "8"}});
   startHeadlessGame(dir, 7, 1000, 16);
   // Drawing is most of a frame's time on software GL: one frame in 100 is
   // drawn, at the low detail level.

@@ -8,7 +8,7 @@
 #include "tools/data_writer.h"
 #include "tools/image_io.h"
 #include "tools/noise.h"
-#include "tools/settings_table.h"
+#include "tools/settings_file.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "tools/data_writer.h"
-#include "tools/settings_table.h"
+#include "tools/settings_file.h"
 
 namespace {
 
@@ -179,10 +179,11 @@ void writeModels(const DataFolder& folder) {
     const char* setting;
     Mesh (*build)();
   };
-  const Entry entries[] = {{"plane.file", buildPlane},  {"trooper.file", buildTrooper},
-                           {"chute.file", buildChute},  {"bomb.file", buildBomb},
-                           {"shell.file", buildShell},  {"missile.file", buildMissile},
-                           {"cannon.file", buildCannon}};
+  const Entry entries[] = {
+      {"plane model file", buildPlane},     {"trooper model file", buildTrooper},
+      {"parachute model file", buildChute}, {"bomb model file", buildBomb},
+      {"shell model file", buildShell},     {"missile model file", buildMissile},
+      {"cannon model file", buildCannon}};
   for (const Entry& e : entries) {
     writeBytes(folder.path(settingValue(e.setting)), e.build().toOff());
   }

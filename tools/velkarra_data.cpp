@@ -12,7 +12,7 @@
 #include "tools/data_writer.h"
 #include "tools/font_baker.h"
 #include "tools/models.h"
-#include "tools/settings_table.h"
+#include "tools/settings_file.h"
 #include "tools/sounds.h"
 
 namespace {
@@ -24,7 +24,7 @@ void printUsage(std::ostream& out) {
          "Writes the default data set of Velkarra3D into FOLDER (created if missing,\n"
          "existing files replaced): settings.txt, the seven .off models, ground.bmp,\n"
          "sand.bmp, sky.bmp, sky_up.bmp, ground_box.bmp, font.glf, icon.png and the\n"
-         "sounds under s/. --table lists every setting with its name and unit.\n"
+         "sounds under s/. --table lists every setting with its name, type and unit.\n"
          "--icons writes the icon at the desktop's sizes into FOLDER/NxN/apps/.\n";
 }
 
@@ -68,11 +68,6 @@ int main(int argc, char** argv) {
   if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
     printUsage(std::cout);
     return 0;
-  }
-  std::string problem = checkSettingsTable();
-  if (!problem.empty()) {
-    std::cerr << "velkarra-data: settings table: " << problem << "\n";
-    return 1;
   }
   if (std::strcmp(argv[1], "--table") == 0) {
     printSettingsTable(std::cout);

@@ -293,11 +293,11 @@ class PlayedGameBase : public GameTest {
 
 // No bombs, no troopers and a long-lived missile, so nothing but the player
 // changes the game.
-const std::map<int, std::string> kQuietSky = {{sBombDropMin, "1000"},
-                                              {sBombDropMax, "1000"},
-                                              {sTrooperDropMin, "1000"},
-                                              {sTrooperDropMax, "1000"},
-                                              {sMissileLifetime, "60"}};
+const std::map<int, std::string> kQuietSky = {{setting("bombDropMin"), "1000"},
+                                              {setting("bombDropMax"), "1000"},
+                                              {setting("trooperDropMin"), "1000"},
+                                              {setting("trooperDropMax"), "1000"},
+                                              {setting("missileLifetime"), "60"}};
 
 float yawOf(const Json& f) { return static_cast<float>(f["camera"]["yaw"].get<double>()); }
 float pitchOf(const Json& f) { return static_cast<float>(f["camera"]["pitch"].get<double>()); }
@@ -427,7 +427,7 @@ INSTANTIATE_TEST_SUITE_P(WindowManager, PlayedGame, ::testing::Values(false, tru
 // With no lives the game is over at once: Esc there is not read, not even
 // later; N replays the level (over again at once), and Y ends with status 1.
 TEST_F(PlayedGameBase, GameOverIgnoresEscTakesNAndEndsOnY) {
-  play({{sLivesPerLevel, "0"}});
+  play({{setting("livesPerLevel"), "0"}});
   const Json over = frame([](const Json& f) { return f["gameOver"].get<double>() == 1; });
   xdotool({"key", "Escape"});
   frame(

@@ -197,7 +197,7 @@ TEST_F(RealWindow, MissingGroundBoxEndsBeforeAnyFrame) {
 }
 
 TEST_F(RealWindow, MissingModelNamesTheFile) {
-  std::string dir = dataDir({{sCannonFile, "lost_cannon.off"}});
+  std::string dir = dataDir({{setting("cannon model file"), "lost_cannon.off"}});
   ProcessResult r = runProcess({VELKARRA_BINARY, "--data", dir}, "", {"SDL_AUDIODRIVER=dummy"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "Cannon open model file: lost_cannon.off\n");
