@@ -1,6 +1,6 @@
 // bitmap.h: reading the game's BMP files at the shape the game draws them.
 //
-// Start-up loads the four textures and the terrain builder the height map
+// The renderer loads the four textures and the terrain builder the height map
 // through here. A bitmap of another depth or size is converted, so that no
 // upload or sampling ever reads past the end of a smaller picture.
 #pragma once

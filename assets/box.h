@@ -1,6 +1,6 @@
 // box.h: axis-aligned bounding boxes and the overlap test behind every hit.
 //
-// Each model gets one box in its own space at load time (the settings loader);
+// Each model gets one box in its own space at load time (game/setup.h);
 // every frame the entity updates pose that box at the entity's position and
 // orientation with posedBox, and the hit rules test pairs with boxesOverlap.
 #pragma once

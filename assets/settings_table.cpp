@@ -18,14 +18,40 @@ constexpr SettingType ignored = settingIgnored;
 
 }  // namespace
 
-// Model sections: file name, flipNormals, scale, translation x y z (added
-// before the scale), turn about +z and about -y in degrees. Our meshes are
-// built at their final size with the nose along +x, so they need no turn.
-// The bomb is the exception: the game stretches it after its turns by
-// 0.5 x scale along x and 5 x scale along y and z, and bomb.off is built
-// shrunk by that stretch for a scale of 0.2 (see tools/models.cpp), so 0.2
-// shows the bomb at its designed size, 0.8 long.
+// A model section: the file name on one line, then its placement on the
+// next: flipNormals, scale, translation x y z (added before the scale), turn
+// about +z and about -y in degrees. Our meshes are built at their final size
+// with the nose along +x, so they need no turn. The bomb is the exception:
+// the game stretches it after its turns by 0.5 x scale along x and 5 x scale
+// along y and z, and bomb.off is built shrunk by that stretch for a scale of
+// 0.2 (see tools/models.cpp), so 0.2 shows the bomb at its designed size, 0.8
+// long.
+#define MODEL_SECTION(line, label, kind, offFile, fileNote, scaleText, scaleNote)                    \
+  {line,    label " model file", word, offsetof(SettingsFile, models[kind].file), offFile, "",       \
+   fileNote},                                                                                        \
+      {line + 1, label " model flipNormals",  whole, offsetof(SettingsFile, models[kind].flip), "0", \
+       "",       "0: faces are wound outward"},                                                      \
+      {line + 1,  label " model scale",                                                              \
+       number,    offsetof(SettingsFile, models[kind].scale),                                        \
+       scaleText, "",                                                                                \
+       scaleNote},                                                                                   \
+      {line + 1, label " model x offset", number, offsetof(SettingsFile, models[kind].tx),           \
+       "0",      "model units",           ""},                                                       \
+      {line + 1, label " model y offset", number, offsetof(SettingsFile, models[kind].ty),           \
+       "0",      "model units",           ""},                                                       \
+      {line + 1, label " model z offset", number, offsetof(SettingsFile, models[kind].tz),           \
+       "0",      "model units",           ""},                                                       \
+      {line + 1, label " model z turn",                                                              \
+       number,   offsetof(SettingsFile, models[kind].zTurn),                                         \
+       "0",      "degrees",                                                                          \
+       ""},                                                                                          \
+  {                                                                                                  \
+    line + 1, label " model y turn", number, offsetof(SettingsFile, models[kind].yTurn), "0",        \
+        "degrees", ""                                                                                \
+  }
+
 // The three fixed points values (20, 10, 25) are not in the file.
+// clang-format off
 constexpr SettingRow settingRows[settingCount] = {
     {1, "arenaHalfSize", number, offsetof(SettingsFile, values.arenaHalfSize), "25", "units",
      "planes bounce at +-this; terrain spans 2.25x"},
@@ -36,21 +62,7 @@ constexpr SettingRow settingRows[settingCount] = {
     {1, "livesPerLevel", whole, offsetof(SettingsFile, values.livesPerLevel), "3", "lives",
      "lives at each level start; a bomb on the cannon takes one"},
 
-    {2, "plane model file", word, offsetof(SettingsFile, models[planeKind].file), "plane.off", "",
-     "plane model"},
-    {3, "plane model flipNormals", whole, offsetof(SettingsFile, models[planeKind].flip), "0", "",
-     "0: faces are wound outward"},
-    {3, "plane model scale", number, offsetof(SettingsFile, models[planeKind].scale), "1", "", ""},
-    {3, "plane model x offset", number, offsetof(SettingsFile, models[planeKind].tx), "0",
-     "model units", ""},
-    {3, "plane model y offset", number, offsetof(SettingsFile, models[planeKind].ty), "0",
-     "model units", ""},
-    {3, "plane model z offset", number, offsetof(SettingsFile, models[planeKind].tz), "0",
-     "model units", ""},
-    {3, "plane model z turn", number, offsetof(SettingsFile, models[planeKind].zTurn), "0",
-     "degrees", ""},
-    {3, "plane model y turn", number, offsetof(SettingsFile, models[planeKind].yTurn), "0",
-     "degrees", ""},
+    MODEL_SECTION(2, "plane", planeKind, "plane.off", "plane model", "1", ""),
 
     {4, "planesBase", whole, offsetof(SettingsFile, values.planesBase), "3", "planes",
      "level n has planesBase + n - 1 planes"},
@@ -66,39 +78,11 @@ constexpr SettingRow settingRows[settingCount] = {
      "time between two heading changes"},
     {4, "planeTurnMax", seconds, offsetof(SettingsFile, values.planeTurnMaxMs), "8", "s", ""},
 
-    {5, "trooper model file", word, offsetof(SettingsFile, models[trooperKind].file), "trooper.off",
-     "", "trooper body, feet at the origin"},
-    {6, "trooper model flipNormals", whole, offsetof(SettingsFile, models[trooperKind].flip), "0",
-     "", ""},
-    {6, "trooper model scale", number, offsetof(SettingsFile, models[trooperKind].scale), "1", "",
-     ""},
-    {6, "trooper model x offset", number, offsetof(SettingsFile, models[trooperKind].tx), "0",
-     "model units", ""},
-    {6, "trooper model y offset", number, offsetof(SettingsFile, models[trooperKind].ty), "0",
-     "model units", ""},
-    {6, "trooper model z offset", number, offsetof(SettingsFile, models[trooperKind].tz), "0",
-     "model units", ""},
-    {6, "trooper model z turn", number, offsetof(SettingsFile, models[trooperKind].zTurn), "0",
-     "degrees", ""},
-    {6, "trooper model y turn", number, offsetof(SettingsFile, models[trooperKind].yTurn), "0",
-     "degrees", ""},
+    MODEL_SECTION(5, "trooper", trooperKind, "trooper.off", "trooper body, feet at the origin",
+                  "1", ""),
 
-    {7, "parachute model file", word, offsetof(SettingsFile, models[chuteKind].file), "chute.off",
-     "", "parachute, canopy about 2 above the feet"},
-    {8, "parachute model flipNormals", whole, offsetof(SettingsFile, models[chuteKind].flip), "0",
-     "", ""},
-    {8, "parachute model scale", number, offsetof(SettingsFile, models[chuteKind].scale), "1", "",
-     ""},
-    {8, "parachute model x offset", number, offsetof(SettingsFile, models[chuteKind].tx), "0",
-     "model units", ""},
-    {8, "parachute model y offset", number, offsetof(SettingsFile, models[chuteKind].ty), "0",
-     "model units", ""},
-    {8, "parachute model z offset", number, offsetof(SettingsFile, models[chuteKind].tz), "0",
-     "model units", ""},
-    {8, "parachute model z turn", number, offsetof(SettingsFile, models[chuteKind].zTurn), "0",
-     "degrees", ""},
-    {8, "parachute model y turn", number, offsetof(SettingsFile, models[chuteKind].yTurn), "0",
-     "degrees", ""},
+    MODEL_SECTION(7, "parachute", chuteKind, "chute.off",
+                  "parachute, canopy about 2 above the feet", "1", ""),
 
     {9, "shotFallSpeedLimit", number, offsetof(SettingsFile, values.shotFallSpeedLimit), "-12",
      "units/s", "floor of vz once the chute is shot away"},
@@ -111,42 +95,14 @@ constexpr SettingRow settingRows[settingCount] = {
     {9, "chuteOpenDelay", seconds, offsetof(SettingsFile, values.chuteOpenDelayMs), "0.8", "s",
      "free fall before the chute opens"},
 
-    {10, "bomb model file", word, offsetof(SettingsFile, models[bombKind].file), "bomb.off", "",
-     "bomb, built pre-shrunk for the stretch"},
-    {11, "bomb model flipNormals", whole, offsetof(SettingsFile, models[bombKind].flip), "0", "",
-     ""},
-    {11, "bomb model scale", number, offsetof(SettingsFile, models[bombKind].scale), "0.2", "",
-     "0.2: designed size; stretch 0.1, 1, 1"},
-    {11, "bomb model x offset", number, offsetof(SettingsFile, models[bombKind].tx), "0",
-     "model units", ""},
-    {11, "bomb model y offset", number, offsetof(SettingsFile, models[bombKind].ty), "0",
-     "model units", ""},
-    {11, "bomb model z offset", number, offsetof(SettingsFile, models[bombKind].tz), "0",
-     "model units", ""},
-    {11, "bomb model z turn", number, offsetof(SettingsFile, models[bombKind].zTurn), "0",
-     "degrees", ""},
-    {11, "bomb model y turn", number, offsetof(SettingsFile, models[bombKind].yTurn), "0",
-     "degrees", ""},
+    MODEL_SECTION(10, "bomb", bombKind, "bomb.off", "bomb, built pre-shrunk for the stretch",
+                  "0.2", "0.2: designed size; stretch 0.1, 1, 1"),
 
     {12, "bombSpeed", number, offsetof(SettingsFile, values.bombSpeed), "4", "units/s",
      "about six seconds from a plane to the cannon: time to shoot it"},
     {12, "unused value after bombSpeed", ignored, 0, "0", "", "read and ignored by the game"},
 
-    {13, "shell model file", word, offsetof(SettingsFile, models[shellKind].file), "shell.off", "",
-     "cannon shell"},
-    {14, "shell model flipNormals", whole, offsetof(SettingsFile, models[shellKind].flip), "0", "",
-     ""},
-    {14, "shell model scale", number, offsetof(SettingsFile, models[shellKind].scale), "1", "", ""},
-    {14, "shell model x offset", number, offsetof(SettingsFile, models[shellKind].tx), "0",
-     "model units", ""},
-    {14, "shell model y offset", number, offsetof(SettingsFile, models[shellKind].ty), "0",
-     "model units", ""},
-    {14, "shell model z offset", number, offsetof(SettingsFile, models[shellKind].tz), "0",
-     "model units", ""},
-    {14, "shell model z turn", number, offsetof(SettingsFile, models[shellKind].zTurn), "0",
-     "degrees", ""},
-    {14, "shell model y turn", number, offsetof(SettingsFile, models[shellKind].yTurn), "0",
-     "degrees", ""},
+    MODEL_SECTION(13, "shell", shellKind, "shell.off", "cannon shell", "1", ""),
 
     {15, "shellSpeed", number, offsetof(SettingsFile, values.shellSpeed), "40", "units/s",
      "with the 0.6-long tracer, no target is skipped between frames at 30 fps and more"},
@@ -174,45 +130,17 @@ constexpr SettingRow settingRows[settingCount] = {
     {17, "shardDecay", number, offsetof(SettingsFile, values.shardDecay), "0.4", "per s",
      "size factor per second; shards end below 0.1"},
 
-    {18, "missile model file", word, offsetof(SettingsFile, models[missileKind].file),
-     "missile.off", "", "guided missile"},
-    {19, "missile model flipNormals", whole, offsetof(SettingsFile, models[missileKind].flip), "0",
-     "", ""},
-    {19, "missile model scale", number, offsetof(SettingsFile, models[missileKind].scale), "1", "",
-     ""},
-    {19, "missile model x offset", number, offsetof(SettingsFile, models[missileKind].tx), "0",
-     "model units", ""},
-    {19, "missile model y offset", number, offsetof(SettingsFile, models[missileKind].ty), "0",
-     "model units", ""},
-    {19, "missile model z offset", number, offsetof(SettingsFile, models[missileKind].tz), "0",
-     "model units", ""},
-    {19, "missile model z turn", number, offsetof(SettingsFile, models[missileKind].zTurn), "0",
-     "degrees", ""},
-    {19, "missile model y turn", number, offsetof(SettingsFile, models[missileKind].yTurn), "0",
-     "degrees", ""},
+    MODEL_SECTION(18, "missile", missileKind, "missile.off", "guided missile", "1", ""),
 
     {20, "missileSpeed", number, offsetof(SettingsFile, values.missileSpeed), "12", "units/s", ""},
     {20, "unused value after missileSpeed", ignored, 0, "0", "", "read and ignored by the game"},
     {20, "missileLifetime", seconds, offsetof(SettingsFile, values.missileLifetimeMs), "6", "s",
      ""},
 
-    {21, "cannon model file", word, offsetof(SettingsFile, models[cannonKind].file), "cannon.off",
-     "", "the player's cannon, standing on z = 0"},
-    {22, "cannon model flipNormals", whole, offsetof(SettingsFile, models[cannonKind].flip), "0",
-     "", ""},
-    {22, "cannon model scale", number, offsetof(SettingsFile, models[cannonKind].scale), "1", "",
-     ""},
-    {22, "cannon model x offset", number, offsetof(SettingsFile, models[cannonKind].tx), "0",
-     "model units", ""},
-    {22, "cannon model y offset", number, offsetof(SettingsFile, models[cannonKind].ty), "0",
-     "model units", ""},
-    {22, "cannon model z offset", number, offsetof(SettingsFile, models[cannonKind].tz), "0",
-     "model units", ""},
-    {22, "cannon model z turn", number, offsetof(SettingsFile, models[cannonKind].zTurn), "0",
-     "degrees", ""},
-    {22, "cannon model y turn", number, offsetof(SettingsFile, models[cannonKind].yTurn), "0",
-     "degrees", ""},
+    MODEL_SECTION(21, "cannon", cannonKind, "cannon.off",
+                  "the player's cannon, standing on z = 0", "1", ""),
 };
+// clang-format on
 
 namespace {
 

@@ -17,6 +17,16 @@ void rotateYawPitch(float yaw, float pitch) {
   glRotatef(static_cast<float>(pitch * degreesPerRadian), 0, -1, 0);
 }
 
+// A display list in its material at pos, turned by yaw and pitch.
+void drawPosed(MaterialId material, const Vec3& pos, float yaw, float pitch, uint32_t list) {
+  applyMaterial(&materials[material]);
+  glPushMatrix();
+  glTranslatef(pos.x, pos.y, pos.z);
+  rotateYawPitch(yaw, pitch);
+  glCallList(list);
+  glPopMatrix();
+}
+
 }  // namespace
 
 void drawPlane(const Plane* plane) {
@@ -43,21 +53,11 @@ void drawTrooper(const Trooper* trooper) {
 }
 
 void drawBomb(const Bomb* bomb) {
-  applyMaterial(&materials[materialBomb]);
-  glPushMatrix();
-  glTranslatef(bomb->pos.x, bomb->pos.y, bomb->pos.z);
-  rotateYawPitch(bomb->yaw, bomb->pitch);
-  glCallList(bombList);
-  glPopMatrix();
+  drawPosed(materialBomb, bomb->pos, bomb->yaw, bomb->pitch, bombList);
 }
 
 void drawShell(const Shell* shell) {
-  applyMaterial(&materials[materialShell]);
-  glPushMatrix();
-  glTranslatef(shell->pos.x, shell->pos.y, shell->pos.z);
-  rotateYawPitch(shell->yaw, shell->pitch);
-  glCallList(shellList);
-  glPopMatrix();
+  drawPosed(materialShell, shell->pos, shell->yaw, shell->pitch, shellList);
 }
 
 void drawShard(const Particle* shard) {
@@ -107,19 +107,7 @@ void drawFrame() {
   lastShardMaterial = nullptr;
   for (const Particle& shard : particles)
     if (shard.active) drawShard(&shard);
-  if (missile.active) {
-    applyMaterial(&materials[materialBomb]);
-    glPushMatrix();
-    glTranslatef(missile.pos.x, missile.pos.y, missile.pos.z);
-    rotateYawPitch(missile.yaw, missile.pitch);
-    glCallList(missileList);
-    glPopMatrix();
-  }
-  applyMaterial(&materials[materialCannon]);
-  glPushMatrix();
-  glTranslatef(cannon.pos.x, cannon.pos.y, cannon.pos.z);
-  rotateYawPitch(cannon.yaw, cannon.pitch);
-  glCallList(cannonList);
-  glPopMatrix();
+  if (missile.active) drawPosed(materialBomb, missile.pos, missile.yaw, missile.pitch, missileList);
+  drawPosed(materialCannon, cannon.pos, cannon.yaw, cannon.pitch, cannonList);
   drawOverlay();
 }

@@ -1,7 +1,7 @@
 // Tests of settings.txt and the seven OFF models of the default data set,
 // read back the way the game reads them: the 90 values by the names and
-// types of the game's table (as velkarra-data --table lists it), and each
-// model placed by its section's transform.
+// types of the game's table, and each model placed by its section's
+// transform.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "assets/settings.h"
 #include "support/test_support.h"
 
 namespace {
@@ -30,43 +31,11 @@ std::vector<std::string> settingsTokens() {
 
 double number(const std::string& token) { return std::strtod(token.c_str(), nullptr); }
 
-// A value of the game's table: its name and type, in file order.
-struct TableRow {
-  std::string name, type;
-};
-
-// The table as the data tool lists it, in the columns its heading names.
-std::vector<TableRow> listTable() {
-  ProcessResult listing = runProcess({VELKARRA_DATA_TOOL, "--table"});
-  EXPECT_EQ(listing.status, 0) << listing.err;
-  std::istringstream in(listing.out);
-  std::string heading;
-  std::getline(in, heading);
-  const size_t nameAt = heading.find("name"), typeAt = heading.find("type"),
-               defaultAt = heading.find("default");
-  auto column = [](const std::string& line, size_t from, size_t to) {
-    std::string text = line.substr(from, to - from);
-    return text.erase(text.find_last_not_of(' ') + 1);
-  };
-  std::vector<TableRow> rows;
-  for (std::string line; std::getline(in, line);) {
-    rows.push_back({column(line, nameAt, typeAt), column(line, typeAt, defaultAt)});
-  }
-  return rows;
-}
-
-const std::vector<TableRow>& table() {
-  static const std::vector<TableRow> rows = listTable();
-  return rows;
-}
-
-// The token of settings.txt that the table names name.
+// The token of settings.txt that the game's table names name.
 std::string token(const std::string& name) {
-  const std::vector<TableRow>& rows = table();
-  auto row =
-      std::find_if(rows.begin(), rows.end(), [&](const TableRow& r) { return r.name == name; });
-  EXPECT_NE(row, rows.end()) << "no setting named " << name;
-  return settingsTokens().at(row - rows.begin());
+  const int at = findSetting(name.c_str());
+  EXPECT_GE(at, 0) << "no setting named " << name;
+  return settingsTokens().at(at);
 }
 
 double valueOf(const std::string& name) { return number(token(name)); }
@@ -92,7 +61,6 @@ Section section(const std::string& model) {
 TEST(DataSettings, NinetyValuesOfTheKindsTheGameReads) {
   std::vector<std::string> tokens = settingsTokens();
   ASSERT_EQ(tokens.size(), 90u);
-  ASSERT_EQ(table().size(), 90u);
   // An optional sign, then digits only.
   auto isInteger = [](const std::string& t) {
     size_t start = !t.empty() && (t[0] == '+' || t[0] == '-') ? 1 : 0;
@@ -100,18 +68,16 @@ TEST(DataSettings, NinetyValuesOfTheKindsTheGameReads) {
   };
   for (size_t i = 0; i < tokens.size(); ++i) {
     const std::string& t = tokens[i];
-    const TableRow& row = table()[i];
+    const SettingRow& row = settingRows[i];
     char* end = nullptr;
     std::strtod(t.c_str(), &end);
     bool isNumber = *end == '\0';
-    if (row.type == "whole") {
+    if (row.type == settingWhole) {
       EXPECT_TRUE(isInteger(t)) << row.name << ": " << t;
-    } else if (row.type == "word") {
+    } else if (row.type == settingWord) {
       EXPECT_FALSE(isNumber) << row.name << ": " << t;
       EXPECT_TRUE(std::filesystem::is_regular_file(kData + "/" + t)) << t << " is missing";
     } else {
-      EXPECT_TRUE(row.type == "float" || row.type == "seconds" || row.type == "ignored")
-          << row.name << " has type " << row.type;
       EXPECT_TRUE(isNumber) << row.name << ": " << t;
     }
   }
