@@ -26,32 +26,26 @@ constexpr SettingType ignored = settingIgnored;
 // along y and z, and bomb.off is built shrunk by that stretch for a scale of
 // 0.2 (see tools/models.cpp), so 0.2 shows the bomb at its designed size, 0.8
 // long.
-#define MODEL_SECTION(line, label, kind, offFile, fileNote, scaleText, scaleNote)                    \
-  {line,    label " model file", word, offsetof(SettingsFile, models[kind].file), offFile, "",       \
-   fileNote},                                                                                        \
-      {line + 1, label " model flipNormals",  whole, offsetof(SettingsFile, models[kind].flip), "0", \
-       "",       "0: faces are wound outward"},                                                      \
-      {line + 1,  label " model scale",                                                              \
-       number,    offsetof(SettingsFile, models[kind].scale),                                        \
-       scaleText, "",                                                                                \
-       scaleNote},                                                                                   \
-      {line + 1, label " model x offset", number, offsetof(SettingsFile, models[kind].tx),           \
-       "0",      "model units",           ""},                                                       \
-      {line + 1, label " model y offset", number, offsetof(SettingsFile, models[kind].ty),           \
-       "0",      "model units",           ""},                                                       \
-      {line + 1, label " model z offset", number, offsetof(SettingsFile, models[kind].tz),           \
-       "0",      "model units",           ""},                                                       \
-      {line + 1, label " model z turn",                                                              \
-       number,   offsetof(SettingsFile, models[kind].zTurn),                                         \
-       "0",      "degrees",                                                                          \
-       ""},                                                                                          \
-  {                                                                                                  \
-    line + 1, label " model y turn", number, offsetof(SettingsFile, models[kind].yTurn), "0",        \
-        "degrees", ""                                                                                \
-  }
+// clang-format off
+#define MODEL_SECTION(line, label, kind, offFile, fileNote, scaleText, scaleNote)              \
+  {line, label " model file", word, offsetof(SettingsFile, models[kind].file), offFile, "",      \
+   fileNote},                                                                                  \
+  {line + 1, label " model flipNormals", whole, offsetof(SettingsFile, models[kind].flip), "0", \
+   "", "0: faces are wound outward"},                                                          \
+  {line + 1, label " model scale", number, offsetof(SettingsFile, models[kind].scale),          \
+   scaleText, "", scaleNote},                                                                  \
+  {line + 1, label " model x offset", number, offsetof(SettingsFile, models[kind].tx), "0",     \
+   "model units", ""},                                                                         \
+  {line + 1, label " model y offset", number, offsetof(SettingsFile, models[kind].ty), "0",     \
+   "model units", ""},                                                                         \
+  {line + 1, label " model z offset", number, offsetof(SettingsFile, models[kind].tz), "0",     \
+   "model units", ""},                                                                         \
+  {line + 1, label " model z turn", number, offsetof(SettingsFile, models[kind].zTurn), "0",    \
+   "degrees", ""},                                                                             \
+  {line + 1, label " model y turn", number, offsetof(SettingsFile, models[kind].yTurn), "0",    \
+   "degrees", ""}
 
 // The three fixed points values (20, 10, 25) are not in the file.
-// clang-format off
 constexpr SettingRow settingRows[settingCount] = {
     {1, "arenaHalfSize", number, offsetof(SettingsFile, values.arenaHalfSize), "25", "units",
      "planes bounce at +-this; terrain spans 2.25x"},
