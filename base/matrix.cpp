@@ -53,10 +53,3 @@ Matrix rotationMatrix(float degrees, Vec3 axis) {
   glRotatef(degrees, axis.x, axis.y, axis.z);
   return readBack();
 }
-
-Vec3 transformPoint(const Matrix& matrix, Vec3 v) {
-  const float* m = matrix.m;
-  return {v.x * m[0] + v.y * m[4] + v.z * m[8] + m[12],
-          v.x * m[1] + v.y * m[5] + v.z * m[9] + m[13],
-          v.x * m[2] + v.y * m[6] + v.z * m[10] + m[14]};
-}

@@ -33,4 +33,9 @@ Matrix poseMatrix(Vec3 pos, float yaw, float pitch);
 Matrix rotationMatrix(float degrees, Vec3 axis);
 
 // m applied to the point v (with w = 1).
-Vec3 transformPoint(const Matrix& m, Vec3 v);
+inline Vec3 transformPoint(const Matrix& matrix, Vec3 v) {
+  const float* m = matrix.m;
+  return {v.x * m[0] + v.y * m[4] + v.z * m[8] + m[12],
+          v.x * m[1] + v.y * m[5] + v.z * m[9] + m[13],
+          v.x * m[2] + v.y * m[6] + v.z * m[10] + m[14]};
+}
