@@ -3,6 +3,7 @@
 // pause and the camera lock.
 #include "app/frame.h"
 
+#include "app/comforts.h"
 #include "app/ending.h"
 #include "app/options.h"
 #include "app/source.h"
@@ -29,7 +30,9 @@ void answerGameOver(const FrameInput& in) {
 void runFrame() {
   sampleInput(&frameInput);
   const FrameInput& in = frameInput;
+  noteFocus(in.active);  // with pause-on-focus-loss, losing the focus pauses
   advanceClock(in.tickMs);
+  applyComfortKeys(in);  // F9, F11, Alt+Enter, F12, M: the player's, not the world's
   platTimerFunc(frameTimerDelayMs(), frameTick, 0);
   placeHoldPoint(in);
   if (game.gameOver) {  // nothing moves and nothing is drawn

@@ -6,8 +6,10 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
+#include "app/config.h"
 #include "app/datadir.h"
 #include "app/ending.h"
 #include "app/options.h"
@@ -17,6 +19,7 @@
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "session/replay.h"
+#include "session/scores.h"
 #include "session/trace.h"
 
 namespace {
@@ -54,6 +57,22 @@ int main(int argc, char** argv) {
     case parseRun:
       break;
   }
+  // The player's configuration file: the command line wins over it.
+  readConfiguration(&runOptions, stderr);
+  if (!checkOptions(runOptions, error, sizeof error)) {
+    fprintf(stderr, "%s: %s\n", programName, error);
+    return 2;
+  }
+  if (runOptions.printConfig) printConfiguration(runOptions, stdout);
+  if (runOptions.printScores) {
+    char folder[4096];
+    if (scoresFolder(folder, sizeof folder))
+      printScores(folder, stdout, stderr);
+    else
+      fprintf(stderr, "%s: no score table: neither XDG_DATA_HOME nor HOME is a full path\n",
+              programName);
+  }
+  if (runOptions.printConfig || runOptions.printScores) return 0;
 
   // A timedemo plays its file as --input would: a recorded session on
   // either backend, an event script headless to its last event (or
@@ -85,6 +104,11 @@ int main(int argc, char** argv) {
     setInputSource(inputFromReplay);
     runOptions.hasSeed = true;
     runOptions.seed = replaySeed();
+    // ...and the options that changed its world, whatever this run's are.
+    const WorldOptions played = replayWorldOptions();
+    runOptions.mouseSensitivity = played.mouseSensitivity;
+    runOptions.invertY = played.invertY;
+    runOptions.pauseOnFocusLoss = played.pauseOnFocusLoss;
   }
   if (runOptions.autoplay) setInputSource(inputFromAutoplay);
 
@@ -136,6 +160,11 @@ int main(int argc, char** argv) {
   }
 
   startGame();
+  // Only play in a window with the platform's own input counts towards the
+  // score table, whichever way it ends (Y, Esc, the window closed).
+  const bool keepsScore = !runOptions.headless && inputSource() == inputFromPlatform &&
+                          !runOptions.timedemoFile && !runOptions.noScores && runOptions.frames < 0;
+  if (keepsScore) atexit(keepRunScore);
   traceFrame(-1);
   if (runOptions.frames == 0) endRun();
   platMainLoop();

@@ -8,8 +8,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #include "base/printable.h"
+#include "game/input.h"
 #include "platform/platform.h"
 
 RunOptions runOptions;
@@ -39,6 +41,10 @@ template <>
 constexpr OptionFieldType fieldTypeOf<DetailLevel>() {
   return fieldDetail;
 }
+template <>
+constexpr OptionFieldType fieldTypeOf<float>() {
+  return fieldFloat;
+}
 
 #define FIELD(member) \
   OptionField { offsetof(RunOptions, member), fieldTypeOf<decltype(RunOptions::member)>() }
@@ -48,32 +54,44 @@ constexpr OptionField noField = {0, fieldNone};
 // One builder per kind, so that each row of the table names only what its
 // kind uses.
 constexpr OptionRow flagRow(const char* name, OptionField field, const char* help) {
-  return {name, "", optionFlag, field, noField, noField, {}, nullptr, help};
+  return {name, "", optionFlag, field, noField, noField, {}, nullptr, help, {}, false};
 }
 
 constexpr OptionRow textRow(const char* name, const char* form, OptionField field,
                             const char* help) {
-  return {name, form, optionText, field, noField, noField, {}, nullptr, help};
+  return {name, form, optionText, field, noField, noField, {}, nullptr, help, {}, false};
 }
 
 constexpr OptionRow wholeRow(const char* name, const char* form, OptionField field,
                              OptionRange range, const char* help, OptionField given = noField) {
-  return {name, form, optionWhole, field, noField, given, {range, {}}, nullptr, help};
+  return {name, form, optionWhole, field, noField, given, {range, {}}, nullptr, help, {}, false};
 }
 
 constexpr OptionRow choiceRow(const char* name, const char* form, OptionField field,
                               const OptionChoice* choices, const char* help) {
-  return {name, form, optionChoice, field, noField, noField, {}, choices, help};
+  return {name, form, optionChoice, field, noField, noField, {}, choices, help, {}, false};
 }
 
 constexpr OptionRow windowRow(const char* name, const char* form, OptionField width,
                               OptionField height, OptionRange widths, OptionRange heights,
                               const char* help) {
-  return {name, form, optionWindowSize, width, height, noField, {widths, heights}, nullptr, help};
+  return {name, form, optionWindowSize, width, height, noField, {widths, heights}, nullptr, help,
+          {},   false};
 }
 
 constexpr OptionRow commandRow(const char* name, OptionKind kind, const char* help) {
-  return {name, "", kind, noField, noField, noField, {}, nullptr, help};
+  return {name, "", kind, noField, noField, noField, {}, nullptr, help, {}, false};
+}
+
+constexpr OptionRow decimalRow(const char* name, const char* form, OptionField field,
+                               OptionSpan span, const char* help) {
+  return {name, form, optionDecimal, field, noField, noField, {}, nullptr, help, span, false};
+}
+
+// A row that the configuration file may set too.
+constexpr OptionRow inFile(OptionRow row) {
+  row.inFile = true;
+  return row;
 }
 
 constexpr OptionChoice detailChoices[] = {{"high", detailHigh}, {"low", detailLow}, {nullptr, 0}};
@@ -85,9 +103,9 @@ constexpr OptionRow optionRows[optionCount] = {
     textRow("data", "DIR", FIELD(dataDir), "load the data files from DIR (default: see below)"),
     flagRow("print-data-dir", FIELD(printDataDir),
             "print the data folder that would be used and exit"),
-    windowRow("window", "WxH", FIELD(windowWidth), FIELD(windowHeight), {160, 16384}, {120, 16384},
-              "open a window of W x H pixels instead of 800 x 600"),
-    flagRow("fullscreen", FIELD(fullscreen), "fill the screen"),
+    inFile(windowRow("window", "WxH", FIELD(windowWidth), FIELD(windowHeight), {160, 16384},
+                     {120, 16384}, "open a window of W x H pixels instead of 800 x 600")),
+    inFile(flagRow("fullscreen", FIELD(fullscreen), "fill the screen")),
     wholeRow("seed", "S", FIELD(seed), {0, UINT32_MAX},
              "seed the random generator with S instead of the clock", FIELD(hasSeed)),
     wholeRow("frames", "N", FIELD(frames), {0, INT32_MAX}, "end after N frames with status 0"),
@@ -112,14 +130,33 @@ constexpr OptionRow optionRows[optionCount] = {
             "frames/s and the median and 95th-percentile ms of update\n"
             "and draw: an input script (with --headless) or a\n"
             "recorded session (headless or in a window)"),
-    choiceRow("detail", "LEVEL", FIELD(detail), detailChoices,
-              "high: full texture filtering; low: cheaper drawing of the\n"
-              "same scene for software GL (default: low on a software\n"
-              "renderer, high otherwise)"),
-    wholeRow("max-fps", "N", FIELD(maxFps), {1, 100000},
-             "at most N frames a second in a window (default: no cap)"),
+    inFile(choiceRow("detail", "LEVEL", FIELD(detail), detailChoices,
+                     "high: full texture filtering; low: cheaper drawing of the\n"
+                     "same scene for software GL (default: low on a software\n"
+                     "renderer, high otherwise)")),
+    inFile(wholeRow("max-fps", "N", FIELD(maxFps), {1, 100000},
+                    "at most N frames a second in a window (default: no cap)")),
     wholeRow("draw-every", "N", FIELD(drawEvery), {1, 1000000},
              "headless: draw only every Nth frame (and the last; default 1)"),
+    inFile(decimalRow("mouse-sensitivity", "X", FIELD(mouseSensitivity),
+                      {mouseSensitivityLeast, mouseSensitivityMost},
+                      "multiply the mouse's aim and steering by X, from 0.1 to\n"
+                      "10 (default 1)")),
+    inFile(flagRow("invert-y", FIELD(invertY), "moving the mouse up aims down")),
+    inFile(wholeRow("volume", "N", FIELD(volume), {0, 100},
+                    "sound volume in percent, 0 to 100 (default 100)")),
+    inFile(flagRow("mute", FIELD(mute), "start with the sound off (M turns it on and off)")),
+    inFile(flagRow("pause-on-focus-loss", FIELD(pauseOnFocusLoss),
+                   "pause when the window loses the focus")),
+    inFile(flagRow("show-fps", FIELD(showFps),
+                   "show the frame counter from the start (F9 shows and hides it)")),
+    textRow("config", "FILE", FIELD(configFile),
+            "read the configuration from FILE instead of the usual file"),
+    flagRow("no-config", FIELD(noConfig), "read no configuration file"),
+    flagRow("print-config", FIELD(printConfig),
+            "print each setting in force and where it came from, and exit"),
+    flagRow("scores", FIELD(printScores), "print the table of the ten best runs and exit"),
+    flagRow("no-scores", FIELD(noScores), "keep this run out of the table of the best runs"),
     commandRow("help", optionHelp, "show this help and exit"),
     commandRow("version", optionVersion, "show the version and exit"),
 };
@@ -142,6 +179,8 @@ constexpr OptionFieldType fieldTypeFor(OptionKind kind) {
       return fieldDetail;
     case optionWindowSize:
       return fieldSigned;
+    case optionDecimal:
+      return fieldFloat;
     default:
       return fieldNone;
   }
@@ -167,12 +206,19 @@ constexpr bool tableHolds() {
     } else if (row.field.type != fieldTypeFor(row.kind)) {
       return false;
     }
-    if (row.kind == optionWindowSize) {
+    if (row.kind == optionDecimal) {
+      if (row.field.type != fieldFloat || !(row.span.least > 0) || row.span.least > row.span.most)
+        return false;
+    } else if (row.kind == optionWindowSize) {
       if (row.second.type != fieldSigned) return false;
       for (const OptionRange& r : row.range)
         if (r.least > r.most || r.most > INT32_MAX) return false;
     }
     if ((row.kind == optionChoice) != (row.choices != nullptr)) return false;
+    // A file's text is gone once it is read, and a text option keeps its
+    // value as the pointer given.
+    if (row.inFile && (row.kind == optionText || (!takesValue && row.kind != optionFlag)))
+      return false;
   }
   return true;
 }
@@ -183,6 +229,11 @@ T* fieldIn(RunOptions* options, OptionField field) {
   return reinterpret_cast<T*>(reinterpret_cast<unsigned char*>(options) + field.offset);
 }
 
+template <typename T>
+const T* fieldIn(const RunOptions* options, OptionField field) {
+  return reinterpret_cast<const T*>(reinterpret_cast<const unsigned char*>(options) + field.offset);
+}
+
 // Parses a whole decimal number within [0, max].
 bool parseUnsigned(const char* text, uint64_t max, uint64_t* out) {
   if (!text || !*text || *text == '-' || *text == '+') return false;
@@ -190,6 +241,25 @@ bool parseUnsigned(const char* text, uint64_t max, uint64_t* out) {
   char* end = nullptr;
   unsigned long long value = strtoull(text, &end, 10);
   if (errno != 0 || *end != '\0' || value > max) return false;
+  *out = value;
+  return true;
+}
+
+// Parses digits with at most one decimal point among or after them ("2",
+// "0.25", ".5"), nothing else: no sign, exponent or blanks.
+bool parseDecimal(const char* text, OptionSpan span, float* out) {
+  int digits = 0, points = 0;
+  for (const char* c = text; *c; c++) {
+    if (*c >= '0' && *c <= '9')
+      digits++;
+    else if (*c == '.')
+      points++;
+    else
+      return false;
+  }
+  if (digits == 0 || digits > 24 || points > 1) return false;
+  const float value = static_cast<float>(strtod(text, nullptr));
+  if (!(value >= span.least && value <= span.most)) return false;
   *out = value;
   return true;
 }
@@ -267,6 +337,7 @@ bool applyOption(const OptionRow& row, const char* value, OptionOrigin origin, R
   // The value is read and checked before the origins are compared, so that
   // a bad value is reported even where a higher source overrides it.
   uint64_t number = 0, height = 0;
+  float decimal = 0;
   const OptionChoice* choice = nullptr;
   if (row.kind == optionHelp || row.kind == optionVersion) {
     snprintf(error, errorSize, "is a command, not a setting");
@@ -290,6 +361,13 @@ bool applyOption(const OptionRow& row, const char* value, OptionOrigin origin, R
     if (!parseWindowSize(value, row.range[0], row.range[1], &number, &height)) {
       snprintf(error, errorSize, "takes WIDTHxHEIGHT from %ux%u to %ux%u, not '%s'",
                row.range[0].least, row.range[1].least, row.range[0].most, row.range[1].most,
+               printable(value));
+      return false;
+    }
+  } else if (row.kind == optionDecimal) {
+    if (!parseDecimal(value, row.span, &decimal)) {
+      snprintf(error, errorSize, "takes a number from %g to %g, not '%s'",
+               static_cast<double>(row.span.least), static_cast<double>(row.span.most),
                printable(value));
       return false;
     }
@@ -325,6 +403,9 @@ bool applyOption(const OptionRow& row, const char* value, OptionOrigin origin, R
     case optionChoice:
       *fieldIn<DetailLevel>(options, row.field) = static_cast<DetailLevel>(choice->value);
       break;
+    case optionDecimal:
+      *fieldIn<float>(options, row.field) = decimal;
+      break;
     case optionHelp:
     case optionVersion:
       break;
@@ -333,7 +414,7 @@ bool applyOption(const OptionRow& row, const char* value, OptionOrigin origin, R
 }
 
 const char* usageText() {
-  static char text[4096];
+  static char text[8192];
   static size_t used = 0;
   if (used) return text;
   append(text, sizeof text, &used,
@@ -357,6 +438,15 @@ const char* usageText() {
          "\n"
          "Mouse aims, left button fires, right button launches the guided missile.\n"
          "p pauses, G frees the camera (Q/E/W/S/A/D move it), Esc quits.\n"
+         "F11 or Alt+Enter toggles full screen, F12 saves a screenshot, F9 shows the\n"
+         "frame counter, M turns the sound off and on.\n"
+         "\n"
+         "Settings are read from $XDG_CONFIG_HOME/velkarra3d/velkarra3d.conf\n"
+         "(~/.config/...): one 'name = value' a line, for detail, window, fullscreen,\n"
+         "max-fps, mouse-sensitivity, invert-y, volume, mute, pause-on-focus-loss and\n"
+         "show-fps; the command line wins. The ten best runs are kept in\n"
+         "$XDG_DATA_HOME/velkarra3d/scores (~/.local/share/...), screenshots in its\n"
+         "screenshots folder.\n"
          "\n"
          "The data folder is the first of: --data DIR; $VELKARRA3D_DATA; the current\n"
          "folder if it holds settings.txt; ../share/games/velkarra3d beside the binary;\n"
@@ -368,15 +458,26 @@ const char* usageText() {
 ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error, int errorSize) {
   for (int i = 1; i < argc; i++) {
     const char* flag = argv[i];
-    const OptionRow* row = strncmp(flag, "--", 2) == 0 ? findOption(flag + 2) : nullptr;
+    // "--name=value" names the option before the '='.
+    const char* equals = strncmp(flag, "--", 2) == 0 ? strchr(flag, '=') : nullptr;
+    char name[64] = "";
+    if (equals && static_cast<size_t>(equals - flag) < sizeof name + 2)
+      snprintf(name, sizeof name, "%.*s", static_cast<int>(equals - flag - 2), flag + 2);
+    const OptionRow* row = strncmp(flag, "--", 2) != 0 ? nullptr
+                           : equals                    ? findOption(name)
+                                                       : findOption(flag + 2);
     if (!row) {
       snprintf(error, errorSize, "unknown option '%s' (try --help)", printable(flag));
       return parseError;
     }
+    if (equals && (row->kind == optionHelp || row->kind == optionVersion)) {
+      snprintf(error, errorSize, "--%s takes no value", row->name);
+      return parseError;
+    }
     if (row->kind == optionHelp) return parseHelp;
     if (row->kind == optionVersion) return parseVersion;
-    const char* value = nullptr;
-    if (row->kind != optionFlag) {
+    const char* value = equals ? equals + 1 : nullptr;
+    if (row->kind != optionFlag && !equals) {
       if (i + 1 >= argc || argv[i + 1][0] == '\0') {
         snprintf(error, errorSize, "option '%s' needs a value", flag);
         return parseError;
@@ -385,11 +486,71 @@ ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error
     }
     char why[1024];
     if (!applyOption(*row, value, originCommandLine, options, why, sizeof why)) {
-      snprintf(error, errorSize, "%s %s", flag, why);
+      snprintf(error, errorSize, "--%s %s", row->name, why);
       return parseError;
     }
   }
   return checkOptions(*options, error, errorSize) ? parseRun : parseError;
+}
+
+void resetOption(const OptionRow& row, RunOptions* options) {
+  static const RunOptions defaults;
+  unsigned char* to = reinterpret_cast<unsigned char*>(options);
+  const unsigned char* from = reinterpret_cast<const unsigned char*>(&defaults);
+  for (const OptionField& field : {row.field, row.second, row.given}) {
+    const size_t size = field.type == fieldBool     ? sizeof(bool)
+                        : field.type == fieldText   ? sizeof(const char*)
+                        : field.type == fieldDetail ? sizeof(DetailLevel)
+                        : field.type == fieldNone   ? 0
+                                                    : sizeof(uint32_t);
+    memcpy(to + field.offset, from + field.offset, size);
+  }
+  options->origins[rowIndex(row)] = originDefault;
+}
+
+void optionValueText(const OptionRow& row, const RunOptions& options, char* out, int size) {
+  const RunOptions* held = &options;
+  switch (row.kind) {
+    case optionFlag:
+      snprintf(out, size, "%s", *fieldIn<bool>(held, row.field) ? "true" : "false");
+      return;
+    case optionText: {
+      const char* text = *fieldIn<const char*>(held, row.field);
+      snprintf(out, size, "%s", text ? printable(text) : "none");
+      return;
+    }
+    case optionWhole: {
+      const uint64_t value = row.field.type == fieldSigned
+                                 ? static_cast<uint64_t>(*fieldIn<int32_t>(held, row.field))
+                                 : *fieldIn<uint32_t>(held, row.field);
+      // A number below the row's range is its "not set".
+      if (value < row.range[0].least)
+        snprintf(out, size, "none");
+      else
+        snprintf(out, size, "%llu", static_cast<unsigned long long>(value));
+      return;
+    }
+    case optionWindowSize: {
+      const int32_t width = *fieldIn<int32_t>(held, row.field);
+      const int32_t height = *fieldIn<int32_t>(held, row.second);
+      snprintf(out, size, "%dx%d", width > 0 ? width : 800, width > 0 ? height : 600);
+      return;
+    }
+    case optionDecimal:
+      snprintf(out, size, "%g", static_cast<double>(*fieldIn<float>(held, row.field)));
+      return;
+    case optionChoice: {
+      const uint8_t value = *fieldIn<DetailLevel>(held, row.field);
+      snprintf(out, size, "auto");
+      for (const OptionChoice* c = row.choices; c->word; c++)
+        if (c->value == value) snprintf(out, size, "%s", c->word);
+      return;
+    }
+    case optionHelp:
+    case optionVersion:
+      break;
+  }
+  snprintf(out, size, "none");
 }
 
 bool checkOptions(const RunOptions& options, char* error, int errorSize) {
@@ -424,6 +585,10 @@ bool checkOptions(const RunOptions& options, char* error, int errorSize) {
   }
   if (options.autoplay && options.timedemoFile) {
     snprintf(error, errorSize, "--autoplay and --timedemo cannot be used together");
+    return false;
+  }
+  if (options.configFile && options.noConfig) {
+    snprintf(error, errorSize, "--config and --no-config cannot be used together");
     return false;
   }
   if (options.autoplay && options.inputFile) {

@@ -7,7 +7,8 @@
 // value is read and checked, where it goes in RunOptions and its lines in
 // --help. The command line goes through applyOption row by row, and so can
 // any other source of option values (such as a file of `name = value` lines),
-// each value noting where it came from.
+// each value noting where it came from: the configuration file
+// (app/config.h) reads the rows marked inFile.
 #pragma once
 
 #include <cstdint>
@@ -21,7 +22,7 @@
 enum OptionOrigin : uint8_t { originDefault, originFile, originCommandLine };
 
 // The number of rows in optionRows.
-constexpr int optionCount = 21;
+constexpr int optionCount = 32;
 
 // Every field starts at the value a plain run uses, so RunOptions{} is a
 // plain run.
@@ -46,7 +47,18 @@ struct RunOptions {
   int32_t windowWidth = 0;               // client size of the window; 0 x 0: 800 x 600
   int32_t windowHeight = 0;
   bool fullscreen = false;
-  uint32_t drawEvery = 1;  // headless: draw frames 1 in this many (and the last)
+  uint32_t drawEvery = 1;      // headless: draw frames 1 in this many (and the last)
+  float mouseSensitivity = 1;  // a factor on the aim's and the steering's scales
+  bool invertY = false;        // the mouse moved up aims down
+  uint32_t volume = 100;       // of the sounds, in percent
+  bool mute = false;
+  bool pauseOnFocusLoss = false;     // a window that loses the focus pauses the game
+  bool showFps = false;              // the frame counter shows from the start
+  const char* configFile = nullptr;  // --config: read this file instead of the usual one
+  bool noConfig = false;             // read no configuration file
+  bool printConfig = false;          // print the values in force and their origins, and exit
+  bool printScores = false;          // print the score table and exit
+  bool noScores = false;             // this run stays out of the score table
   // Where each option's value came from, by its row in optionRows.
   OptionOrigin origins[optionCount] = {};
 };
@@ -60,6 +72,7 @@ enum OptionKind : uint8_t {
   optionWhole,       // a whole decimal number within range[0]
   optionChoice,      // one of the words in choices
   optionWindowSize,  // WxH, the width within range[0] and the height within range[1]
+  optionDecimal,     // a decimal number (digits, a point, digits) within span
   optionHelp,        // --help: show the usage and exit
   optionVersion,     // --version: show the version and exit
 };
@@ -72,7 +85,8 @@ enum OptionFieldType : uint8_t {
   fieldText,
   fieldUnsigned,
   fieldSigned,
-  fieldDetail
+  fieldDetail,
+  fieldFloat
 };
 
 // A RunOptions field, by its offset.
@@ -83,6 +97,10 @@ struct OptionField {
 
 struct OptionRange {
   uint32_t least, most;
+};
+
+struct OptionSpan {
+  float least, most;
 };
 
 // A word an optionChoice row takes, and the value it stores.
@@ -101,6 +119,8 @@ struct OptionRow {
   OptionRange range[2];
   const OptionChoice* choices;  // an optionChoice row's words, ended by a null word
   const char* help;             // the lines of --help, '\n' between them
+  OptionSpan span;              // an optionDecimal row's range
+  bool inFile;                  // the configuration file may set it
 };
 
 extern const OptionRow optionRows[optionCount];
@@ -122,9 +142,19 @@ bool applyOption(const OptionRow& row, const char* value, OptionOrigin origin, R
 // but the defaults.
 bool optionGiven(const RunOptions& options, const char* name);
 
+// Puts the option of row back to its default value and origin.
+void resetOption(const OptionRow& row, RunOptions* options);
+
+// The value options holds for row as the option's own text would give it
+// ("1280x720", "low", "true", "1.5"), or a word for a value no text gives
+// ("auto" for the detail the renderer picks, "800x600" for no window size,
+// "none" for a number that means "not set").
+void optionValueText(const OptionRow& row, const RunOptions& options, char* out, int size);
+
 enum ParseResult { parseRun, parseHelp, parseVersion, parseError };
 
-// Fills options from argv. On parseError, error holds one line saying what
+// Fills options from argv: "--name value", "--name=value", and a flag as
+// "--name" (on) or "--name=true" / "--name=false". On parseError, error holds one line saying what
 // is wrong (without the program name).
 ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error, int errorSize);
 

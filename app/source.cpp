@@ -3,6 +3,7 @@
 #include "app/source.h"
 
 #include "game/rules.h"
+#include "game/tally.h"
 #include "platform/platform.h"
 #include "session/autoplay.h"
 #include "session/replay.h"
@@ -29,6 +30,7 @@ void sampleInput(FrameInput* in) {
   } else {
     samplePlatformInput(in);
   }
+  tallyFrame();  // before the frame changes the world
   if (source == inputFromAutoplay) autoplayInput(in);
   recordFrame(*in);
 }

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/comforts.h"
 #include "app/ending.h"
 #include "app/frame.h"
 #include "app/options.h"
@@ -15,6 +16,7 @@
 #include "game/clock.h"
 #include "game/input.h"
 #include "game/setup.h"
+#include "game/tally.h"
 #include "game/world.h"
 #include "platform/platform.h"
 #include "render/detail.h"
@@ -42,6 +44,8 @@ void startGame() {
   const int height = sized ? runOptions.windowHeight : 600;
   platCreateWindow(windowTitle, 100, 50, width, height);
   if (runOptions.fullscreen) platFullScreen();
+  startComforts();
+  worldOptions = {runOptions.mouseSensitivity, runOptions.invertY, runOptions.pauseOnFocusLoss};
   chooseDetail(runOptions.detail);
   setFramePacing(runOptions.timedemoFile != nullptr, runOptions.maxFps);
   platDisplayFunc(displayFrame);
@@ -101,5 +105,5 @@ void resetGame() {
   resetInput();
   setInputSource(inputFromPlatform);
   replayClose();
-  autoplayReset();
+  resetTally();
 }

@@ -31,6 +31,9 @@ struct Audio {
   SDL_AudioSpec output;  // the format the device plays
   int soundCount;
   Sound sounds[kMaxSounds];
+  int volume = 100;  // percent; 0 plays nothing
+  Uint8* scaled;     // a sound at a lower volume, as queued
+  Uint32 scaledBytes;
 };
 
 Audio gAudio;
@@ -112,9 +115,31 @@ const Sound* findSound(const char* path) {
   return nullptr;
 }
 
+// Room for a scaled copy of bytes; sounds are read ahead at start-up, so
+// during play this finds the room already there.
+bool roomToScale(Uint32 bytes) {
+  if (bytes <= gAudio.scaledBytes) return true;
+  Uint8* bigger = static_cast<Uint8*>(SDL_realloc(gAudio.scaled, bytes));
+  if (!bigger) return false;
+  gAudio.scaled = bigger;
+  gAudio.scaledBytes = bytes;
+  return true;
+}
+
 void queueOnly(const Uint8* data, Uint32 bytes) {
   SDL_ClearQueuedAudio(gAudio.device);
-  SDL_QueueAudio(gAudio.device, data, bytes);
+  if (gAudio.volume <= 0) return;
+  if (gAudio.volume >= 100) {
+    SDL_QueueAudio(gAudio.device, data, bytes);
+    return;
+  }
+  // SDL keeps its own copy of what is queued, so one buffer serves every
+  // sound: silence, with the sound mixed in at the volume.
+  if (!roomToScale(bytes)) return;
+  memset(gAudio.scaled, gAudio.output.silence, bytes);
+  SDL_MixAudioFormat(gAudio.scaled, data, gAudio.output.format, bytes,
+                     gAudio.volume * SDL_MIX_MAXVOLUME / 100);
+  SDL_QueueAudio(gAudio.device, gAudio.scaled, bytes);
 }
 
 // Decodes the file at path into the next free entry of the table, kept for
@@ -127,6 +152,7 @@ const Sound* rememberSound(const char* path) {
   sound.data = nullptr;
   sound.bytes = 0;
   sound.ok = decodeSound(path, &sound.data, &sound.bytes);
+  if (sound.ok) roomToScale(sound.bytes);
   return &sound;
 }
 
@@ -201,6 +227,11 @@ void audioPlay(const char* path) {
     queueOnly(data, bytes);
     SDL_free(data);
   }
+}
+
+void audioSetVolume(int percent) {
+  gAudio.volume = percent < 0 ? 0 : percent > 100 ? 100 : percent;
+  if (gAudio.volume == 0) audioStop();
 }
 
 bool audioIsOpen() { return gAudio.open; }

@@ -28,6 +28,11 @@ void audioPreload(const char* folder);
 // nothing, leaves the sound still playing alone and is not looked for again.
 void audioPlay(const char* path);
 
+// The volume of the sounds that start from now on, in percent (clamped to
+// 0..100; 100, the default, plays each sound as its file holds it). 0
+// stops the sound playing and plays nothing until the volume is raised.
+void audioSetVolume(int percent);
+
 // ---- For tests ----
 
 // Whether audioOpen opened a device.

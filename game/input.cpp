@@ -6,6 +6,7 @@
 FrameInput frameInput;
 PlatWindow window;
 int32_t cursorCentre[2];
+WorldOptions worldOptions;
 
 namespace {
 
@@ -61,6 +62,7 @@ void resetInput() {
   frameInput = FrameInput{};
   window = 0;
   cursorCentre[0] = cursorCentre[1] = 0;
+  worldOptions = WorldOptions{};
 }
 
 void keepHoldPointInside(int32_t centre[2], const int32_t client[4]) {

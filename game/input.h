@@ -28,18 +28,46 @@ enum InputKey : uint8_t {
   keyG,
   keyLButton,
   keyRButton,
+  keyF9,        // the frame counter on and off
+  keyF11,       // full screen on and off
+  keyF12,       // a screenshot
+  keyAltEnter,  // full screen on and off, as F11
+  keyM,         // the sound off and on
   inputKeyCount
 };
 
 // The platform key code of each InputKey, in InputKey order.
-constexpr int inputKeyCodes[inputKeyCount] = {'Q',        'E', 'W', 'S', 'A',         'D',
-                                              platEscape, 'N', 'Y', 'G', platLButton, platRButton};
+constexpr int inputKeyCodes[inputKeyCount] = {
+    'Q', 'E',         'W',         'S',    'A',     'D',     platEscape,   'N', 'Y',
+    'G', platLButton, platRButton, platF9, platF11, platF12, platAltEnter, 'M'};
 
 // What a pixel of cursor motion does: it turns the aim by aimRadiansPerPixel,
 // or the flying missile by steerDegreesPerPixel. The aim step and the
 // autoplayer both work with these.
 constexpr float aimRadiansPerPixel = 0.005f;
 constexpr float steerDegreesPerPixel = 0.5f;
+
+// The options that change what the input does to the world: the mouse's
+// sensitivity (a factor on both scales above) and its vertical sense, and
+// whether a window losing the focus pauses the game. Start-up sets them from
+// the options, or from the recorded session a replay plays; a recording
+// keeps them in its header. The defaults leave every scale exactly as above.
+// The sensitivities the option and a recording may hold.
+constexpr float mouseSensitivityLeast = 0.1f;
+constexpr float mouseSensitivityMost = 10;
+
+struct WorldOptions {
+  float mouseSensitivity = 1;
+  bool invertY = false;
+  bool pauseOnFocusLoss = false;
+};
+extern WorldOptions worldOptions;
+
+// The scales in force: radians of aim and degrees of steering per pixel,
+// and the sign a pixel upward carries (-1 with invert-y).
+inline float aimScale() { return aimRadiansPerPixel * worldOptions.mouseSensitivity; }
+inline float steerScale() { return steerDegreesPerPixel * worldOptions.mouseSensitivity; }
+inline float upSign() { return worldOptions.invertY ? -1.0f : 1.0f; }
 
 // Characters kept per frame; more in one frame are dropped.
 constexpr int maxFrameChars = 32;
@@ -71,6 +99,10 @@ inline bool keyDown(const FrameInput& in, InputKey key) {
   return ((in.held | in.pressed) >> key) & 1u;
 }
 
+// Went down since the previous frame: once per press, however long it is
+// held, for the keys that toggle something.
+inline bool keyPressed(const FrameInput& in, InputKey key) { return (in.pressed >> key) & 1u; }
+
 // Fills in from the platform: every key once, so that a press is seen by the
 // next frame or by none, and the characters noted since the last call.
 void samplePlatformInput(FrameInput* in);
@@ -79,7 +111,8 @@ void samplePlatformInput(FrameInput* in);
 // returns whether G is down (or was pressed since the previous query).
 bool noteKeyEvent(unsigned char c);
 
-// Nothing pending, an empty record, no window and the hold point at 0, 0.
+// Nothing pending, an empty record, no window, the hold point at 0, 0 and
+// the default world options.
 void resetInput();
 
 // The distance from the client area's edge within which the hold point may

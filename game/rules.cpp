@@ -2,6 +2,7 @@
 // toggle keys.
 #include "game/rules.h"
 
+#include "game/input.h"
 #include "game/sounds.h"
 #include "game/world.h"
 
@@ -55,6 +56,11 @@ void clearLevel() {
 void replayLevel() {
   startLevel();
   game.gameOver = 0;
+}
+
+void noteFocus(bool active) {
+  if (worldOptions.pauseOnFocusLoss && game.wasActive && !active && !game.gameOver) game.paused = 1;
+  game.wasActive = active;
 }
 
 void applyKeyEvent(unsigned char key, bool gDown) {

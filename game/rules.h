@@ -20,6 +20,12 @@ void clearLevel();
 // N on the game-over screen: the lost level starts again.
 void replayLevel();
 
+// The window's focus in this frame: with the option pause-on-focus-loss
+// (game/input.h), a window that goes inactive during play pauses the game,
+// and it stays paused until p. The frame loop calls it once a frame,
+// before the clock moves.
+void noteFocus(bool active);
+
 // What a key event does: p toggles the pause, any key with G down toggles
 // the camera lock.
 void applyKeyEvent(unsigned char key, bool gDown);

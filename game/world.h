@@ -25,6 +25,7 @@ struct GameState {
   int32_t gameOver;    // the game-over screen waits for Y or N
   int32_t paused;
   int32_t cameraLock;  // 1: the camera sits beside the cannon
+  int32_t wasActive;   // the window was active in the frame before
 };
 
 // The lighting material a thing is drawn in, shards included; the renderer

@@ -39,6 +39,8 @@ struct PlatBackend {
   void (*swapBuffers)();
   void (*mainLoop)();
   bool (*saveScreenshot)(const char* file);
+  void (*toggleFullScreen)();
+  void (*soundVolume)(int percent);
 };
 
 // The windowed backend (windowed.cpp). winInit opens the X display for
@@ -54,8 +56,8 @@ void hlInit(uint32_t startMs, uint32_t frameMs);
 // ---- Shared helpers (platform.cpp) ----
 
 // Key states are kept in arrays indexed by the normalised code: 'A'..'Z',
-// platLButton, platRButton or platEscape. Lower-case letters name the same
-// keys as upper-case ones. Returns -1 for codes the game cannot ask about.
+// platLButton, platRButton, platEscape, the function keys and Alt+Enter. Lower-case letters name
+// the same keys as upper-case ones. Returns -1 for codes the game cannot ask about.
 constexpr int kKeySlots = 128;
 int platKeySlot(int key);
 

@@ -64,6 +64,8 @@ struct Headless {
 
   int soundCount;
   char sounds[kMaxSounds][kSoundNameSize];
+  int volume;       // percent; at 0 no sound is noted
+  bool fullScreen;  // asked for; the virtual window keeps its size
 };
 
 OffscreenGl gGl;
@@ -138,6 +140,8 @@ void resetWindowState() {
   gHl.timerPending = false;
   gHl.timerFn = nullptr;
   gHl.soundCount = 0;
+  gHl.volume = 100;
+  gHl.fullScreen = false;
 }
 
 int clampToInt(long long v) {
@@ -227,7 +231,7 @@ void hlHideCursor() { gHl.cursorHidden = true; }
 void hlSetWindowIcon(PlatWindow, const char*) {}
 
 void hlPlaySound(const char* name) {
-  if (gHl.soundCount >= kMaxSounds) return;
+  if (gHl.soundCount >= kMaxSounds || gHl.volume == 0) return;
   snprintf(gHl.sounds[gHl.soundCount], kSoundNameSize, "%s", name ? name : "");
   gHl.soundCount++;
 }
@@ -242,7 +246,11 @@ void hlCreateWindow(const char* title, int, int, int, int) {
 }
 
 // The virtual window keeps its size.
-void hlFullScreen() {}
+void hlFullScreen() { gHl.fullScreen = true; }
+
+void hlToggleFullScreen() { gHl.fullScreen = !gHl.fullScreen; }
+
+void hlSoundVolume(int percent) { gHl.volume = percent < 0 ? 0 : percent > 100 ? 100 : percent; }
 
 void hlDisplayFunc(void (*display)()) { gHl.display = display; }
 void hlKeyboardFunc(void (*key)(unsigned char c, int x, int y)) { gHl.keyboard = key; }
@@ -293,10 +301,11 @@ void hlInit(uint32_t startMs, uint32_t frameMs) {
 }
 
 const PlatBackend kHeadlessBackend = {
-    hlTickMs,         hlKeyState,   hlFindWindow,     hlActiveWindow, hlWindowRect,    hlClientRect,
-    hlConfinePointer, hlCursorPos,  hlSetCursorPos,   hlHideCursor,   hlSetWindowIcon, hlPlaySound,
-    hlCreateWindow,   hlFullScreen, hlDisplayFunc,    hlKeyboardFunc, hlReshapeFunc,   hlTimerFunc,
-    hlSwapBuffers,    hlMainLoop,   hlSaveScreenshot,
+    hlTickMs,         hlKeyState,         hlFindWindow,   hlActiveWindow, hlWindowRect,
+    hlClientRect,     hlConfinePointer,   hlCursorPos,    hlSetCursorPos, hlHideCursor,
+    hlSetWindowIcon,  hlPlaySound,        hlCreateWindow, hlFullScreen,   hlDisplayFunc,
+    hlKeyboardFunc,   hlReshapeFunc,      hlTimerFunc,    hlSwapBuffers,  hlMainLoop,
+    hlSaveScreenshot, hlToggleFullScreen, hlSoundVolume,
 };
 
 // ---- headless.h ----
@@ -379,3 +388,7 @@ const char* headlessSoundName(int index) {
 }
 
 void headlessClearSounds() { gHl.soundCount = 0; }
+
+bool headlessFullScreen() { return gHl.fullScreen; }
+
+int headlessSoundVolume() { return gHl.volume; }

@@ -29,7 +29,8 @@
 // "FILE:LINE: what is wrong". Lines:
 //   F down KEY | F up KEY | F tap KEY | F char C | F move DX DY
 //   F focus out | F focus in
-// KEY is a..z, esc, lbutton or rbutton; '#' starts a comment.
+// KEY is a..z, esc, lbutton, rbutton, f9, f11, f12 or alt+enter; '#' starts
+// a comment.
 bool headlessLoadScript(const char* path, char* err, int errSize);
 // The same from a script held in memory; `name` stands for the file in the
 // message. Replaces the loaded script; allocates nothing.
@@ -59,6 +60,12 @@ bool headlessCursorHidden();
 
 // Whether the game asks for the pointer to be confined (platConfinePointer).
 bool headlessPointerConfined();
+
+// Whether the game asked for full screen (platFullScreen, then each
+// platToggleFullScreen), and the sound volume it set (platSoundVolume; at
+// 0 no sound is noted below). Both start afresh with the window.
+bool headlessFullScreen();
+int headlessSoundVolume();
 
 // Sounds started since the last clear (or since platCreateWindow), oldest
 // first, as the game named them. The first 1024 are kept; headlessSoundName

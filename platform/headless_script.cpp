@@ -50,6 +50,10 @@ int parseKey(const char* word) {
   if (strcmp(word, "esc") == 0) return platEscape;
   if (strcmp(word, "lbutton") == 0) return platLButton;
   if (strcmp(word, "rbutton") == 0) return platRButton;
+  if (strcmp(word, "f9") == 0) return platF9;
+  if (strcmp(word, "f11") == 0) return platF11;
+  if (strcmp(word, "f12") == 0) return platF12;
+  if (strcmp(word, "alt+enter") == 0) return platAltEnter;
   return -1;
 }
 
@@ -95,7 +99,9 @@ bool parseEvent(char* words[], int count, ScriptEvent* e, char* why, int whySize
     }
     e->key = parseKey(words[2]);
     if (e->key < 0) {
-      snprintf(why, whySize, "unknown key '%s' (a..z, esc, lbutton or rbutton)", words[2]);
+      snprintf(why, whySize,
+               "unknown key '%s' (a..z, esc, lbutton, rbutton, f9, f11, f12 or alt+enter)",
+               words[2]);
       return false;
     }
     return true;

@@ -26,6 +26,7 @@ int platKeySlot(int key) {
   if (key >= 'a' && key <= 'z') return key - 'a' + 'A';
   if (key >= 'A' && key <= 'Z') return key;
   if (key == platLButton || key == platRButton || key == platEscape) return key;
+  if (key == platF9 || key == platF11 || key == platF12 || key == platAltEnter) return key;
   return -1;
 }
 
@@ -132,3 +133,5 @@ void platTimerFunc(unsigned ms, void (*fn)(int), int value) { gBackend->timerFun
 void platSwapBuffers() { gBackend->swapBuffers(); }
 void platMainLoop() { gBackend->mainLoop(); }
 bool platSaveScreenshot(const char* file) { return gBackend->saveScreenshot(file); }
+void platToggleFullScreen() { gBackend->toggleFullScreen(); }
+void platSoundVolume(int percent) { gBackend->soundVolume(percent); }

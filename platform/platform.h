@@ -41,6 +41,10 @@ uint64_t platPerfMicros();
 enum PlatKey {
   platLButton = 0x01,
   platRButton = 0x02,
+  platF9 = 0x10,
+  platF11 = 0x11,
+  platF12 = 0x12,
+  platAltEnter = 0x13,  // Enter pressed with Alt down; held while both are
   platEscape = 0x1B,
 };
 
@@ -105,6 +109,10 @@ void platSetWindowIcon(PlatWindow window, const char* file);
 // audio device nothing plays (said once on stderr at start-up).
 void platPlaySound(const char* name);
 
+// The volume of the sounds that start from now on, in percent (0 to 100;
+// 100 at start). 0 stops the sound playing and plays none until raised.
+void platSoundVolume(int percent);
+
 // Maps a sound name to a path: every backslash becomes '/'. Writes at most
 // size bytes including the terminating zero; returns false if it did not fit.
 bool platSoundPath(const char* name, char* out, int size);
@@ -119,6 +127,13 @@ void platCreateWindow(const char* title, int x, int y, int width, int height);
 // Asks for the window to fill the screen (the reshape callback reports the
 // new size). The headless window keeps its size.
 void platFullScreen();
+
+// Leaves full screen when the window fills the screen, and fills it
+// otherwise: through the window manager when one runs, else by covering the
+// screen and putting the window back where it was. The reshape callback
+// reports the new size. The headless window keeps its size and notes the
+// state (platform/headless.h).
+void platToggleFullScreen();
 
 void platDisplayFunc(void (*display)());
 void platKeyboardFunc(void (*key)(unsigned char c, int x, int y));

@@ -40,6 +40,10 @@ struct Windowed {
   char title[kTitleSize];
   KeyCode letterCodes[26];
   KeyCode escapeCode;
+  KeyCode functionCodes[3];  // F9, F11, F12
+  KeyCode enterCodes[3];     // Return, Alt_L, Alt_R
+  bool coversScreen;         // full screen without a window manager: our own cover
+  int uncovered[4];          // where the window was before: x, y, width, height
   Atom frameExtentsAtom;
   Atom iconAtom;
   unsigned char latch[kKeySlots];
@@ -74,9 +78,18 @@ int slotFromChar(unsigned char c, bool ctrl) {
 }
 
 void onKeyboard(unsigned char c, int x, int y) {
-  const int slot = slotFromChar(c, (glutGetModifiers() & GLUT_ACTIVE_CTRL) != 0);
+  const int modifiers = glutGetModifiers();
+  const int slot = slotFromChar(c, (modifiers & GLUT_ACTIVE_CTRL) != 0);
   if (slot >= 0) gWin.latch[slot] = 1;
+  if ((c == '\r' || c == '\n') && (modifiers & GLUT_ACTIVE_ALT)) gWin.latch[platAltEnter] = 1;
   if (gWin.keyboardFn) gWin.keyboardFn(c, x, y);
+}
+
+// The function keys the game reads come through freeglut's special keys.
+void onSpecial(int key, int, int) {
+  if (key == GLUT_KEY_F9) gWin.latch[platF9] = 1;
+  if (key == GLUT_KEY_F11) gWin.latch[platF11] = 1;
+  if (key == GLUT_KEY_F12) gWin.latch[platF12] = 1;
 }
 
 void onMouse(int button, int state, int, int) {
@@ -94,11 +107,17 @@ bool keyHeldNow(int slot) {
     XQueryPointer(gWin.xDisplay, gWin.root, &rootReturn, &child, &rootX, &rootY, &x, &y, &mask);
     return (mask & (slot == platLButton ? Button1Mask : Button3Mask)) != 0;
   }
-  const KeyCode code = slot == platEscape ? gWin.escapeCode : gWin.letterCodes[slot - 'A'];
-  if (code == 0) return false;
   char keys[32];
   XQueryKeymap(gWin.xDisplay, keys);
-  return (keys[code >> 3] & (1 << (code & 7))) != 0;
+  auto down = [&keys](KeyCode code) { return code != 0 && (keys[code >> 3] & (1 << (code & 7))); };
+  if (slot == platAltEnter)
+    return down(gWin.enterCodes[0]) && (down(gWin.enterCodes[1]) || down(gWin.enterCodes[2]));
+  const KeyCode code = slot == platEscape ? gWin.escapeCode
+                       : slot == platF9   ? gWin.functionCodes[0]
+                       : slot == platF11  ? gWin.functionCodes[1]
+                       : slot == platF12  ? gWin.functionCodes[2]
+                                          : gWin.letterCodes[slot - 'A'];
+  return down(code);
 }
 
 // ---- Window callbacks ----
@@ -451,6 +470,12 @@ void winCreateWindow(const char* title, int x, int y, int width, int height) {
   for (int i = 0; i < 26; i++)
     gWin.letterCodes[i] = XKeysymToKeycode(gWin.xDisplay, static_cast<KeySym>(XK_a + i));
   gWin.escapeCode = XKeysymToKeycode(gWin.xDisplay, XK_Escape);
+  const KeySym functionKeys[3] = {XK_F9, XK_F11, XK_F12};
+  const KeySym enterKeys[3] = {XK_Return, XK_Alt_L, XK_Alt_R};
+  for (int i = 0; i < 3; i++) {
+    gWin.functionCodes[i] = XKeysymToKeycode(gWin.xDisplay, functionKeys[i]);
+    gWin.enterCodes[i] = XKeysymToKeycode(gWin.xDisplay, enterKeys[i]);
+  }
   gWin.frameExtentsAtom = XInternAtom(gWin.xDisplay, "_NET_FRAME_EXTENTS", False);
   gWin.iconAtom = XInternAtom(gWin.xDisplay, "_NET_WM_ICON", False);
   memset(gWin.latch, 0, sizeof gWin.latch);
@@ -465,13 +490,13 @@ void winCreateWindow(const char* title, int x, int y, int width, int height) {
   glutDisplayFunc(onDisplay);
   glutReshapeFunc(onReshape);
   glutKeyboardFunc(onKeyboard);
+  glutSpecialFunc(onSpecial);
   glutMouseFunc(onMouse);
 }
 
-void winFullScreen() {
-  if (!gWin.window) return;
-  // A window manager fills the screen when asked. Without one, freeglut puts
-  // the window off by its first position, so cover the screen directly.
+// A window manager that fills the screen when asked: one publishes itself
+// through _NET_SUPPORTING_WM_CHECK.
+bool managerFillsScreen() {
   Atom check = XInternAtom(gWin.xDisplay, "_NET_SUPPORTING_WM_CHECK", True);
   Atom type = None;
   int format = 0;
@@ -482,16 +507,66 @@ void winFullScreen() {
                                           &type, &format, &items, &after, &data) == Success &&
                        data && items == 1;
   if (data) XFree(data);
-  if (managed) {
-    glutFullScreen();
-    return;
-  }
+  return managed;
+}
+
+// Without a window manager: the window covers the screen, and what it
+// covered before is kept to go back to.
+void coverScreen() {
+  int left, top, right, bottom;
+  winClientRect(gWin.window, &left, &top, &right, &bottom);
+  gWin.uncovered[0] = left;
+  gWin.uncovered[1] = top;
+  gWin.uncovered[2] = right - left;
+  gWin.uncovered[3] = bottom - top;
+  gWin.coversScreen = true;
   const int screen = DefaultScreen(gWin.xDisplay);
   XMoveResizeWindow(gWin.xDisplay, gWin.window, 0, 0,
                     static_cast<unsigned>(DisplayWidth(gWin.xDisplay, screen)),
                     static_cast<unsigned>(DisplayHeight(gWin.xDisplay, screen)));
   XFlush(gWin.xDisplay);
 }
+
+void winFullScreen() {
+  if (!gWin.window) return;
+  // A window manager fills the screen when asked. Without one, freeglut puts
+  // the window off by its first position, so cover the screen directly.
+  if (managerFillsScreen())
+    glutFullScreen();
+  else
+    coverScreen();
+}
+
+void winToggleFullScreen() {
+  if (!gWin.window || gWin.closed) return;
+  if (managerFillsScreen()) {
+    // The manager keeps the state and flips it: _NET_WM_STATE_TOGGLE.
+    XEvent event = {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = gWin.window;
+    event.xclient.message_type = XInternAtom(gWin.xDisplay, "_NET_WM_STATE", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = 2;
+    event.xclient.data.l[1] =
+        static_cast<long>(XInternAtom(gWin.xDisplay, "_NET_WM_STATE_FULLSCREEN", False));
+    event.xclient.data.l[3] = 1;  // asked by an application
+    XSendEvent(gWin.xDisplay, gWin.root, False, SubstructureRedirectMask | SubstructureNotifyMask,
+               &event);
+    XFlush(gWin.xDisplay);
+    return;
+  }
+  if (!gWin.coversScreen) {
+    coverScreen();
+    return;
+  }
+  gWin.coversScreen = false;
+  XMoveResizeWindow(gWin.xDisplay, gWin.window, gWin.uncovered[0], gWin.uncovered[1],
+                    static_cast<unsigned>(gWin.uncovered[2] > 0 ? gWin.uncovered[2] : 800),
+                    static_cast<unsigned>(gWin.uncovered[3] > 0 ? gWin.uncovered[3] : 600));
+  XFlush(gWin.xDisplay);
+}
+
+void winSoundVolume(int percent) { audioSetVolume(percent); }
 
 void winDisplayFunc(void (*display)()) { gWin.displayFn = display; }
 void winKeyboardFunc(void (*key)(unsigned char c, int x, int y)) { gWin.keyboardFn = key; }
@@ -589,11 +664,11 @@ bool winInit(int* argc, char** argv) {
 }
 
 const PlatBackend kWindowedBackend = {
-    winTickMs,         winKeyState,       winFindWindow,   winActiveWindow, winWindowRect,
-    winClientRect,     winConfinePointer, winCursorPos,    winSetCursorPos, winHideCursor,
-    winSetWindowIcon,  winPlaySound,      winCreateWindow, winFullScreen,   winDisplayFunc,
-    winKeyboardFunc,   winReshapeFunc,    winTimerFunc,    winSwapBuffers,  winMainLoop,
-    winSaveScreenshot,
+    winTickMs,         winKeyState,         winFindWindow,   winActiveWindow, winWindowRect,
+    winClientRect,     winConfinePointer,   winCursorPos,    winSetCursorPos, winHideCursor,
+    winSetWindowIcon,  winPlaySound,        winCreateWindow, winFullScreen,   winDisplayFunc,
+    winKeyboardFunc,   winReshapeFunc,      winTimerFunc,    winSwapBuffers,  winMainLoop,
+    winSaveScreenshot, winToggleFullScreen, winSoundVolume,
 };
 
 // ---- windowed.h ----

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "render/frame_counter.h"
 #include "render/render.h"
 #include "render/text.h"
 #include "render/view.h"
@@ -119,6 +120,7 @@ void drawOverlay() {
   drawText(line, 20, 30 * aspect, 0);
   snprintf(line, sizeof line, "Level: %d", game.level);
   drawText(line, -30, 33 * aspect, 0);
+  if (frameCounterShown()) drawText(frameCounterText(), 24, -31 * aspect, 0);  // F9
   finishScreen();
 }
 

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "game/clock.h"
+#include "game/tally.h"
 #include "game/world.h"
 
 namespace {
@@ -107,62 +108,27 @@ void steer(const Target& target, int32_t* dx, int32_t* dy) {
   const float f = dot(d, missile.forward), r = dot(d, missile.right), u = dot(d, missile.up);
   const float right = fmaxf(-maxSteerDegrees, fminf(maxSteerDegrees, atan2f(r, f) * 180 / pi));
   const float up = fmaxf(-maxSteerDegrees, fminf(maxSteerDegrees, atan2f(u, f) * 180 / pi));
-  *dx = clampPixels(right / steerDegreesPerPixel, 1000);
-  *dy = clampPixels(-up / steerDegreesPerPixel, 1000);
-}
-
-// What the world looked like at the top of the previous frame.
-struct Watch {
-  bool started;
-  uint32_t startMs;
-  int32_t level, lives, points, planesLeft, gameOver;
-  AutoplayScore score;
-};
-Watch watch;
-
-// Counts what changed since the previous frame: a higher level straight from
-// play is a cleared level, fewer lives are lives lost; the points of a level
-// are banked when it is cleared or replayed.
-void keepScore() {
-  if (!watch.started)
-    watch = Watch{true, lastTickMs, game.level, game.lives, 0, game.planesLeft, 0, {}};
-  AutoplayScore& score = watch.score;
-  const bool cleared = game.level > watch.level && !watch.gameOver;
-  if (cleared) score.levelsCleared += game.level - watch.level;
-  // The level start of a cleared level zeroes the points in the frame that
-  // downed its last planes: those planes are counted here.
-  if (cleared) score.points += watch.points + settings.pointsPerPlane * watch.planesLeft;
-  if (watch.gameOver && !game.gameOver) score.points += watch.points;
-  if (game.lives < watch.lives && game.level <= watch.level)
-    score.livesLost += watch.lives - game.lives;
-  watch.level = game.level;
-  watch.lives = game.lives;
-  watch.points = game.points;
-  watch.planesLeft = game.planesLeft;
-  watch.gameOver = game.gameOver;
-  score.frames++;
+  *dx = clampPixels(right / steerScale(), 1000);
+  *dy = clampPixels(-up / steerScale() * upSign(), 1000);
 }
 
 }  // namespace
 
-void autoplayReset() { watch = Watch{}; }
-
 AutoplayScore autoplayScore() {
-  AutoplayScore score = watch.score;
-  score.points += watch.points;
-  return score;
+  const RunTally tally = runTally();
+  return {tally.levelsCleared, tally.clearedPoints + tally.replayedPoints + tally.points,
+          tally.livesLost, tally.frames};
 }
 
 void printAutoplaySummary() {
   const AutoplayScore score = autoplayScore();
-  const double seconds = static_cast<int32_t>(lastFrame.now - watch.startMs) * 0.001;
+  const double seconds = static_cast<int32_t>(lastFrame.now - runTally().startMs) * 0.001;
   printf("autoplay: %d levels cleared, %d points, %d lives lost, %d frames, %.1f s\n",
          score.levelsCleared, score.points, score.livesLost, score.frames, seconds);
   fflush(stdout);
 }
 
 void autoplayInput(FrameInput* in) {
-  keepScore();
   const uint32_t mine = 1u << keyLButton | 1u << keyRButton | 1u << keyN | 1u << keyY;
   in->held &= ~mine;
   in->pressed &= ~mine;
@@ -194,13 +160,13 @@ void autoplayInput(FrameInput* in) {
   const float pitch = atan2f(aim.z, sqrtf(aim.x * aim.x + aim.y * aim.y));
   const float turn = remainderf(yaw - camera.yaw, 2 * pi);
   const float lift = pitch - camera.pitch;
-  const int32_t px = clampPixels(-turn / aimRadiansPerPixel, maxLookPixels);
-  const int32_t py = clampPixels(-lift / aimRadiansPerPixel, maxLookPixels);
+  const int32_t px = clampPixels(-turn / aimScale(), maxLookPixels);
+  const int32_t py = clampPixels(-lift / aimScale() * upSign(), maxLookPixels);
   in->cursorX = centre[0] + px;  // the cursor left of the centre turns the aim left
   in->cursorY = centre[1] + py;
   // The aim after this frame's look, against the target's size.
-  const float offYaw = turn + static_cast<float>(px) * aimRadiansPerPixel;
-  const float offPitch = lift + static_cast<float>(py) * aimRadiansPerPixel;
+  const float offYaw = turn + static_cast<float>(px) * aimScale();
+  const float offPitch = lift + static_cast<float>(py) * (aimScale() * upSign());
   const float off = sqrtf(offYaw * offYaw + offPitch * offPitch) * distance;
   if (off < target.radius) press(in, keyLButton);
   if (!anyBomb() && distance > missileRange && off < 4 * target.radius) press(in, keyRButton);

@@ -8,11 +8,11 @@
 
 #include "game/input.h"
 
-// Replaces the cursor, both buttons and the N and Y keys of the record, and
-// keeps count of how the game goes.
+// Replaces the cursor, both buttons and the N and Y keys of the record.
 void autoplayInput(FrameInput* in);
 
-// How the autoplayer's game went so far.
+// How the autoplayer's game went so far, from the run's count
+// (game/tally.h), the points of every level played included.
 struct AutoplayScore {
   int32_t levelsCleared;
   int32_t points;  // of every level played, the current one included
@@ -20,9 +20,6 @@ struct AutoplayScore {
   int32_t frames;
 };
 AutoplayScore autoplayScore();
-
-// Forgets the count (a new game).
-void autoplayReset();
 
 // One line on stdout: levels cleared, points, lives lost, frames and the
 // game time in seconds.

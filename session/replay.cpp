@@ -12,7 +12,11 @@ namespace {
 
 constexpr int kMaxLine = 512;
 constexpr int kMaxWords = 7 + maxFrameChars;
-constexpr int kVersion = 2;
+constexpr int kVersion = 3;
+constexpr int kOldestVersion = 2;
+// Version 2 knew the first twelve keys; version 3 added the player's own
+// keys and the world options of the header.
+constexpr int kVersion2Keys = 12;
 const char kHeader[] = "# velkarra3d input ";
 
 // Where lines come from: a file, or a block of memory.
@@ -51,7 +55,10 @@ enum Stage { expectHeader, expectSeed, expectStart, expectCentre, expectFrames, 
 
 struct Parser {
   int line;
+  int version;
   Stage stage;
+  WorldOptions options;
+  bool optionsEnded;  // a client or frame line has come: no more option lines
   uint32_t seed;
   uint32_t startMs;
   int32_t centre[2];
@@ -113,11 +120,11 @@ bool parseUint32(const char* s, uint32_t* out) {
   return true;
 }
 
-bool parseHeader(const char* line, char* why, int whySize) {
+bool parseHeader(const char* line, int* versionRead, char* why, int whySize) {
   const size_t n = sizeof kHeader - 1;
   long long version = 0;
   if (strncmp(line, kHeader, n) != 0 || !parseNumber(line + n, 0, 1000000, 10, &version) ||
-      version < kVersion) {
+      version < kOldestVersion) {
     snprintf(why, whySize, "not a recorded velkarra3d session (the first line is not '%s%d')",
              kHeader, kVersion);
     return false;
@@ -127,7 +134,34 @@ bool parseHeader(const char* line, char* why, int whySize) {
              version, kVersion);
     return false;
   }
+  *versionRead = static_cast<int>(version);
   return true;
+}
+
+// "option NAME VALUE": one of the world options (game/input.h).
+bool parseOption(Parser* p, char* words[], int count, char* why, int whySize) {
+  long long flag = 0;
+  if (count == 3 && strcmp(words[1], "mouse-sensitivity") == 0) {
+    char* end = nullptr;
+    const float value = strtof(words[2], &end);
+    if (*end == '\0' && value >= mouseSensitivityLeast && value <= mouseSensitivityMost) {
+      p->options.mouseSensitivity = value;
+      return true;
+    }
+  } else if (count == 3 && strcmp(words[1], "invert-y") == 0 &&
+             parseNumber(words[2], 0, 1, 10, &flag)) {
+    p->options.invertY = flag != 0;
+    return true;
+  } else if (count == 3 && strcmp(words[1], "pause-on-focus-loss") == 0 &&
+             parseNumber(words[2], 0, 1, 10, &flag)) {
+    p->options.pauseOnFocusLoss = flag != 0;
+    return true;
+  }
+  snprintf(why, whySize,
+           "expected 'option mouse-sensitivity %g..%g', 'option invert-y 0|1' or 'option "
+           "pause-on-focus-loss 0|1'",
+           static_cast<double>(mouseSensitivityLeast), static_cast<double>(mouseSensitivityMost));
+  return false;
 }
 
 bool parseFrame(Parser* p, char* words[], int count, FrameInput* in, char* why, int whySize) {
@@ -141,7 +175,7 @@ bool parseFrame(Parser* p, char* words[], int count, FrameInput* in, char* why, 
     return false;
   }
   long long active, held, pressed;
-  const long long keys = (1ll << inputKeyCount) - 1;
+  const long long keys = (1ll << (p->version == 2 ? kVersion2Keys : inputKeyCount)) - 1;
   if (count < 7 || !parseUint32(words[1], &in->tickMs) ||
       !parseNumber(words[2], 0, 1, 10, &active) || !parseInt32(words[3], &in->cursorX) ||
       !parseInt32(words[4], &in->cursorY) || !parseNumber(words[5], 0, keys, 16, &held) ||
@@ -185,7 +219,7 @@ bool parseLine(Parser* p, char* line, FrameInput* in, bool* frameRead, char* why
   *frameRead = false;
   p->line++;
   if (p->stage == expectHeader) {
-    if (!parseHeader(line, why, whySize)) return false;
+    if (!parseHeader(line, &p->version, why, whySize)) return false;
     p->stage = expectSeed;
     return true;
   }
@@ -227,6 +261,9 @@ bool parseLine(Parser* p, char* line, FrameInput* in, bool* frameRead, char* why
         p->stage = afterEnd;
         return true;
       }
+      if (strcmp(verb, "option") == 0 && p->version >= 3 && !p->optionsEnded)
+        return parseOption(p, words, count, why, whySize);
+      p->optionsEnded = true;
       if (strcmp(verb, "client") == 0) {
         for (int k = 0; k < 4; k++)
           if (count != 5 || !parseInt32(words[1 + k], &p->client[k])) {
@@ -378,6 +415,7 @@ bool replayOpen(const char* path, char* err, int errSize) {
 
 uint32_t replaySeed() { return replay.parser.seed; }
 uint32_t replayStartMs() { return replay.parser.startMs; }
+WorldOptions replayWorldOptions() { return replay.parser.options; }
 
 void replayStartCentre(int32_t centre[2]) {
   centre[0] = replay.parser.centre[0];
@@ -417,6 +455,11 @@ void recordStart(uint32_t seed, uint32_t startMs, const int32_t centre[2]) {
   if (!recording.file) return;
   fprintf(recording.file, "%s%d\nseed %u\nstart %u\ncentre %d %d\n", kHeader, kVersion, seed,
           startMs, centre[0], centre[1]);
+  // %.9g gives back the very float the game holds.
+  fprintf(recording.file,
+          "option mouse-sensitivity %.9g\noption invert-y %d\noption pause-on-focus-loss %d\n",
+          static_cast<double>(worldOptions.mouseSensitivity), worldOptions.invertY ? 1 : 0,
+          worldOptions.pauseOnFocusLoss ? 1 : 0);
 }
 
 void recordFrame(const FrameInput& in) {

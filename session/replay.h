@@ -8,16 +8,23 @@
 // the same world, frame by frame.
 //
 // The script, one item per line ('#' starts a comment after the first line):
-//   # velkarra3d input 2
+//   # velkarra3d input 3
 //   seed S              the random generator's seed
 //   start T             the tick count at start-up
 //   centre X Y          the cursor's hold point at start-up
+//   option NAME VALUE   a world option (game/input.h): mouse-sensitivity X,
+//                       invert-y 0|1, pause-on-focus-loss 0|1; before the
+//                       first client or frame line, each missing one at
+//                       its default
+
 //   client L T R B      the window's client area from the next frame on
 //   F T A X Y H P C...  frame F (1, 2, ...): tick T, active A (0/1), cursor
 //                       X Y, held keys H and pressed keys P (hex masks of
 //                       InputKey bits), then each character as two hex
 //                       digits, with '+' when G was down
 //   end                 the session ended after the last frame
+// Version 2 files (no option lines, masks of the first twelve keys) replay
+// as they always did; a newer version is refused.
 #pragma once
 
 #include <cstddef>
@@ -39,6 +46,9 @@ bool replayParse(const char* text, size_t size, const char* name, char* err, int
 bool replayOpen(const char* path, char* err, int errSize);
 uint32_t replaySeed();
 uint32_t replayStartMs();
+// The world options the session was played with; the replay applies them,
+// whatever the options of this run say.
+WorldOptions replayWorldOptions();
 void replayStartCentre(int32_t centre[2]);
 // Fills the next recorded frame; ends the process with status 2 and one line
 // on stderr if the file changed under the replay.
@@ -50,7 +60,8 @@ void replayClose();
 // Starts writing a recording; false (with errno set) if the file cannot be
 // written.
 bool recordOpen(const char* path);
-// The header: seed, start tick and the hold point at start-up.
+// The header: seed, start tick, the hold point at start-up and the world
+// options in force (worldOptions).
 void recordStart(uint32_t seed, uint32_t startMs, const int32_t centre[2]);
 // Writes one frame's record (nothing while no recording is open).
 void recordFrame(const FrameInput& in);

@@ -18,14 +18,16 @@ void setView(double ex, double ey, double ez, double cx, double cy, double cz, d
 }  // namespace
 
 void aimOrSteer(int32_t dx, int32_t dy) {
+  // The scales in force (game/input.h): the plain ones, bit for bit, with
+  // the default sensitivity and sense.
   if (missile.active) {
-    steerMissile(steerDegreesPerPixel * static_cast<float>(dx),
-                 steerDegreesPerPixel * static_cast<float>(dy));
+    steerMissile(steerScale() * static_cast<float>(dx),
+                 steerScale() * upSign() * static_cast<float>(dy));
     posedBox(missile.modelBox, missile.pos.x, missile.pos.y, missile.pos.z, missile.yaw,
              missile.pitch, &missile.worldBox);
   } else {
-    camera.yaw = camera.yaw + static_cast<float>(-dx) * aimRadiansPerPixel;
-    camera.pitch = camera.pitch + static_cast<float>(dy) * aimRadiansPerPixel;
+    camera.yaw = camera.yaw + static_cast<float>(-dx) * aimScale();
+    camera.pitch = camera.pitch + static_cast<float>(dy) * (aimScale() * upSign());
   }
   if (camera.pitch >= pitchLimit)
     camera.pitch = pitchBack;

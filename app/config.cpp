@@ -1,0 +1,209 @@
+// config.cpp: reads the configuration file line by line through the option
+// table, and prints the settings in force with their origins.
+#include "app/config.h"
+
+#include <cerrno>
+#include <cstdarg>
+#include <cstring>
+
+#include "base/printable.h"
+#include "base/program.h"
+#include "base/xdg.h"
+
+namespace {
+
+// What the last file read gave: its name, whether it was read, and the line
+// that set each row (0: none).
+struct ConfigRead {
+  char path[4096];
+  bool read;
+  bool missing;  // the usual file is not there
+  bool skipped;  // --no-config
+  int lines[optionCount];
+};
+ConfigRead lastRead;
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+
+// text without the blanks around it, in place.
+char* trimmed(char* text) {
+  while (isBlank(*text)) text++;
+  char* end = text + strlen(text);
+  while (end > text && isBlank(end[-1])) *--end = '\0';
+  return text;
+}
+
+struct Warner {
+  FILE* out;
+  const char* path;
+  int count;
+};
+
+__attribute__((format(printf, 3, 4))) void warn(Warner* w, int line, const char* format, ...) {
+  w->count++;
+  if (w->count > configWarningsMax) {
+    if (w->count == configWarningsMax + 1)
+      fprintf(w->out, "%s: %s: more faulty lines; the rest are skipped without a word\n",
+              programName, printable(w->path));
+    return;
+  }
+  char what[1200];
+  va_list args;
+  va_start(args, format);
+  vsnprintf(what, sizeof what, format, args);
+  va_end(args);
+  fprintf(w->out, "%s: %s:%d: %s\n", programName, printable(w->path), line, what);
+}
+
+// One line of the file, without its comment.
+void readLine(char* text, int line, RunOptions* options, Warner* w) {
+  if (char* hash = strchr(text, '#')) *hash = '\0';
+  char* whole = trimmed(text);
+  if (!*whole) return;
+  char* equals = strchr(whole, '=');
+  if (!equals) {
+    warn(w, line, "expected 'name = value', not '%s'; line skipped", printable(whole));
+    return;
+  }
+  *equals = '\0';
+  const char* name = trimmed(whole);
+  const char* value = trimmed(equals + 1);
+  const OptionRow* row = findOption(name);
+  if (!row) {
+    warn(w, line, "unknown setting '%s' (--print-config lists them); line skipped",
+         printable(name));
+    return;
+  }
+  if (!row->inFile) {
+    warn(w, line, "'%s' is an option of the command line only; line skipped", row->name);
+    return;
+  }
+  char why[600];
+  if (!applyOption(*row, value, originFile, options, why, sizeof why)) {
+    warn(w, line, "%s %s; line skipped", row->name, why);
+    return;
+  }
+  if (options->origins[row - optionRows] == originFile) lastRead.lines[row - optionRows] = line;
+}
+
+// The first usable character of the file: past a UTF-8 byte order mark.
+void skipByteOrderMark(FILE* file) {
+  unsigned char mark[3] = {};
+  if (fread(mark, 1, 3, file) == 3 && mark[0] == 0xEF && mark[1] == 0xBB && mark[2] == 0xBF) return;
+  rewind(file);
+}
+
+}  // namespace
+
+bool configPath(char* out, int size) {
+  char folder[4096];
+  if (!xdgConfigFolder(folder, sizeof folder)) return false;
+  const int written = snprintf(out, size, "%s/velkarra3d.conf", folder);
+  return written > 0 && written < size;
+}
+
+void readConfigFile(const char* path, bool mustExist, RunOptions* options, FILE* warnings) {
+  lastRead = ConfigRead{};
+  snprintf(lastRead.path, sizeof lastRead.path, "%s", path);
+  FILE* file = fopen(path, "r");
+  if (!file) {
+    lastRead.missing = errno == ENOENT;
+    if (mustExist || errno != ENOENT)
+      fprintf(warnings, "%s: cannot read the configuration %s: %s; using the defaults\n",
+              programName, printable(path), strerror(errno));
+    return;
+  }
+  skipByteOrderMark(file);
+  // Applied to a copy, so that a file that fails half-way leaves nothing.
+  RunOptions read = *options;
+  Warner w = {warnings, path, 0};
+  char text[configLineMax + 2];
+  int line = 0;
+  bool failed = false;
+  while (!failed) {
+    // One line, however long; what does not fit is read past.
+    int length = 0, c;
+    bool nul = false, overlong = false;
+    while ((c = fgetc(file)) != EOF && c != '\n') {
+      if (c == '\0') nul = true;
+      if (length < configLineMax)
+        text[length++] = static_cast<char>(c);
+      else
+        overlong = true;
+    }
+    failed = ferror(file) != 0;
+    if (c == EOF && length == 0 && !overlong) break;
+    text[length] = '\0';
+    line++;
+    if (failed) break;
+    if (nul)
+      warn(&w, line, "not a text line (a NUL byte); line skipped");
+    else if (overlong)
+      warn(&w, line, "longer than %d bytes; line skipped", configLineMax);
+    else
+      readLine(text, line, &read, &w);
+    if (c == EOF) break;
+  }
+  const int readErrno = errno;
+  fclose(file);
+  if (failed) {
+    fprintf(warnings, "%s: cannot read the configuration %s: %s; using the defaults\n", programName,
+            printable(path), strerror(readErrno));
+    memset(lastRead.lines, 0, sizeof lastRead.lines);
+    return;
+  }
+  *options = read;
+  lastRead.read = true;
+}
+
+void readConfiguration(RunOptions* options, FILE* warnings) {
+  if (options->configFile) {
+    readConfigFile(options->configFile, true, options, warnings);
+  } else if (options->noConfig) {
+    lastRead = ConfigRead{};
+    lastRead.skipped = true;
+  } else {
+    char path[4096];
+    lastRead = ConfigRead{};
+    if (configPath(path, sizeof path)) readConfigFile(path, false, options, warnings);
+  }
+  // What the file asks for that this run cannot do is left out quietly.
+  auto drop = [options](const char* name) {
+    const OptionRow* row = findOption(name);
+    if (options->origins[row - optionRows] == originFile) {
+      resetOption(*row, options);
+      lastRead.lines[row - optionRows] = 0;
+    }
+  };
+  if (options->headless) {
+    drop("window");
+    drop("fullscreen");
+  }
+  if (options->headless || options->timedemoFile) drop("max-fps");
+}
+
+void printConfiguration(const RunOptions& options, FILE* out) {
+  if (lastRead.skipped)
+    fprintf(out, "# no configuration file (--no-config)\n");
+  else if (lastRead.path[0])
+    fprintf(out, "# configuration file: %s%s\n", printable(lastRead.path),
+            lastRead.read      ? ""
+            : lastRead.missing ? " (none there)"
+                               : " (not read)");
+  else
+    fprintf(out, "# no configuration file (neither XDG_CONFIG_HOME nor HOME is a full path)\n");
+  for (const OptionRow& row : optionRows) {
+    if (!row.inFile) continue;
+    const int index = static_cast<int>(&row - optionRows);
+    char value[256];
+    optionValueText(row, options, value, sizeof value);
+    char origin[4200];
+    if (options.origins[index] == originCommandLine)
+      snprintf(origin, sizeof origin, "command line");
+    else if (options.origins[index] == originFile)
+      snprintf(origin, sizeof origin, "%s:%d", printable(lastRead.path), lastRead.lines[index]);
+    else
+      snprintf(origin, sizeof origin, "default");
+    fprintf(out, "%-20s %-10s %s\n", row.name, value, origin);
+  }
+}

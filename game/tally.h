@@ -1,0 +1,37 @@
+// tally.h: what a run has scored so far, counted by watching the world once
+// a frame: the levels cleared and the points banked at each, the points of
+// lost levels banked when N plays them again, the lives lost, and the
+// highest level reached.
+//
+// The input step (app/source.h) looks once a frame, before the frame
+// changes the world; the autoplayer's summary (session/autoplay.h) and the
+// score table (session/scores.h) read the count.
+#pragma once
+
+#include <cstdint>
+
+struct RunTally {
+  int32_t levelsCleared;
+  int32_t clearedPoints;   // banked as each level was cleared
+  int32_t replayedPoints;  // of lost levels, banked as N played each again
+  int32_t points;          // of the level in play
+  int32_t livesLost;
+  int32_t highestLevel;
+  int32_t frames;    // looks taken
+  uint32_t startMs;  // the tick count at the first look
+};
+
+// Compares the world with the last look: a higher level straight from play
+// is a cleared level, fewer lives are lives lost; the points of a level are
+// banked when it is cleared or replayed.
+void tallyFrame();
+
+// The count as of the last look.
+RunTally runTally();
+
+// The count with what the world shows now folded in, without a look of its
+// own: for the end of a run, which may come after the last look.
+RunTally runTallyNow();
+
+// Forgets the count (a new game).
+void resetTally();

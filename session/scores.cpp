@@ -1,0 +1,385 @@
+// scores.cpp: the score table: its text, its place in the data folder, the
+// locked read-merge-write that keeps it, and this run's entry.
+#include "session/scores.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "base/printable.h"
+#include "base/program.h"
+#include "base/xdg.h"
+#include "game/tally.h"
+
+namespace {
+
+constexpr int kVersion = 1;
+const char kHeader[] = "# velkarra3d scores ";
+constexpr size_t kMaxFile = 64 * 1024;
+constexpr int kMaxLines = 1000;
+constexpr int kLockTries = 1000;  // 10 ms apart: ten seconds
+constexpr size_t kPathSize = 4200;
+
+// Entry a comes before entry b.
+bool before(const ScoreEntry& a, const ScoreEntry& b) {
+  if (a.points != b.points) return a.points > b.points;
+  if (a.level != b.level) return a.level > b.level;
+  const int date = strcmp(a.date, b.date);
+  return date != 0 ? date < 0 : strcmp(a.time, b.time) < 0;
+}
+
+bool isDigits(const char* s, size_t count) {
+  for (size_t i = 0; i < count; i++)
+    if (s[i] < '0' || s[i] > '9') return false;
+  return true;
+}
+
+// A whole number from 0 to max, digits only.
+bool readNumber(const char* word, int32_t max, int32_t* out) {
+  const size_t length = strlen(word);
+  if (length == 0 || length > 10 || !isDigits(word, length)) return false;
+  const long long value = strtoll(word, nullptr, 10);
+  if (value > max) return false;
+  *out = static_cast<int32_t>(value);
+  return true;
+}
+
+bool nameCharacter(char c) { return c > ' ' && c < 0x7f; }
+
+// One table line: POINTS LEVEL DATE TIME NAME.
+bool readEntry(char* line, ScoreEntry* e, char* why, int whySize) {
+  char* words[6];
+  int count = 0;
+  for (char* word = strtok(line, " \t\r"); word && count < 6; word = strtok(nullptr, " \t\r"))
+    words[count++] = word;
+  const char* date = count > 2 ? words[2] : "";
+  const char* time = count > 3 ? words[3] : "";
+  const bool dateOk = strlen(date) == 10 && isDigits(date, 4) && date[4] == '-' &&
+                      isDigits(date + 5, 2) && date[7] == '-' && isDigits(date + 8, 2);
+  const bool timeOk =
+      strlen(time) == 5 && isDigits(time, 2) && time[2] == ':' && isDigits(time + 3, 2);
+  bool nameOk = count == 5 && strlen(words[4]) <= static_cast<size_t>(scoreNameMax);
+  for (const char* c = count == 5 ? words[4] : ""; nameOk && *c; c++) nameOk = nameCharacter(*c);
+  if (count != 5 || !readNumber(words[0], INT32_MAX, &e->points) ||
+      !readNumber(words[1], INT32_MAX, &e->level) || !dateOk || !timeOk || !nameOk) {
+    snprintf(why, whySize, "expected POINTS LEVEL YYYY-MM-DD HH:MM NAME");
+    return false;
+  }
+  memcpy(e->date, date, sizeof e->date);
+  memcpy(e->time, time, sizeof e->time);
+  snprintf(e->name, sizeof e->name, "%s", words[4]);
+  return true;
+}
+
+// The table file's path in folder.
+bool tablePath(const char* folder, const char* name, char* out) {
+  const int written = snprintf(out, kPathSize, "%s/%s", folder, name);
+  return written > 0 && static_cast<size_t>(written) < kPathSize;
+}
+
+enum ReadResult { readOk, readMissing, readFailed, readBad, readNewer };
+
+// Reads the table at path; why says what is wrong for readFailed (the
+// system's reason) and readBad/readNewer (the line).
+ReadResult readTable(const char* path, ScoreTable* table, char* why, int whySize) {
+  static char text[kMaxFile + 1];
+  *table = ScoreTable{};
+  FILE* file = fopen(path, "rb");
+  if (!file) {
+    snprintf(why, whySize, "%s", strerror(errno));
+    return errno == ENOENT ? readMissing : readFailed;
+  }
+  const size_t size = fread(text, 1, sizeof text, file);
+  const bool failed = ferror(file) != 0;
+  const int readErrno = errno;
+  fclose(file);
+  if (failed) {
+    snprintf(why, whySize, "%s", strerror(readErrno));
+    return readFailed;
+  }
+  if (size > kMaxFile) {
+    snprintf(why, whySize, "1: the file is larger than %zu bytes", kMaxFile);
+    return readBad;
+  }
+  bool newer = false;
+  if (parseScores(text, size, table, &newer, why, whySize)) return readOk;
+  return newer ? readNewer : readBad;
+}
+
+// Moves the unreadable table aside under a name of its own; false if it
+// cannot be.
+bool moveAside(const char* folder, const char* path, char* aside) {
+  const time_t now = time(nullptr);
+  tm when;
+  localtime_r(&now, &when);
+  char stamp[32];
+  strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &when);
+  for (int n = 0; n < 100; n++) {
+    char name[64];
+    snprintf(name, sizeof name, n ? "scores.corrupt-%s-%d" : "scores.corrupt-%s", stamp, n);
+    if (!tablePath(folder, name, aside)) return false;
+    // link fails on a name already taken, where rename would replace it.
+    if (link(path, aside) == 0) return unlink(path) == 0 || errno == ENOENT;
+    if (errno != EEXIST) return false;
+  }
+  return false;
+}
+
+// Writes text as the new table: a temporary file beside it, flushed, then
+// renamed over it. On failure the old file is untouched and why says why.
+bool replaceTable(const char* folder, const char* path, const char* text, char* why, int whySize) {
+  char temporary[kPathSize];
+  if (!tablePath(folder, "scores.XXXXXX", temporary)) {
+    snprintf(why, whySize, "the folder's name is too long");
+    return false;
+  }
+  const int fd = mkstemp(temporary);
+  if (fd < 0) {
+    snprintf(why, whySize, "%s", strerror(errno));
+    return false;
+  }
+  const size_t length = strlen(text);
+  size_t done = 0;
+  bool ok = fchmod(fd, 0644) == 0;
+  while (ok && done < length) {
+    const ssize_t wrote = write(fd, text + done, length - done);
+    if (wrote < 0 && errno == EINTR) continue;
+    ok = wrote > 0;
+    if (ok) done += static_cast<size_t>(wrote);
+  }
+  if (ok) ok = fsync(fd) == 0;
+  const int writeErrno = errno;
+  ok = close(fd) == 0 && ok;
+  if (ok) ok = rename(temporary, path) == 0;
+  if (!ok) {
+    snprintf(why, whySize, "%s", strerror(writeErrno ? writeErrno : errno));
+    unlink(temporary);
+    return false;
+  }
+  // The rename itself reaches the disk with the folder.
+  const int dir = open(folder, O_RDONLY | O_DIRECTORY);
+  if (dir >= 0) {
+    fsync(dir);
+    close(dir);
+  }
+  return true;
+}
+
+// Takes the table's lock (a file beside it that is never replaced),
+// waiting a while for another game to finish with it. The descriptor, or -1.
+int takeLock(const char* folder, char* why, int whySize) {
+  char path[kPathSize];
+  if (!tablePath(folder, "scores.lock", path)) {
+    snprintf(why, whySize, "the folder's name is too long");
+    return -1;
+  }
+  const int fd = open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    snprintf(why, whySize, "%s", strerror(errno));
+    return -1;
+  }
+  for (int tries = 0; tries < kLockTries; tries++) {
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) return fd;
+    if (errno != EWOULDBLOCK && errno != EINTR) break;
+    usleep(10000);
+  }
+  snprintf(why, whySize, "%s",
+           errno == EWOULDBLOCK ? "another game holds its lock" : strerror(errno));
+  close(fd);
+  return -1;
+}
+
+void loginName(char* out, size_t size) {
+  const passwd* user = getpwuid(getuid());
+  const char* name = user && user->pw_name && user->pw_name[0] ? user->pw_name : getenv("LOGNAME");
+  if (!name || !name[0]) name = getenv("USER");
+  if (!name || !name[0]) name = "player";
+  snprintf(out, size, "%s", name);
+  // One word of printable ASCII, as the file's lines need.
+  for (char* c = out; *c; c++)
+    if (!nameCharacter(*c)) *c = '_';
+}
+
+}  // namespace
+
+int insertScore(ScoreTable* table, const ScoreEntry& entry) {
+  int at = table->count;
+  while (at > 0 && before(entry, table->entries[at - 1])) at--;
+  if (at >= scoreTableSize) return 0;
+  const int last = table->count < scoreTableSize ? table->count : scoreTableSize - 1;
+  for (int i = last; i > at; i--) table->entries[i] = table->entries[i - 1];
+  table->entries[at] = entry;
+  if (table->count < scoreTableSize) table->count++;
+  return at + 1;
+}
+
+bool parseScores(const char* text, size_t size, ScoreTable* table, bool* newer, char* why,
+                 int whySize) {
+  *table = ScoreTable{};
+  *newer = false;
+  size_t at = 0;
+  int lineNo = 0;
+  char line[256];
+  while (at < size) {
+    const char* end = static_cast<const char*>(memchr(text + at, '\n', size - at));
+    const size_t length = (end ? static_cast<size_t>(end - text) : size) - at;
+    lineNo++;
+    if (length >= sizeof line || memchr(text + at, '\0', length)) {
+      snprintf(why, whySize, "%d: not a line of the table", lineNo);
+      return false;
+    }
+    memcpy(line, text + at, length);
+    line[length] = '\0';
+    at += length + 1;
+    if (lineNo == 1) {
+      const size_t n = sizeof kHeader - 1;
+      const char* version = line + n;
+      const bool isHeader = strncmp(line, kHeader, n) == 0 && *version &&
+                            isDigits(version, strlen(version)) && strlen(version) < 6;
+      if (!isHeader) {
+        snprintf(why, whySize, "1: not '%s%d'", kHeader, kVersion);
+        return false;
+      }
+      if (atoi(version) != kVersion) {
+        *newer = atoi(version) > kVersion;
+        snprintf(why, whySize, "1: a table of version %s; this game keeps version %d", version,
+                 kVersion);
+        return false;
+      }
+      continue;
+    }
+    if (length == 0 && at >= size) break;  // the last newline
+    ScoreEntry entry;
+    char what[128];
+    if (lineNo > kMaxLines || !readEntry(line, &entry, what, sizeof what)) {
+      snprintf(why, whySize, "%d: %s", lineNo, lineNo > kMaxLines ? "too many lines" : what);
+      return false;
+    }
+    insertScore(table, entry);
+  }
+  return true;  // an empty file is an empty table too
+}
+
+bool formatScores(const ScoreTable& table, char* out, size_t size) {
+  size_t used = 0;
+  int wrote = snprintf(out, size, "%s%d\n", kHeader, kVersion);
+  for (int i = 0; wrote >= 0 && used + static_cast<size_t>(wrote) < size && i <= table.count; i++) {
+    used += static_cast<size_t>(wrote);
+    if (i == table.count) return true;
+    const ScoreEntry& e = table.entries[i];
+    wrote = snprintf(out + used, size - used, "%d %d %s %s %s\n", e.points, e.level, e.date, e.time,
+                     e.name);
+  }
+  return false;
+}
+
+bool scoresFolder(char* out, size_t size) { return xdgDataFolder(out, size); }
+
+int addScore(const char* folder, const ScoreEntry& entry, FILE* warnings) {
+  char path[kPathSize], why[512];
+  if (!tablePath(folder, "scores", path)) {
+    fprintf(warnings, "%s: cannot keep the score: the folder's name is too long\n", programName);
+    return -1;
+  }
+  if (!makeFolders(folder)) {
+    fprintf(warnings, "%s: cannot keep the score in %s: %s\n", programName, printable(path),
+            strerror(errno));
+    return -1;
+  }
+  const int lock = takeLock(folder, why, sizeof why);
+  if (lock < 0) {
+    fprintf(warnings, "%s: cannot keep the score in %s: %s\n", programName, printable(path), why);
+    return -1;
+  }
+  ScoreTable table;
+  int place = -1;
+  const ReadResult read = readTable(path, &table, why, sizeof why);
+  char aside[kPathSize];
+  if (read == readFailed || read == readNewer) {
+    fprintf(warnings, "%s: cannot keep the score in %s: %s%s\n", programName, printable(path),
+            read == readNewer ? "line " : "", why);
+  } else if (read == readBad && !moveAside(folder, path, aside)) {
+    fprintf(warnings, "%s: %s:%s; cannot move it aside (%s), so the score is not kept\n",
+            programName, printable(path), why, strerror(errno));
+  } else {
+    if (read == readBad) {
+      fprintf(warnings, "%s: %s:%s; kept aside as %s, and a new table started\n", programName,
+              printable(path), why, printable(aside));
+      table = ScoreTable{};
+    }
+    place = insertScore(&table, entry);
+    static char text[4096];
+    // A table that does not change is not written again (unless it was
+    // moved aside, where the new one must start).
+    if ((place > 0 || read == readBad) && formatScores(table, text, sizeof text) &&
+        !replaceTable(folder, path, text, why, sizeof why)) {
+      fprintf(warnings, "%s: cannot write %s: %s; the table is left as it was\n", programName,
+              printable(path), why);
+      place = -1;
+    }
+  }
+  close(lock);
+  return place;
+}
+
+void printScores(const char* folder, FILE* out, FILE* warnings) {
+  char path[kPathSize], why[512];
+  if (!tablePath(folder, "scores", path)) return;
+  ScoreTable table;
+  const ReadResult read = readTable(path, &table, why, sizeof why);
+  if (read == readFailed || read == readBad || read == readNewer) {
+    fprintf(warnings, "%s: cannot read %s: %s%s\n", programName, printable(path),
+            read == readFailed ? "" : "line ", why);
+    return;
+  }
+  if (table.count == 0) {
+    fprintf(out, "No runs kept yet (%s)\n", printable(path));
+    return;
+  }
+  fprintf(out, "The best runs (%s):\n", printable(path));
+  for (int i = 0; i < table.count; i++) {
+    const ScoreEntry& e = table.entries[i];
+    fprintf(out, "%2d. %8d points  level %-4d  %s %s  %s\n", i + 1, e.points, e.level, e.date,
+            e.time, e.name);
+  }
+}
+
+ScoreEntry runEntry(time_t now) {
+  const RunTally tally = runTallyNow();
+  ScoreEntry entry = {};
+  const int64_t points = static_cast<int64_t>(tally.clearedPoints) + tally.points;
+  entry.points = points > INT32_MAX ? INT32_MAX : points < 0 ? 0 : static_cast<int32_t>(points);
+  entry.level = tally.highestLevel > 0 ? tally.highestLevel : 1;
+  tm when;
+  localtime_r(&now, &when);
+  strftime(entry.date, sizeof entry.date, "%Y-%m-%d", &when);
+  strftime(entry.time, sizeof entry.time, "%H:%M", &when);
+  loginName(entry.name, sizeof entry.name);
+  return entry;
+}
+
+void keepRunScore() {
+  static bool kept = false;
+  if (kept) return;
+  kept = true;
+  const ScoreEntry entry = runEntry(time(nullptr));
+  char folder[4096];
+  if (entry.points <= 0) return;
+  if (!scoresFolder(folder, sizeof folder)) {
+    fprintf(stderr, "%s: cannot keep the score: neither XDG_DATA_HOME nor HOME is a full path\n",
+            programName);
+    return;
+  }
+  const int place = addScore(folder, entry, stderr);
+  if (place > 0) {
+    printf("This run takes place %d of the best runs: %d points, level %d\n", place, entry.points,
+           entry.level);
+    fflush(stdout);
+  }
+}
