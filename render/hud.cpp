@@ -120,7 +120,7 @@ void drawOverlay() {
   drawText(line, 20, 30 * aspect, 0);
   snprintf(line, sizeof line, "Level: %d", game.level);
   drawText(line, -30, 33 * aspect, 0);
-  if (frameCounterShown()) drawText(frameCounterText(), 24, -31 * aspect, 0);  // F9
+  if (frameCounterShown()) drawText(frameCounterText(), 24, -29.5f * aspect, 0);  // F9
   finishScreen();
 }
 

@@ -160,7 +160,7 @@ TEST_F(Input, ARecordedSessionReplaysToTheSameTrace) {
     EXPECT_EQ(replayed.status, std::string(name) == "a" ? 1 : 0) << replayed.err;
     EXPECT_EQ(readFile(rec + ".jsonl"), readFile(rec + ".again.jsonl")) << name;
   }
-  EXPECT_EQ(readFile(dir + "/a.rec").rfind("# velkarra3d input 2\nseed 9\nstart 0\ncentre", 0), 0u);
+  EXPECT_EQ(readFile(dir + "/a.rec").rfind("# velkarra3d input 3\nseed 9\nstart 0\ncentre", 0), 0u);
   removeTree(dir);
 }
 
@@ -189,7 +189,22 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, BadRecordings,
     ::testing::Values(
         BadRecording{"1 down a\n", "s.rec:1: not a recorded velkarra3d session"},
-        BadRecording{"# velkarra3d input 3\nseed 1\n", "s.rec:1: recorded by a newer velkarra3d"},
+        BadRecording{"# velkarra3d input 4\nseed 1\n", "s.rec:1: recorded by a newer velkarra3d"},
+        // Version 2 knew twelve keys and no option lines; version 3 takes
+        // its options before the first client or frame line.
+        BadRecording{"# velkarra3d input 2\nseed 1\nstart 0\ncentre 500 350\nclient 1 2 3 4\n"
+                     "1 16 1 500 350 1000 0\n",
+                     "up to fff)"},
+        BadRecording{"# velkarra3d input 2\nseed 1\nstart 0\ncentre 1 2\noption invert-y 1\n",
+                     "s.rec:5: unknown line 'option'"},
+        BadRecording{"# velkarra3d input 3\nseed 1\nstart 0\ncentre 1 2\nclient 1 2 3 4\n"
+                     "option invert-y 1\n",
+                     "s.rec:6: unknown line 'option'"},
+        BadRecording{"# velkarra3d input 3\nseed 1\nstart 0\ncentre 1 2\n"
+                     "option mouse-sensitivity 11\n",
+                     "s.rec:5: expected 'option mouse-sensitivity 0.1..10'"},
+        BadRecording{"# velkarra3d input 3\nseed 1\nstart 0\ncentre 1 2\noption invert-y 2\n",
+                     "s.rec:5: expected"},
         BadRecording{"# velkarra3d input 2\nseed 1\n", "s.rec: ends early (the header"},
         BadRecording{"# velkarra3d input 2\nseed 1\nstart 0\ncentre 500 350\nclient 1 2 3 4\n"
                      "1 16 1 500 350 0 0\n",
