@@ -179,7 +179,10 @@ int takeLock(const char* folder, char* why, int whySize) {
     snprintf(why, whySize, "the folder's name is too long");
     return -1;
   }
-  const int fd = open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  int fd = open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  // A lock file already there serves read-only too: the write then says
+  // what is wrong.
+  if (fd < 0 && (errno == EROFS || errno == EACCES)) fd = open(path, O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     snprintf(why, whySize, "%s", strerror(errno));
     return -1;
@@ -294,7 +297,9 @@ int addScore(const char* folder, const ScoreEntry& entry, FILE* warnings) {
   }
   const int lock = takeLock(folder, why, sizeof why);
   if (lock < 0) {
-    fprintf(warnings, "%s: cannot keep the score in %s: %s\n", programName, printable(path), why);
+    fprintf(warnings,
+            "%s: cannot keep the score in %s: the lock: %s; the table is left as it was\n",
+            programName, printable(path), why);
     return -1;
   }
   ScoreTable table;
