@@ -11,6 +11,7 @@
 
 #include "app/comforts.h"
 #include "app/config.h"
+#include "app/options.h"
 #include "game/input.h"
 #include "game/sounds.h"
 #include "game/world.h"
@@ -352,6 +353,20 @@ TEST_F(Player, SensitivityAndInvertScaleTheAim) {
   runFrames(1);
   EXPECT_NEAR(camera.yaw - yaw2, 0.4f, 1e-5);
   EXPECT_NEAR(camera.pitch - pitch2, -0.2f, 1e-5);
+}
+
+// Each of the player's keys is listed where a player looks for it.
+TEST(PlayersKeys, AreListedInTheHelpTheManualPageAndTheReadme) {
+  const std::string page = readFile(std::string(VELKARRA_SOURCE_DIR) + "/dist/velkarra3d.6");
+  const std::string controls = page.substr(page.find(".SH CONTROLS"));
+  const std::string readme = readFile(std::string(VELKARRA_SOURCE_DIR) + "/README.md");
+  const size_t table = readme.find("| Control |");
+  const std::string rows = readme.substr(table, readme.find("\n\n", table) - table);
+  for (const std::string key : {"F11", "Alt+Enter", "F12", "F9", "M"}) {
+    EXPECT_NE(std::string(usageText()).find(key + " "), std::string::npos) << key;
+    EXPECT_NE(controls.find(key), std::string::npos) << key;
+    EXPECT_NE(rows.find(key + " |"), std::string::npos) << key;
+  }
 }
 
 }  // namespace
