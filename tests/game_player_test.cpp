@@ -365,7 +365,10 @@ TEST(PlayersKeys, AreListedInTheHelpTheManualPageAndTheReadme) {
   for (const std::string key : {"F11", "Alt+Enter", "F12", "F9", "M"}) {
     EXPECT_NE(std::string(usageText()).find(key + " "), std::string::npos) << key;
     EXPECT_NE(controls.find(key), std::string::npos) << key;
-    EXPECT_NE(rows.find(key + " |"), std::string::npos) << key;
+    EXPECT_TRUE(rows.find("| " + key + " |") != std::string::npos ||
+                rows.find("| " + key + ",") != std::string::npos ||
+                rows.find(", " + key + " |") != std::string::npos)
+        << key;
   }
 }
 
