@@ -41,10 +41,10 @@ uint64_t platPerfMicros();
 enum PlatKey {
   platLButton = 0x01,
   platRButton = 0x02,
-  platF9 = 0x10,
-  platF11 = 0x11,
-  platF12 = 0x12,
-  platAltEnter = 0x13,  // Enter pressed with Alt down; held while both are
+  platF9 = 0x11,
+  platF11 = 0x12,
+  platF12 = 0x13,
+  platAltEnter = 0x14,  // Enter pressed with Alt down; held while both are
   platEscape = 0x1B,
 };
 
