@@ -59,6 +59,11 @@ int main(int argc, char** argv) {
   // either backend, an event script headless to its last event (or
   // --frames).
   const char* input = runOptions.timedemoFile ? runOptions.timedemoFile : runOptions.inputFile;
+  if (input && access(input, R_OK) != 0) {
+    snprintf(error, sizeof error, "%s: cannot open: %s", input, strerror(errno));
+    printEscaped(error);
+    return 2;
+  }
   const bool replay = input && isRecordedSession(input);
   if (input && !replay && !runOptions.headless) {
     fprintf(stderr,
@@ -127,7 +132,7 @@ int main(int argc, char** argv) {
   if (runOptions.recordFile) {
     if (!recordOpen(runOptions.recordFile)) {
       fprintf(stderr, "%s: cannot write the recording '%s': %s\n", programName,
-              runOptions.recordFile, strerror(errno));
+              printable(runOptions.recordFile), strerror(errno));
       return 2;
     }
     // A recording names its seed, so that the replay starts the same world.
@@ -135,9 +140,12 @@ int main(int argc, char** argv) {
     runOptions.hasSeed = true;
   }
 
+  // From here on SIGINT and SIGTERM end the run between two frames, as Esc
+  // would, with the recording closed.
+  platCatchStopSignals();
   startGame();
   traceFrame(-1);
-  if (runOptions.frames == 0) endRun();
+  if (runOptions.frames == 0 || replayFinished()) endRun();
   platMainLoop();
   return 0;
 }

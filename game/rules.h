@@ -20,6 +20,6 @@ void clearLevel();
 // N on the game-over screen: the lost level starts again.
 void replayLevel();
 
-// What a key event does: p toggles the pause, any key with G down toggles
-// the camera lock.
+// What a key event does: p (or P, with Shift or Caps Lock) toggles the
+// pause, any key with G down toggles the camera lock.
 void applyKeyEvent(unsigned char key, bool gDown);
