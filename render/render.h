@@ -31,3 +31,6 @@ void drawOverlay();
 
 // "The game is over" and the question on black.
 void drawGameOver();
+
+// "Paused - press P" in the middle of the picture, over whatever is drawn.
+void drawPausedNote();
