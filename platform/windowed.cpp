@@ -45,6 +45,7 @@ struct Windowed {
   Atom iconAtom;
   unsigned char latch[kKeySlots];
   unsigned char charDown[256];  // by keyDownIndex: the key went down and has not come up
+  unsigned char focusClick[3];  // by button slot: held since it took the focus
   bool grabbed;                 // our confining pointer grab is in force
   bool focusTaken;              // the focus was set (or left to a window manager) once mapped
   bool placed;                  // the window was moved onto the screen, if need be, once mapped
@@ -104,16 +105,27 @@ bool takeFocusFromClick();
 void onKeyboardUp(unsigned char c, int, int) { gWin.charDown[keyDownIndex(c)] = 0; }
 
 void onMouse(int button, int state, int, int) {
-  if (state != GLUT_DOWN) return;
-  // The click that brings the game back only does that: it fires nothing.
-  if (takeFocusFromClick()) return;
-  if (button == GLUT_LEFT_BUTTON) gWin.latch[platLButton] = 1;
-  if (button == GLUT_RIGHT_BUTTON) gWin.latch[platRButton] = 1;
+  const int slot = button == GLUT_LEFT_BUTTON    ? platLButton
+                   : button == GLUT_RIGHT_BUTTON ? platRButton
+                                                 : -1;
+  if (slot < 0) return;
+  if (state != GLUT_DOWN) {
+    gWin.focusClick[slot] = 0;
+    return;
+  }
+  // The click that brings the game back only does that: the button reads up
+  // until it is released, so it fires nothing.
+  if (takeFocusFromClick()) {
+    gWin.focusClick[slot] = 1;
+    return;
+  }
+  gWin.latch[slot] = 1;
 }
 
 bool keyHeldNow(int slot) {
   if (!gWin.xDisplay) return false;
   if (slot == platLButton || slot == platRButton) {
+    if (gWin.focusClick[slot]) return false;
     Window rootReturn, child;
     int rootX, rootY, x, y;
     unsigned mask = 0;
