@@ -42,7 +42,7 @@ void runFrame() {
   sampleInput(&frameInput);
   const FrameInput& in = frameInput;
   advanceClock(in.tickMs);
-  const bool shown = platWindowShown();  // a hidden window draws nothing, 60 times a second
+  const bool shown = platWindowShown();  // hidden: nothing drawn, at most 60 frames a second
   platTimerFunc(shown ? frameTimerDelayMs() : hiddenFrameTimerDelayMs(), frameTick, 0);
   placeHoldPoint(in);
   const AimOffset aim = steadyAimOffset(in, in.active && !game.paused && !game.gameOver);
