@@ -44,16 +44,17 @@ struct Windowed {
   Atom frameExtentsAtom;
   Atom iconAtom;
   unsigned char latch[kKeySlots];
+  bool grabbed;     // our confining pointer grab is in force
+  bool focusTaken;  // the focus was set (or left to a window manager) once mapped
+  bool closed;      // freeglut destroyed the window: no more X calls at exit
+  bool cursorRead;  // the cursor was read since it was last moved, at cursorReadAt
+  int cursorReadAt[2];
+
   unsigned char charDown[256];  // by keyDownIndex: the key went down and has not come up
   unsigned char focusClick[3];  // by button slot: held since it took the focus
-  bool grabbed;                 // our confining pointer grab is in force
-  bool focusTaken;              // the focus was set (or left to a window manager) once mapped
   bool placed;                  // the window was moved onto the screen, if need be, once mapped
   bool fullScreen;              // the player asked for the whole screen
-  bool closed;                  // freeglut destroyed the window: no more X calls at exit
-  bool cursorRead;              // the cursor was read since it was last moved, at cursorReadAt
-  int cursorReadAt[2];
-  const char* shotFile;  // while a screenshot is drawn: the swap writes it here
+  const char* shotFile;         // while a screenshot is drawn: the swap writes it here
   int shotSize[2];
   bool shotTaken;  // the swap read the picture...
   bool shotSaved;  // ...and wrote the file
