@@ -289,8 +289,12 @@ bool readFrame(Parser* p, LineSource* src, FrameInput* in, const char* name, cha
       return false;
     }
     bool frameRead = false;
+    const Stage stage = p->stage;
     if (!parseLine(p, line, in, &frameRead, why, sizeof why)) {
-      snprintf(err, errSize, "%s:%d: %s", name, lineNo, why);
+      if (r == lineLast && stage < expectFrames)  // cut in the middle of the header
+        snprintf(err, errSize, "%s: ends early (the header is not complete)", name);
+      else
+        snprintf(err, errSize, "%s:%d: %s", name, lineNo, why);
       *ok = false;
       return false;
     }

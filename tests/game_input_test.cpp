@@ -338,6 +338,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadRecording{"1 down a\n", "s.rec:1: not a recorded velkarra3d session"},
         BadRecording{"# velkarra3d input 3\nseed 1\n", "s.rec:1: recorded by a newer velkarra3d"},
         BadRecording{"# velkarra3d input 2\nseed 1\n", "s.rec: ends early (the header"},
+        BadRecording{"# velkarra3d input 2\nseed 1\nsta", "s.rec: ends early (the header"},
         BadRecording{"# velkarra3d input 2\nseed 1\nstart 0\ncentre 500 350\nclient 1 2 3 4\n"
                      "2 16 1 500 350 0 0\nend\n",
                      "s.rec:6: expected frame 1, not '2'"},
