@@ -27,9 +27,16 @@ void finishRun() {
 
 }  // namespace
 
-void shutdown() {
+void shutdown() { endProcess(1); }
+
+void stopBetweenFrames() {
+  finishRun();
+  timedemoReport();
+  traceClose();
+  if (runOptions.screenshotFile) platSaveScreenshot(runOptions.screenshotFile);
   releaseAssets();
-  endProcess(1);
+  fflush(stdout);
+  exit(1);
 }
 
 void releaseAssets() {
@@ -42,8 +49,10 @@ void endProcess(int status) {
   timedemoReport();
   traceFrame(status);
   traceClose();
-  // A run asked for a picture gets the last frame shown, however it ends.
+  // A run asked for a picture gets the last frame shown, however it ends;
+  // in a window it is drawn again, so the assets go only after it.
   if (runOptions.screenshotFile) platSaveScreenshot(runOptions.screenshotFile);
+  releaseAssets();
   fflush(stdout);
   exit(status);
 }

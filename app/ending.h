@@ -1,15 +1,21 @@
 // ending.h: every way a run ends.
 //
 // The frame loop ends the process with shutdown (Esc, or Y on the game-over
-// screen, status 1) or endRun (the frame limit, or the last frame of a
-// replay, status 0), and saves the pictures --shot-every asks for; main ends
-// a run of no frames with endRun.
+// screen, status 1), stopBetweenFrames (a signal or the closed window,
+// status 1) or endRun (the frame limit, or the last frame of a replay,
+// status 0), and saves the pictures --shot-every asks for; main ends a run
+// of no frames with endRun.
 #pragma once
 
 #include <cstdint>
 
-// Releases the models, their boxes and the font, and ends the process with
-// status 1. Does not return.
+// Ends the process with status 1 between two frames, when the program was
+// asked to stop from outside (SIGINT, SIGTERM, the window closed): as
+// shutdown, but the trace gets no line of its own, since no frame ended the
+// run; the recording's replay then gives the very same trace.
+[[noreturn]] void stopBetweenFrames();
+
+// Ends the process with status 1 (endProcess). Does not return.
 [[noreturn]] void shutdown();
 
 // Releases the seven models, their model-space boxes and the font's glyph
@@ -19,7 +25,7 @@ void releaseAssets();
 
 // Ends the process with the given status, after writing the trace line of
 // the frame that ended it (with the status) and the screenshot, if one was
-// asked for.
+// asked for, and releasing the models, their boxes and the font.
 [[noreturn]] void endProcess(int status);
 
 // Saves what the window shows as the screenshot file's name with the frame

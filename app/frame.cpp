@@ -20,6 +20,18 @@
 
 namespace {
 
+// The pause the picture on the screen shows (the note "Paused - press P").
+bool pauseShown;
+
+// Draws the frame and shows it; headless --draw-every skips some frames.
+void showFrame() {
+  if (!drawsFrame(lastFrame.number)) return;
+  timedemoDrawStart();
+  drawFrame();
+  pauseShown = game.paused != 0;
+  platSwapBuffers();
+}
+
 // N replays the lost level, Y ends the game (both: the level restarts, then
 // the game ends).
 void answerGameOver(const FrameInput& in) {
@@ -33,14 +45,17 @@ void runFrame() {
   noteFocus(in.active);  // with pause-on-focus-loss, losing the focus pauses
   advanceClock(in.tickMs);
   applyComfortKeys(in);  // F9, F11, Alt+Enter, F12, M: the player's, not the world's
-  platTimerFunc(frameTimerDelayMs(), frameTick, 0);
+  const bool shown = platWindowShown();  // hidden: nothing drawn, at most 60 frames a second
+  platTimerFunc(shown ? frameTimerDelayMs() : hiddenFrameTimerDelayMs(), frameTick, 0);
   placeHoldPoint(in);
-  if (game.gameOver) {  // nothing moves and nothing is drawn
+  const AimOffset aim = steadyAimOffset(in, in.active && !game.paused && !game.gameOver);
+  if (game.gameOver) {  // nothing moves; the screen is drawn again only for the pause
     if (in.active) answerGameOver(in);
+    if (shown && game.gameOver && (game.paused != 0) != pauseShown) showFrame();
     return;
   }
   const bool playing = in.active && !game.paused;
-  if (playing) aimOrSteer(in.cursorX - cursorCentre[0], cursorCentre[1] - in.cursorY);
+  if (playing) aimOrSteer(aim.dx, aim.dy);
   if (playing) platSetCursorPos(cursorCentre[0], cursorCentre[1]);
   if (playing) moveFreeCamera(in);
   if (playing && keyDown(in, keyEscape)) shutdown();
@@ -54,15 +69,13 @@ void runFrame() {
   if (missile.active) lookFromMissile();
   if (game.lives <= 0) loseGame();
   if (game.planesLeft == 0) clearLevel();
-  const bool drawn = drawsFrame(lastFrame.number);  // headless --draw-every skips some
-  if (drawn) timedemoDrawStart();
-  if (drawn) drawFrame();
-  if (drawn) platSwapBuffers();  // shows the frame
+  if (shown) showFrame();
 }
 
 }  // namespace
 
 void frameTick(int) {
+  if (platStopAsked()) stopBetweenFrames();  // SIGINT, SIGTERM or the window closed
   lastFrame.number++;
   timedemoFrameStart();
   runFrame();
@@ -77,6 +90,7 @@ void frameTick(int) {
 
 void displayFrame() {
   drawFrame();
+  pauseShown = game.paused != 0;
   platSwapBuffers();
 }
 

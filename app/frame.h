@@ -3,9 +3,11 @@
 // frameTick is the timer callback that runs one whole frame, one line a
 // step: the input record, time, pause, the hold point, the game-over answer,
 // aiming, the camera keys, Esc, firing, the entity updates in their fixed
-// order, the game-over and level-cleared rules, drawing, and what a run
-// keeps of the frame (trace, pictures, its end). Start-up registers the
-// callbacks through the platform layer.
+// order, the game-over and level-cleared rules, drawing (none while the
+// window is hidden), and what a run keeps of the frame (trace, pictures, its
+// end). Before a frame starts, a stop asked from outside (SIGINT, SIGTERM,
+// the window closed) ends the run instead. Start-up registers the callbacks
+// through the platform layer.
 #pragma once
 
 void frameTick(int value);

@@ -78,6 +78,11 @@ int main(int argc, char** argv) {
   // either backend, an event script headless to its last event (or
   // --frames).
   const char* input = runOptions.timedemoFile ? runOptions.timedemoFile : runOptions.inputFile;
+  if (input && access(input, R_OK) != 0) {
+    snprintf(error, sizeof error, "%s: cannot open: %s", input, strerror(errno));
+    printEscaped(error);
+    return 2;
+  }
   const bool replay = input && isRecordedSession(input);
   if (input && !replay && !runOptions.headless) {
     fprintf(stderr,
@@ -151,7 +156,7 @@ int main(int argc, char** argv) {
   if (runOptions.recordFile) {
     if (!recordOpen(runOptions.recordFile)) {
       fprintf(stderr, "%s: cannot write the recording '%s': %s\n", programName,
-              runOptions.recordFile, strerror(errno));
+              printable(runOptions.recordFile), strerror(errno));
       return 2;
     }
     // A recording names its seed, so that the replay starts the same world.
@@ -159,6 +164,9 @@ int main(int argc, char** argv) {
     runOptions.hasSeed = true;
   }
 
+  // From here on SIGINT and SIGTERM end the run between two frames, as Esc
+  // would, with the recording closed.
+  platCatchStopSignals();
   startGame();
   // Only play in a window with the platform's own input counts towards the
   // score table, whichever way it ends (Y, Esc, the window closed).
@@ -166,7 +174,7 @@ int main(int argc, char** argv) {
                           !runOptions.timedemoFile && !runOptions.noScores && runOptions.frames < 0;
   if (keepsScore) atexit(keepRunScore);
   traceFrame(-1);
-  if (runOptions.frames == 0) endRun();
+  if (runOptions.frames == 0 || replayFinished()) endRun();
   platMainLoop();
   return 0;
 }

@@ -67,6 +67,7 @@ void startGame() {
   cursorCentre[0] = (left + right) / 2;
   cursorCentre[1] = (top + bottom) / 2;
   if (inputSource() == inputFromReplay) replayStartCentre(cursorCentre);
+  startSteadyAim();
   platSetCursorPos(cursorCentre[0], cursorCentre[1]);
 
   loadSettings();

@@ -7,8 +7,8 @@
 
 // Opens the window, registers the callbacks, sets up the renderer (GL state,
 // font, textures), hides and centres the cursor and builds the world with
-// loadSettings. A missing texture bitmap ends the process with status 1; a
-// bitmap of the wrong size or depth is converted.
+// loadSettings. A missing texture bitmap ends the process with status 1 and
+// one line naming it; a bitmap of the wrong size or depth is converted.
 void startGame();
 
 // Reads "settings.txt" and builds the world from it: the tuning values, the

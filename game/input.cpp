@@ -18,6 +18,13 @@ struct PendingChars {
 };
 PendingChars pending;
 
+// What steadyAimOffset keeps of the frame before.
+struct SteadyAim {
+  bool aimed;        // the frame before aimed
+  int32_t where[2];  // the hold point then
+};
+SteadyAim steady;
+
 }  // namespace
 
 void samplePlatformInput(FrameInput* in) {
@@ -63,6 +70,7 @@ void resetInput() {
   window = 0;
   cursorCentre[0] = cursorCentre[1] = 0;
   worldOptions = WorldOptions{};
+  startSteadyAim();
 }
 
 void keepHoldPointInside(int32_t centre[2], const int32_t client[4]) {
@@ -80,4 +88,20 @@ void placeHoldPoint(const FrameInput& in) {
     cursorCentre[1] = in.cursorY;
   }
   keepHoldPointInside(cursorCentre, in.client);
+}
+
+AimOffset steadyAimOffset(const FrameInput& in, bool aims) {
+  const bool steadyHold = steady.where[0] == cursorCentre[0] && steady.where[1] == cursorCentre[1];
+  const bool turns = aims && steady.aimed && steadyHold;
+  steady.aimed = aims;
+  steady.where[0] = cursorCentre[0];
+  steady.where[1] = cursorCentre[1];
+  if (!turns) return AimOffset{0, 0};
+  return AimOffset{in.cursorX - cursorCentre[0], cursorCentre[1] - in.cursorY};
+}
+
+void startSteadyAim() {
+  steady.aimed = true;
+  steady.where[0] = cursorCentre[0];
+  steady.where[1] = cursorCentre[1];
 }

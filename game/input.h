@@ -127,3 +127,24 @@ void keepHoldPointInside(int32_t centre[2], const int32_t client[4]);
 // While the window is inactive the hold point follows the cursor; it never
 // lies outside the window's picture or near its edge.
 void placeHoldPoint(const FrameInput& in);
+
+// The cursor's offset from the hold point that turns the aim (or steers the
+// missile) in this frame: dx to the right, dy upward, in pixels.
+struct AimOffset {
+  int32_t dx, dy;
+};
+
+// The offset a frame that aims (active, not paused, not over) may use: the
+// cursor's offset from the hold point when the frame before also aimed and
+// the hold point has not moved since; otherwise (play resumes after a pause,
+// the focus comes back, N on the game-over screen, the client area changed)
+// zero, so that the pointer's free travel meanwhile turns nothing. A frame
+// that does not aim gets zero too. Called once per frame, after
+// placeHoldPoint; it remembers whether the frame aims and where the hold
+// point is. Everything it reads is in the record, the world or the hold
+// point, so a replay repeats it exactly.
+AimOffset steadyAimOffset(const FrameInput& in, bool aims);
+
+// Start-up: the first frame follows a frame that aimed, with the hold point
+// where it is now.
+void startSteadyAim();

@@ -64,6 +64,6 @@ void noteFocus(bool active) {
 }
 
 void applyKeyEvent(unsigned char key, bool gDown) {
-  if (key == 'p') game.paused = !game.paused;
+  if (key == 'p' || key == 'P') game.paused = !game.paused;
   if (gDown) game.cameraLock = !game.cameraLock;
 }

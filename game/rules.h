@@ -26,6 +26,6 @@ void replayLevel();
 // before the clock moves.
 void noteFocus(bool active);
 
-// What a key event does: p toggles the pause, any key with G down toggles
-// the camera lock.
+// What a key event does: p (or P, with Shift or Caps Lock) toggles the
+// pause, any key with G down toggles the camera lock.
 void applyKeyEvent(unsigned char key, bool gDown);

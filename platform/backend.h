@@ -28,6 +28,7 @@ struct PlatBackend {
   void (*cursorPos)(int* x, int* y);
   void (*setCursorPos)(int x, int y);
   void (*hideCursor)();
+  bool (*windowShown)();
   void (*setWindowIcon)(PlatWindow window, const char* file);
   void (*playSound)(const char* name);
   void (*createWindow)(const char* title, int x, int y, int width, int height);
@@ -64,6 +65,10 @@ int platKeySlot(int key);
 // The value platKeyState returns: 0x8000 while held, | 1 when it was pressed
 // since the previous query (like the system call the game was written for).
 inline int platKeyValue(bool held, bool latched) { return (held ? 0x8000 : 0) | (latched ? 1 : 0); }
+
+// Asks the game to stop (platStopAsked): the windowed backend's answer to
+// the window being closed.
+void platAskStop();
 
 // Screenshots. platOpenShot checks that the file can be written and gives a
 // 24-bit image of the size asked; platSaveShot writes it as a PNG and frees

@@ -51,6 +51,7 @@ struct Headless {
   bool focused;
   bool cursorHidden;
   bool pointerConfined;
+  int width, height;  // of the client area; tests can resize it
   int cursorX, cursorY;
   unsigned char held[kKeySlots];
   unsigned char latch[kKeySlots];
@@ -133,6 +134,8 @@ void resetWindowState() {
   gHl.focused = true;
   gHl.cursorHidden = false;
   gHl.pointerConfined = false;
+  gHl.width = kWidth;
+  gHl.height = kHeight;
   gHl.cursorX = kLeft + kWidth / 2;
   gHl.cursorY = kTop + kHeight / 2;
   memset(gHl.held, 0, sizeof gHl.held);
@@ -205,8 +208,8 @@ void hlWindowRect(PlatWindow window, int* left, int* top, int* right, int* botto
   const bool ours = gHl.windowMade && window == kWindow;
   *left = ours ? kLeft : 0;
   *top = ours ? kTop : 0;
-  *right = ours ? kLeft + kWidth : 0;
-  *bottom = ours ? kTop + kHeight : 0;
+  *right = ours ? kLeft + gHl.width : 0;
+  *bottom = ours ? kTop + gHl.height : 0;
 }
 
 void hlClientRect(PlatWindow window, int* left, int* top, int* right, int* bottom) {
@@ -226,6 +229,9 @@ void hlSetCursorPos(int x, int y) {
 }
 
 void hlHideCursor() { gHl.cursorHidden = true; }
+
+// The virtual window is never hidden: every frame draws, as before.
+bool hlWindowShown() { return true; }
 
 // The virtual window has no icon to show.
 void hlSetWindowIcon(PlatWindow, const char*) {}
@@ -301,11 +307,30 @@ void hlInit(uint32_t startMs, uint32_t frameMs) {
 }
 
 const PlatBackend kHeadlessBackend = {
-    hlTickMs,         hlKeyState,         hlFindWindow,   hlActiveWindow, hlWindowRect,
-    hlClientRect,     hlConfinePointer,   hlCursorPos,    hlSetCursorPos, hlHideCursor,
-    hlSetWindowIcon,  hlPlaySound,        hlCreateWindow, hlFullScreen,   hlDisplayFunc,
-    hlKeyboardFunc,   hlReshapeFunc,      hlTimerFunc,    hlSwapBuffers,  hlMainLoop,
-    hlSaveScreenshot, hlToggleFullScreen, hlSoundVolume,
+    hlTickMs,            // tickMs
+    hlKeyState,          // keyState
+    hlFindWindow,        // findWindow
+    hlActiveWindow,      // activeWindow
+    hlWindowRect,        // windowRect
+    hlClientRect,        // clientRect
+    hlConfinePointer,    // confinePointer
+    hlCursorPos,         // cursorPos
+    hlSetCursorPos,      // setCursorPos
+    hlHideCursor,        // hideCursor
+    hlWindowShown,       // windowShown
+    hlSetWindowIcon,     // setWindowIcon
+    hlPlaySound,         // playSound
+    hlCreateWindow,      // createWindow
+    hlFullScreen,        // fullScreen
+    hlDisplayFunc,       // displayFunc
+    hlKeyboardFunc,      // keyboardFunc
+    hlReshapeFunc,       // reshapeFunc
+    hlTimerFunc,         // timerFunc
+    hlSwapBuffers,       // swapBuffers
+    hlMainLoop,          // mainLoop
+    hlSaveScreenshot,    // saveScreenshot
+    hlToggleFullScreen,  // toggleFullScreen
+    hlSoundVolume,       // soundVolume
 };
 
 // ---- headless.h ----
@@ -375,6 +400,12 @@ void headlessMoveCursor(int dx, int dy) {
 }
 
 void headlessSetFocus(bool in) { gHl.focused = in; }
+
+void headlessResizeWindow(int width, int height) {
+  gHl.width = width;
+  gHl.height = height;
+  if (gHl.reshape) gHl.reshape(width, height);
+}
 
 bool headlessCursorHidden() { return gHl.cursorHidden; }
 

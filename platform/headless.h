@@ -54,6 +54,9 @@ void headlessKeyTap(int key);
 void headlessChar(unsigned char c);  // calls the keyboard callback
 void headlessMoveCursor(int dx, int dy);
 void headlessSetFocus(bool in);
+// The window's client area becomes width x height at the same corner, and
+// the reshape callback hears of it; the picture stays 800 x 600.
+void headlessResizeWindow(int width, int height);
 
 // Whether the game has hidden the cursor (platHideCursor) in this window.
 bool headlessCursorHidden();

@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 
 #include <GL/gl.h>
+#include <signal.h>
 #include <time.h>
 
 #include <cerrno>
@@ -19,6 +20,11 @@ namespace {
 // Until main() picks a backend, calls land on the headless one, whose state
 // starts out as "no window, nothing pressed, clock at 0".
 const PlatBackend* gBackend = &kHeadlessBackend;
+
+// Set by SIGINT, SIGTERM or the window's close; read between frames.
+volatile sig_atomic_t gStopAsked;
+
+void onStopSignal(int) { gStopAsked = 1; }
 
 }  // namespace
 
@@ -96,6 +102,21 @@ void platInitHeadless(uint32_t startMs, uint32_t frameMs) {
   hlInit(startMs, frameMs);
 }
 
+void platCatchStopSignals() {
+  struct sigaction action = {};
+  action.sa_handler = onStopSignal;
+  sigemptyset(&action.sa_mask);
+  // The first signal only asks; the handler then goes, so a second one ends
+  // a game that does not get round to stopping.
+  action.sa_flags = SA_RESTART | SA_RESETHAND;
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
+
+bool platStopAsked() { return gStopAsked != 0; }
+
+void platAskStop() { gStopAsked = 1; }
+
 uint64_t platPerfMicros() {
   timespec t;
   clock_gettime(CLOCK_MONOTONIC, &t);
@@ -118,6 +139,7 @@ void platConfinePointer(bool on) { gBackend->confinePointer(on); }
 void platCursorPos(int* x, int* y) { gBackend->cursorPos(x, y); }
 void platSetCursorPos(int x, int y) { gBackend->setCursorPos(x, y); }
 void platHideCursor() { gBackend->hideCursor(); }
+bool platWindowShown() { return gBackend->windowShown(); }
 void platSetWindowIcon(PlatWindow window, const char* file) {
   gBackend->setWindowIcon(window, file);
 }

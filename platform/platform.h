@@ -94,6 +94,11 @@ void platCursorPos(int* x, int* y);
 void platSetCursorPos(int x, int y);
 void platHideCursor();
 
+// Whether the window can be seen: it is mapped and not iconified (a window
+// covered by others still counts). The frame loop draws nothing while it
+// cannot. The headless window always can.
+bool platWindowShown();
+
 // Set the window icon from an image file in any format FreeImage reads,
 // scaled to fit squares of 16, 32, 48 and 64 pixels (the window manager picks
 // one); a missing or unreadable file is ignored.
@@ -145,10 +150,28 @@ void platTimerFunc(unsigned ms, void (*fn)(int), int value);
 
 void platSwapBuffers();
 
-// Runs the event loop; does not return while the window lives.
+// Runs the event loop; does not return while the window lives. When the
+// player closes the window (platStopAsked), the pending timer still runs
+// once, so that the game can end its run.
 void platMainLoop();
 
 // Writes what the window shows now as a PNG file, at the window's size.
-// Returns false after a one-line message on stderr when the file cannot be
-// written.
+// The picture comes from the GL framebuffer, not from the window system, so
+// a window that is covered or partly off the screen still gives all of it:
+// the windowed backend calls the display callback again and reads the frame
+// it draws instead of showing it. Returns false after a one-line message on
+// stderr when the file cannot be written.
 bool platSaveScreenshot(const char* file);
+
+// ---- Being asked to stop ----
+
+// From now on SIGINT and SIGTERM do not end the process: each one asks the
+// game to stop, which platStopAsked reports. A second signal of the same
+// kind ends the process as usual, should the game not get round to it.
+// main calls this once; tests do not, so that Ctrl+C still ends them.
+void platCatchStopSignals();
+
+// SIGINT or SIGTERM arrived (after platCatchStopSignals), or the player
+// closed the window (its close button, or Alt+F4 through the window
+// manager).
+bool platStopAsked();

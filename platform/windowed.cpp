@@ -8,6 +8,7 @@
 #include <FreeImage.h>
 #include <GL/freeglut.h>
 #include <GL/glx.h>
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -53,6 +54,16 @@ struct Windowed {
   bool cursorRead;  // the cursor was read since it was last moved, at cursorReadAt
   int cursorReadAt[2];
 
+  unsigned char charDown[256];  // by keyDownIndex: the key went down and has not come up
+  unsigned char specialDown[3];  // F9, F11, F12 went down and have not come up
+  unsigned char focusClick[3];  // by button slot: held since it took the focus
+  bool placed;                  // the window was moved onto the screen, if need be, once mapped
+  bool fullScreen;              // the player asked for the whole screen
+  const char* shotFile;         // while a screenshot is drawn: the swap writes it here
+  int shotSize[2];
+  bool shotTaken;  // the swap read the picture...
+  bool shotSaved;  // ...and wrote the file
+
   void (*displayFn)();
   void (*keyboardFn)(unsigned char c, int x, int y);
   void (*reshapeFn)(int width, int height);
@@ -77,7 +88,19 @@ int slotFromChar(unsigned char c, bool ctrl) {
   return platKeySlot(c);
 }
 
+// The key a character came from, as far as charDown tells keys apart:
+// Shift or Caps Lock can give 'P' down and 'p' up.
+int keyDownIndex(unsigned char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
+
+// A key held down reaches the game once. X sends the keyboard's
+// auto-repeat as further presses of a key that has not come up (the
+// repeat is made detectable at start-up, so no releases come in between),
+// and they stop here; freeglut's own filter, which looks at the keyboard
+// when each release is handled, lets repeats through when the events are
+// handled after the key came up.
 void onKeyboard(unsigned char c, int x, int y) {
+  if (gWin.charDown[keyDownIndex(c)]) return;
+  gWin.charDown[keyDownIndex(c)] = 1;
   const int modifiers = glutGetModifiers();
   const int slot = slotFromChar(c, (modifiers & GLUT_ACTIVE_CTRL) != 0);
   if (slot >= 0) gWin.latch[slot] = 1;
@@ -85,22 +108,50 @@ void onKeyboard(unsigned char c, int x, int y) {
   if (gWin.keyboardFn) gWin.keyboardFn(c, x, y);
 }
 
-// The function keys the game reads come through freeglut's special keys.
+// The function keys the game reads come through freeglut's special keys; a
+// held one reaches the game once, as a held character does.
 void onSpecial(int key, int, int) {
-  if (key == GLUT_KEY_F9) gWin.latch[platF9] = 1;
-  if (key == GLUT_KEY_F11) gWin.latch[platF11] = 1;
-  if (key == GLUT_KEY_F12) gWin.latch[platF12] = 1;
+  const int slot = key == GLUT_KEY_F9    ? platF9
+                   : key == GLUT_KEY_F11 ? platF11
+                   : key == GLUT_KEY_F12 ? platF12
+                                         : -1;
+  if (slot < 0 || gWin.specialDown[slot - platF9]) return;
+  gWin.specialDown[slot - platF9] = 1;
+  gWin.latch[slot] = 1;
 }
 
+void onSpecialUp(int key, int, int) {
+  if (key == GLUT_KEY_F9) gWin.specialDown[platF9 - platF9] = 0;
+  if (key == GLUT_KEY_F11) gWin.specialDown[platF11 - platF9] = 0;
+  if (key == GLUT_KEY_F12) gWin.specialDown[platF12 - platF9] = 0;
+}
+
+bool takeFocusFromClick();
+
+void onKeyboardUp(unsigned char c, int, int) { gWin.charDown[keyDownIndex(c)] = 0; }
+
 void onMouse(int button, int state, int, int) {
-  if (state != GLUT_DOWN) return;
-  if (button == GLUT_LEFT_BUTTON) gWin.latch[platLButton] = 1;
-  if (button == GLUT_RIGHT_BUTTON) gWin.latch[platRButton] = 1;
+  const int slot = button == GLUT_LEFT_BUTTON    ? platLButton
+                   : button == GLUT_RIGHT_BUTTON ? platRButton
+                                                 : -1;
+  if (slot < 0) return;
+  if (state != GLUT_DOWN) {
+    gWin.focusClick[slot] = 0;
+    return;
+  }
+  // The click that brings the game back only does that: the button reads up
+  // until it is released, so it fires nothing.
+  if (takeFocusFromClick()) {
+    gWin.focusClick[slot] = 1;
+    return;
+  }
+  gWin.latch[slot] = 1;
 }
 
 bool keyHeldNow(int slot) {
   if (!gWin.xDisplay) return false;
   if (slot == platLButton || slot == platRButton) {
+    if (gWin.focusClick[slot]) return false;
     Window rootReturn, child;
     int rootX, rootY, x, y;
     unsigned mask = 0;
@@ -220,13 +271,7 @@ bool windowManagerRuns() {
   return XGetSelectionOwner(gWin.xDisplay, selection) != None;
 }
 
-// Without a window manager nobody gives the window the focus, and the
-// keyboard would follow the pointer: take the focus once, as soon as the
-// window shows, so the game is active as it is under a window manager.
-void takeFocusOnceViewable() {
-  if (gWin.focusTaken || !gWin.window || !windowViewable()) return;
-  gWin.focusTaken = true;
-  if (windowManagerRuns()) return;
+void takeFocus() {
   // The window can vanish between the test and the request; an X error must
   // not end the game.
   XSync(gWin.xDisplay, False);
@@ -235,6 +280,25 @@ void takeFocusOnceViewable() {
   XSetInputFocus(gWin.xDisplay, gWin.window, RevertToPointerRoot, CurrentTime);
   XSync(gWin.xDisplay, False);
   XSetErrorHandler(previous);
+}
+
+// Without a window manager nobody gives the window the focus, and the
+// keyboard would follow the pointer: take the focus once, as soon as the
+// window shows, so the game is active as it is under a window manager.
+void takeFocusOnceViewable() {
+  if (gWin.focusTaken || !gWin.window || !windowViewable()) return;
+  gWin.focusTaken = true;
+  if (!windowManagerRuns()) takeFocus();
+}
+
+// Without a window manager a click in the window takes the focus back, as
+// a window manager would give it: when the client that had the focus
+// closes, X leaves it on the root window, and nothing else would ever bring
+// the game back. True when the click did that.
+bool takeFocusFromClick() {
+  if (!gWin.window || gWin.closed || windowActive() || windowManagerRuns()) return false;
+  takeFocus();
+  return true;
 }
 
 void releasePointer() {
@@ -247,13 +311,19 @@ void releasePointer() {
 }
 
 // A window that lost the focus must not keep the pointer, whether or not
-// the game has asked for the release yet.
+// the game has asked for the release yet; nor does it hear the keys that
+// come up meanwhile, so it forgets which were down.
 void releaseIfInactive() {
-  if (gWin.grabbed && !windowActive()) releasePointer();
+  if (windowActive()) return;
+  releasePointer();
+  memset(gWin.charDown, 0, sizeof gWin.charDown);
 }
+
+void placeOnScreenOnceViewable();
 
 // Runs before every frame of the game.
 void beforeFrame() {
+  placeOnScreenOnceViewable();
   takeFocusOnceViewable();
   releaseIfInactive();
 }
@@ -263,41 +333,18 @@ void onWindowStatus(int state) {
     releasePointer();
   else
     takeFocusOnceViewable();
+  placeOnScreenOnceViewable();
 }
 
+// The player closed the window (through the window manager): the game ends
+// its run as on Esc, from the timer that winMainLoop still runs.
 void onWindowClosed() {
   releasePointer();
   gWin.closed = true;
+  platAskStop();
 }
 
 void releaseAtExit() { releasePointer(); }
-
-// ---- Screenshots ----
-
-struct ChannelMask {
-  unsigned long mask;
-  int shift, bits;
-};
-
-ChannelMask channelMask(unsigned long mask) {
-  ChannelMask c = {mask, 0, 0};
-  while (mask && !(mask & 1)) {
-    mask >>= 1;
-    c.shift++;
-  }
-  while (mask & 1) {
-    mask >>= 1;
-    c.bits++;
-  }
-  return c;
-}
-
-BYTE channelValue(unsigned long pixel, const ChannelMask& c) {
-  if (c.bits == 0) return 0;
-  const unsigned long v = (pixel & c.mask) >> c.shift;
-  if (c.bits >= 8) return static_cast<BYTE>(v >> (c.bits - 8));
-  return static_cast<BYTE>(v * 255 / ((1ul << c.bits) - 1));
-}
 
 // ---- The backend's calls (kWindowedBackend below) ----
 
@@ -364,6 +411,34 @@ void winWindowRect(PlatWindow window, int* left, int* top, int* right, int* bott
   *bottom += static_cast<int>(frame[3]);
 }
 
+// How far to move a window that spans [low, high) so that it lies within
+// [0, screen): none when it does, or when it is larger than the screen.
+int shiftOnto(int low, int high, int screen) {
+  if (high - low > screen) return 0;
+  if (low < 0) return -low;
+  return high > screen ? screen - high : 0;
+}
+
+// A window manager's frame can push a window that would just fit off the
+// screen (its left border at 0 puts the picture at 1): once the window
+// shows, a picture that sticks out is moved onto the screen, if it fits.
+void placeOnScreenOnceViewable() {
+  if (gWin.placed || !gWin.window || gWin.closed || !windowViewable()) return;
+  gWin.placed = true;
+  if (gWin.fullScreen) return;
+  int left, top, right, bottom;
+  winClientRect(gWin.window, &left, &top, &right, &bottom);
+  const int screen = DefaultScreen(gWin.xDisplay);
+  const int dx = shiftOnto(left, right, DisplayWidth(gWin.xDisplay, screen));
+  const int dy = shiftOnto(top, bottom, DisplayHeight(gWin.xDisplay, screen));
+  if (dx == 0 && dy == 0) return;
+  // A window manager places the frame's corner where the window asks to go.
+  int outerLeft, outerTop, outerRight, outerBottom;
+  winWindowRect(gWin.window, &outerLeft, &outerTop, &outerRight, &outerBottom);
+  XMoveWindow(gWin.xDisplay, gWin.window, outerLeft + dx, outerTop + dy);
+  XFlush(gWin.xDisplay);
+}
+
 void winConfinePointer(bool on) {
   if (!gWin.window || gWin.closed) return;
   if (!on) {
@@ -413,6 +488,8 @@ void winHideCursor() {
   if (gWin.window) glutSetCursor(GLUT_CURSOR_NONE);
 }
 
+bool winWindowShown() { return gWin.window && !gWin.closed && windowViewable(); }
+
 void winSetWindowIcon(PlatWindow window, const char* file) {
   if (!gWin.window || window != gWin.window || !file) return;
   FREE_IMAGE_FORMAT format = FreeImage_GetFileType(file, 0);
@@ -458,11 +535,26 @@ void winPlaySound(const char* name) {
   if (name && platSoundPath(name, path, sizeof path)) audioPlay(path);
 }
 
+// Where a window of `size` pixels asked for at `at` goes on a screen of
+// `screen` pixels: where asked when it fits there, otherwise in the middle,
+// or at 0 when it is as large as the screen or larger.
+int fitOnScreen(int at, int size, int screen) {
+  if (screen <= 0 || at + size <= screen) return at;
+  return size >= screen ? 0 : (screen - size) / 2;
+}
+
 void winCreateWindow(const char* title, int x, int y, int width, int height) {
   glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-  glutInitWindowPosition(x, y);
+  glutInitWindowPosition(fitOnScreen(x, width, glutGet(GLUT_SCREEN_WIDTH)),
+                         fitOnScreen(y, height, glutGet(GLUT_SCREEN_HEIGHT)));
   glutInitWindowSize(width, height);
+  // Closing the window ends the run through the game (winMainLoop), not
+  // with freeglut's own exit.
+  glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
   glutCreateWindow(title);
+  // A held key reaches the game once (onKeyboard): the keyboard's
+  // auto-repeat would toggle the pause or the camera lock many times over.
+  glutIgnoreKeyRepeat(1);
   snprintf(gWin.title, sizeof gWin.title, "%s", title ? title : "");
   gWin.xDisplay = glXGetCurrentDisplay();
   gWin.window = glXGetCurrentDrawable();
@@ -479,6 +571,10 @@ void winCreateWindow(const char* title, int x, int y, int width, int height) {
   gWin.frameExtentsAtom = XInternAtom(gWin.xDisplay, "_NET_FRAME_EXTENTS", False);
   gWin.iconAtom = XInternAtom(gWin.xDisplay, "_NET_WM_ICON", False);
   memset(gWin.latch, 0, sizeof gWin.latch);
+  memset(gWin.charDown, 0, sizeof gWin.charDown);
+  // Auto-repeat without a release before each repeated press, so that
+  // onKeyboard can tell a repeat from a new press.
+  XkbSetDetectableAutoRepeat(gWin.xDisplay, True, nullptr);
   // Window managers and task bars group and name windows by their class.
   static char resName[] = "velkarra3d", resClass[] = "Velkarra3D";
   XClassHint classHint = {resName, resClass};
@@ -490,7 +586,9 @@ void winCreateWindow(const char* title, int x, int y, int width, int height) {
   glutDisplayFunc(onDisplay);
   glutReshapeFunc(onReshape);
   glutKeyboardFunc(onKeyboard);
+  glutKeyboardUpFunc(onKeyboardUp);
   glutSpecialFunc(onSpecial);
+  glutSpecialUpFunc(onSpecialUp);
   glutMouseFunc(onMouse);
 }
 
@@ -529,6 +627,7 @@ void coverScreen() {
 
 void winFullScreen() {
   if (!gWin.window) return;
+  gWin.fullScreen = true;
   // A window manager fills the screen when asked. Without one, freeglut puts
   // the window off by its first position, so cover the screen directly.
   if (managerFillsScreen())
@@ -579,53 +678,46 @@ void winTimerFunc(unsigned ms, void (*fn)(int), int value) {
   if (fn) glutTimerFunc(ms, onTimer, gWin.timerGeneration);
 }
 
-void winSwapBuffers() { glutSwapBuffers(); }
+void winSwapBuffers() {
+  if (!gWin.shotFile) {
+    glutSwapBuffers();
+    return;
+  }
+  // A screenshot: the frame just drawn is in the back buffer, whatever the
+  // window shows or hides of it on the screen.
+  glReadBuffer(GL_BACK);
+  gWin.shotSaved = platWriteGlImage(gWin.shotFile, gWin.shotSize[0], gWin.shotSize[1]);
+  gWin.shotTaken = true;
+}
 
-void winMainLoop() { glutMainLoop(); }
+void winMainLoop() {
+  glutMainLoop();
+  // Back here only when the window was closed: the pending frame sees
+  // platStopAsked and ends the run.
+  void (*fn)(int) = gWin.timerFn;
+  gWin.timerFn = nullptr;
+  if (fn) fn(gWin.timerValue);
+}
 
 bool winSaveScreenshot(const char* file) {
-  if (!gWin.window) {
+  if (!gWin.window || gWin.closed) {
     fprintf(stderr, "velkarra3d: cannot save the screenshot %s: no window\n", printable(file));
     return false;
   }
-  // Mesa's software GLX keeps a stale copy of the front buffer that swaps do
-  // not update, so glReadBuffer(GL_FRONT) can read black there. The window's
-  // own pixels are what it shows, on every driver: take those.
-  glFinish();
   XWindowAttributes attributes;
   if (!XGetWindowAttributes(gWin.xDisplay, gWin.window, &attributes)) return false;
-  FIBITMAP* image = platOpenShot(file, attributes.width, attributes.height);
-  if (!image) return false;
-  XSync(gWin.xDisplay, False);
-  gXError = false;
-  XErrorHandler previous = XSetErrorHandler(noteXError);
-  XImage* pixels = XGetImage(gWin.xDisplay, gWin.window, 0, 0, attributes.width, attributes.height,
-                             AllPlanes, ZPixmap);
-  XSync(gWin.xDisplay, False);
-  XSetErrorHandler(previous);
-  if (!pixels || gXError) {
-    if (pixels) XDestroyImage(pixels);
-    FreeImage_Unload(image);
-    remove(file);
-    fprintf(stderr, "velkarra3d: cannot save the screenshot %s: the window is not visible\n",
-            printable(file));
-    return false;
-  }
-  const ChannelMask red = channelMask(pixels->red_mask);
-  const ChannelMask green = channelMask(pixels->green_mask);
-  const ChannelMask blue = channelMask(pixels->blue_mask);
-  for (int y = 0; y < attributes.height; y++) {
-    // X rows run top-down, FreeImage's bottom-up.
-    BYTE* out = FreeImage_GetScanLine(image, attributes.height - 1 - y);
-    for (int x = 0; x < attributes.width; x++, out += 3) {
-      const unsigned long pixel = XGetPixel(pixels, x, y);
-      out[FI_RGBA_RED] = channelValue(pixel, red);
-      out[FI_RGBA_GREEN] = channelValue(pixel, green);
-      out[FI_RGBA_BLUE] = channelValue(pixel, blue);
-    }
-  }
-  XDestroyImage(pixels);
-  return platSaveShot(file, image);
+  // The display callback draws the frame again; its swap (winSwapBuffers)
+  // reads the back buffer instead of showing it. Reading the window's
+  // pixels from the X server instead would lose whatever of it is covered
+  // or off the screen, and Mesa's software GLX keeps a stale front buffer.
+  gWin.shotFile = file;
+  gWin.shotSize[0] = attributes.width;
+  gWin.shotSize[1] = attributes.height;
+  gWin.shotTaken = gWin.shotSaved = false;
+  onDisplay();
+  if (!gWin.shotTaken) winSwapBuffers();  // a display callback that does not swap
+  gWin.shotFile = nullptr;
+  return gWin.shotSaved;
 }
 
 }  // namespace
@@ -664,11 +756,30 @@ bool winInit(int* argc, char** argv) {
 }
 
 const PlatBackend kWindowedBackend = {
-    winTickMs,         winKeyState,         winFindWindow,   winActiveWindow, winWindowRect,
-    winClientRect,     winConfinePointer,   winCursorPos,    winSetCursorPos, winHideCursor,
-    winSetWindowIcon,  winPlaySound,        winCreateWindow, winFullScreen,   winDisplayFunc,
-    winKeyboardFunc,   winReshapeFunc,      winTimerFunc,    winSwapBuffers,  winMainLoop,
-    winSaveScreenshot, winToggleFullScreen, winSoundVolume,
+    winTickMs,            // tickMs
+    winKeyState,          // keyState
+    winFindWindow,        // findWindow
+    winActiveWindow,      // activeWindow
+    winWindowRect,        // windowRect
+    winClientRect,        // clientRect
+    winConfinePointer,    // confinePointer
+    winCursorPos,         // cursorPos
+    winSetCursorPos,      // setCursorPos
+    winHideCursor,        // hideCursor
+    winWindowShown,       // windowShown
+    winSetWindowIcon,     // setWindowIcon
+    winPlaySound,         // playSound
+    winCreateWindow,      // createWindow
+    winFullScreen,        // fullScreen
+    winDisplayFunc,       // displayFunc
+    winKeyboardFunc,      // keyboardFunc
+    winReshapeFunc,       // reshapeFunc
+    winTimerFunc,         // timerFunc
+    winSwapBuffers,       // swapBuffers
+    winMainLoop,          // mainLoop
+    winSaveScreenshot,    // saveScreenshot
+    winToggleFullScreen,  // toggleFullScreen
+    winSoundVolume,       // soundVolume
 };
 
 // ---- windowed.h ----

@@ -1,7 +1,7 @@
 // hud.cpp: the overlay drawn over the scene (crosshair, radar, lives,
-// points and level) and the game-over screen. Both are drawn in a plane one
-// unit in front of the eye, where x runs from -1 to 1 across the window and
-// y from -aspect to aspect.
+// points and level), the game-over screen and the note of the pause. All
+// are drawn in a plane one unit in front of the eye, where x runs from -1 to
+// 1 across the window and y from -aspect to aspect.
 #include <GL/gl.h>
 
 #include <cmath>
@@ -136,5 +136,25 @@ void drawGameOver() {
   bindFont(&gameFont);
   drawText("The game is over", -10, 5, 0);
   drawText("Do you wish to end the game?Y/N", -17, 2, 0);
+  finishScreen();
+}
+
+void drawPausedNote() {
+  glPushMatrix();
+  glDisable(GL_DEPTH_TEST);
+  glLoadIdentity();
+  glDisable(GL_LIGHTING);
+  glTranslatef(0, 0, -1);
+  // The size of the game-over lines, centred across the picture: in play
+  // just above the crosshair (1 text unit high here), which would otherwise
+  // run through the words; on the game-over screen a line below the
+  // question (whose top is at 2).
+  glScalef(0.05f, 0.05f, 0.05f);
+  glEnable(GL_BLEND);
+  glColor3f(1, 1, 1);
+  bindFont(&gameFont);
+  const char* note = "Paused - press P";
+  const float top = game.gameOver ? -1.5f : 1.5f + textHeight();
+  drawText(note, -textWidth(note) / 2, top, 0);
   finishScreen();
 }

@@ -31,3 +31,7 @@ void drawOverlay();
 
 // "The game is over" and the question on black.
 void drawGameOver();
+
+// "Paused - press P" centred across the picture, over whatever is drawn:
+// just above the crosshair, or below the game-over question.
+void drawPausedNote();

@@ -5,11 +5,14 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <GL/glu.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 
 #include "assets/bitmap.h"
+#include "base/printable.h"
+#include "base/program.h"
 #include "game/world.h"
 #include "render/gl_objects.h"
 #include "render/material.h"
@@ -21,10 +24,19 @@
 
 namespace {
 
-// Loads a BMP texture into texture object `texture`. A missing file ends the
-// process with status 1 and no message; a file that exists but is no
-// readable BMP says so. Other sizes and depths are converted to the size the
-// game draws with, 24 bits a pixel.
+// Says on stderr which texture bitmap is missing, with the data folder it
+// was looked for in (the working directory).
+void reportMissingTexture(const char* file) {
+  char folder[4096];
+  if (!getcwd(folder, sizeof folder)) snprintf(folder, sizeof folder, ".");
+  fprintf(stderr, "%s: cannot load the texture '%s/%s': the file is missing\n", programName,
+          printable(folder), printable(file));
+}
+
+// Loads a BMP texture into texture object `texture`. A missing file, or one
+// that is no readable BMP, ends the process with status 1 and one line.
+// Other sizes and depths are converted to the size the game draws with, 24
+// bits a pixel.
 void loadTexture(const char* file, uint32_t texture, int width, int height, bool mipmaps) {
   BitmapResult result;
   FIBITMAP* bitmap = loadBitmap24(file, width, height, false, &result);
@@ -35,6 +47,8 @@ void loadTexture(const char* file, uint32_t texture, int width, int height, bool
       printf("%s: not a readable BMP bitmap\n", file);
     else if (result == bitmapUnconvertible)
       printf("%s: cannot convert to a %d x %d 24-bit bitmap\n", file, width, height);
+    else
+      reportMissingTexture(file);
     fflush(stdout);
     exit(1);
   }

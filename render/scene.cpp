@@ -1,5 +1,6 @@
 // scene.cpp: draws one frame of the world from its view: sky, terrain, every
-// entity, the shards, the missile and the cannon, then the overlay.
+// entity, the shards, the missile and the cannon, then the overlay (and the
+// note of the pause).
 #include <GL/gl.h>
 
 #include "render/detail.h"
@@ -84,6 +85,7 @@ void drawFrame() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   if (game.gameOver) {
     drawGameOver();
+    if (game.paused) drawPausedNote();
     return;
   }
   if (renderDetail == detailLow) {
@@ -110,4 +112,5 @@ void drawFrame() {
   if (missile.active) drawPosed(materialBomb, missile.pos, missile.yaw, missile.pitch, missileList);
   drawPosed(materialCannon, cannon.pos, cannon.yaw, cannon.pitch, cannonList);
   drawOverlay();
+  if (game.paused) drawPausedNote();
 }

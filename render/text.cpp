@@ -67,3 +67,20 @@ void drawText(const char* text, float x, float y, float z) {
   }
   glEnd();
 }
+
+float textWidth(const char* text) {
+  const TextureFont* font = currentFont;
+  if (!font) return 0;
+  float width = 0;
+  for (const char* c = text; *c; c++) {
+    const int code = static_cast<signed char>(*c);  // NOLINT(bugprone-signed-char-misuse)
+    if (code >= font->firstChar && code <= font->lastChar)
+      width += font->glyphs[code - font->firstChar].width;
+  }
+  return width;
+}
+
+float textHeight() {
+  const TextureFont* font = currentFont;
+  return font && font->lastChar >= font->firstChar ? font->glyphs[0].height : 0;
+}

@@ -26,3 +26,8 @@ void unbindFont();
 // per character; characters without a glyph are skipped. Nothing without a
 // current font.
 void drawText(const char* text, float x, float y, float z);
+
+// The width and the height of text as drawText draws it with the current
+// font; 0 without one.
+float textWidth(const char* text);
+float textHeight();

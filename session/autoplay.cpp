@@ -123,8 +123,12 @@ AutoplayScore autoplayScore() {
 void printAutoplaySummary() {
   const AutoplayScore score = autoplayScore();
   const double seconds = static_cast<int32_t>(lastFrame.now - runTally().startMs) * 0.001;
-  printf("autoplay: %d levels cleared, %d points, %d lives lost, %d frames, %.1f s\n",
-         score.levelsCleared, score.points, score.livesLost, score.frames, seconds);
+  // "1 level cleared, 1 point, 1 life lost, 1 frame", and plurals otherwise.
+  printf("autoplay: %d %s cleared, %d %s, %d %s lost, %d %s, %.1f s\n", score.levelsCleared,
+         score.levelsCleared == 1 ? "level" : "levels", score.points,
+         score.points == 1 ? "point" : "points", score.livesLost,
+         score.livesLost == 1 ? "life" : "lives", score.frames,
+         score.frames == 1 ? "frame" : "frames", seconds);
   fflush(stdout);
 }
 

@@ -8,6 +8,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/printable.h"
+#include "base/program.h"
+
 namespace {
 
 constexpr int kMaxLine = 512;
@@ -27,7 +30,8 @@ struct LineSource {
   size_t at;
 };
 
-enum LineResult { lineOk, lineEnd, lineTooLong, lineNul, lineReadError };
+// lineLast: a line the source ends in, with no newline after it.
+enum LineResult { lineOk, lineLast, lineEnd, lineTooLong, lineNul, lineReadError };
 
 int nextByte(LineSource* src) {
   if (src->file) return fgetc(src->file);
@@ -48,7 +52,7 @@ LineResult nextLine(LineSource* src, char (&buf)[kMaxLine]) {
   if (src->file && ferror(src->file)) return lineReadError;
   if (length >= kMaxLine - 1) return lineTooLong;
   buf[length] = '\0';
-  return nul ? lineNul : lineOk;
+  return nul ? lineNul : c == EOF ? lineLast : lineOk;
 }
 
 enum Stage { expectHeader, expectSeed, expectStart, expectCentre, expectFrames, afterEnd };
@@ -65,9 +69,19 @@ struct Parser {
   bool hasClient;
   int32_t client[4];
   int32_t frame;  // the last frame read
+  bool cut;       // the source ended after the header without its 'end' line
 };
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+
+// "end", with nothing but blanks or a comment around it.
+bool isEndLine(const char* line) {
+  while (isBlank(*line)) line++;
+  if (strncmp(line, "end", 3) != 0) return false;
+  for (line += 3; isBlank(*line); line++) {
+  }
+  return *line == '\0' || *line == '#';
+}
 
 int splitWords(char* line, char* words[kMaxWords + 1]) {
   int count = 0;
@@ -288,7 +302,11 @@ bool parseLine(Parser* p, char* line, FrameInput* in, bool* frameRead, char* why
 }
 
 // Reads lines until a frame is read (true) or the source ends (false, with
-// *ok telling whether that was a clean end).
+// *ok telling whether that was a clean end). A recording whose writer was
+// killed ends without its 'end' line, perhaps in the middle of a line: once
+// the header is complete that is a clean end too (p->cut), and a last line
+// with no newline after it, unless it is the 'end' line, is the part cut
+// off and is not read.
 bool readFrame(Parser* p, LineSource* src, FrameInput* in, const char* name, char* err, int errSize,
                bool* ok) {
   char line[kMaxLine];
@@ -298,6 +316,7 @@ bool readFrame(Parser* p, LineSource* src, FrameInput* in, const char* name, cha
     const LineResult r = nextLine(src, line);
     if (r == lineEnd) break;
     const int lineNo = p->line + 1;
+    if (r == lineLast && p->stage == expectFrames && !isEndLine(line)) break;
     if (r == lineTooLong || r == lineNul || r == lineReadError) {
       snprintf(err, errSize, "%s:%d: %s", name, lineNo,
                r == lineTooLong ? "line is too long"
@@ -307,20 +326,22 @@ bool readFrame(Parser* p, LineSource* src, FrameInput* in, const char* name, cha
       return false;
     }
     bool frameRead = false;
+    const Stage stage = p->stage;
     if (!parseLine(p, line, in, &frameRead, why, sizeof why)) {
-      snprintf(err, errSize, "%s:%d: %s", name, lineNo, why);
+      if (r == lineLast && stage < expectFrames)  // cut in the middle of the header
+        snprintf(err, errSize, "%s: ends early (the header is not complete)", name);
+      else
+        snprintf(err, errSize, "%s:%d: %s", name, lineNo, why);
       *ok = false;
       return false;
     }
     if (frameRead) return true;
   }
-  if (p->stage != afterEnd) {
-    if (p->stage < expectFrames)
-      snprintf(err, errSize, "%s: ends early (the header is not complete)", name);
-    else
-      snprintf(err, errSize, "%s: ends early (no 'end' line after frame %d)", name, p->frame);
+  if (p->stage < expectFrames) {
+    snprintf(err, errSize, "%s: ends early (the header is not complete)", name);
     *ok = false;
   }
+  p->cut = p->stage == expectFrames;
   return false;
 }
 
@@ -343,12 +364,18 @@ struct Replay {
   LineSource src;
   bool hasNext;
   FrameInput next;
+  bool cut;  // a cut recording plays the frames the check found, no more
+  int32_t checkedFrames;
 };
 Replay replay;
 
 void fetchNext() {
   char err[700];
   bool ok = true;
+  if (replay.cut && replay.parser.frame >= replay.checkedFrames) {
+    replay.hasNext = false;
+    return;
+  }
   replay.hasNext =
       readFrame(&replay.parser, &replay.src, &replay.next, replay.name, err, sizeof err, &ok);
   if (!ok) {
@@ -402,6 +429,12 @@ bool replayOpen(const char* path, char* err, int errSize) {
     fclose(file);
     return false;
   }
+  if (replay.parser.cut)
+    fprintf(stderr,
+            "%s: %s: the recording is cut short (no 'end' line): replaying its %d whole frames\n",
+            programName, printable(path), replay.parser.frame);
+  replay.cut = replay.parser.cut;
+  replay.checkedFrames = replay.parser.frame;
   rewind(file);
   replay.file = file;
   snprintf(replay.name, sizeof replay.name, "%s", path);
@@ -460,6 +493,7 @@ void recordStart(uint32_t seed, uint32_t startMs, const int32_t centre[2]) {
           "option mouse-sensitivity %.9g\noption invert-y %d\noption pause-on-focus-loss %d\n",
           static_cast<double>(worldOptions.mouseSensitivity), worldOptions.invertY ? 1 : 0,
           worldOptions.pauseOnFocusLoss ? 1 : 0);
+  fflush(recording.file);
 }
 
 void recordFrame(const FrameInput& in) {
@@ -476,6 +510,9 @@ void recordFrame(const FrameInput& in) {
   for (int i = 0; i < in.charCount && i < maxFrameChars; i++)
     fprintf(f, " %02x%s", in.chars[i], (in.charWithG >> i) & 1u ? "+" : "");
   fputc('\n', f);
+  // Every frame reaches the file at once: a run that is killed or crashes
+  // leaves a recording that replays up to its last frame.
+  fflush(f);
 }
 
 void recordClose() {

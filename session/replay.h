@@ -25,6 +25,10 @@
 //   end                 the session ended after the last frame
 // Version 2 files (no option lines, masks of the first twelve keys) replay
 // as they always did; a newer version is refused.
+// The recorder writes every line at once. A recording whose writer was
+// killed, or crashed, lacks the 'end' line and may stop in the middle of a
+// line: it replays its whole frames (and says so once on stderr), and the
+// cut-off part is not read. Anything malformed before the cut is refused.
 #pragma once
 
 #include <cstddef>
@@ -42,7 +46,9 @@ bool isRecordedSession(const char* path);
 bool replayParse(const char* text, size_t size, const char* name, char* err, int errSize);
 
 // Checks the file and opens it for replay (the input source is not changed).
-// On a fault returns false with one line in err.
+// On a fault returns false with one line in err. A recording cut short is
+// no fault: one line on stderr says so, and the replay ends after its last
+// whole frame.
 bool replayOpen(const char* path, char* err, int errSize);
 uint32_t replaySeed();
 uint32_t replayStartMs();

@@ -84,6 +84,12 @@ unsigned frameTimerDelayMs() {
   return ms < 1 ? 1 : ms;
 }
 
+unsigned hiddenFrameTimerDelayMs() {
+  constexpr unsigned sixtieth = 17;  // ms, rounded up
+  const unsigned ms = frameTimerDelayMs();
+  return ms < sixtieth ? sixtieth : ms;
+}
+
 TimedemoSummary timedemoSummary() {
   TimedemoSummary s = {};
   s.frames = marks.frames > 0 ? marks.frames - 1 : 0;

@@ -18,6 +18,10 @@ void timedemoFrameEnd();
 // timer is re-armed.
 unsigned frameTimerDelayMs();
 
+// The same while the window cannot be seen: at least a 60th of a second, so
+// that a hidden game, which draws nothing, does not spin.
+unsigned hiddenFrameTimerDelayMs();
+
 // The figures of a timed run so far (the first frame is left out).
 struct TimedemoSummary {
   int32_t frames;

@@ -7,8 +7,8 @@
 
 #include <functional>
 
-#include "game_support.h"
 #include "base/printable.h"
+#include "game_support.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ struct BadInput {
   std::function<void(const std::string& dir)> prepare;  // changes the data folder copy
   std::vector<std::string> args;                        // after --headless --data DIR
   int status;
-  std::string start;  // of stdout + stderr; "" when nothing may be printed
+  std::string start;  // of stdout + stderr, DIR for the data folder; "" when nothing may be printed
 };
 
 std::string repeat(const std::string& s, int n) {
@@ -127,7 +127,8 @@ TEST_F(BadInputs, EndWithTheirStatusAndOneClearLine) {
        "sky.bmp: declares 32261 x 806 pixels"},
       {"sand wide", fileWith("sand.bmp", bmpHeader(16385, 1)), oneFrame, 1,
        "sand.bmp: declares 16385 x 1 pixels"},
-      {"sand missing", without("sand.bmp"), oneFrame, 1, ""},
+      {"sand missing", without("sand.bmp"), oneFrame, 1,
+       "velkarra3d: cannot load the texture 'DIR/sand.bmp': the file is missing\n"},
       {"sky cut short", fileWith("sky.bmp", bmpHeader(2565, 16384) + "\x07"), oneFrame, 1,
        "sky.bmp: is too short for the 2565 x 16384 pixels it declares\n"},
       {"sky cap text", fileWith("sky_up.bmp", "not a picture\n"), oneFrame, 1,
@@ -166,6 +167,11 @@ TEST_F(BadInputs, EndWithTheirStatusAndOneClearLine) {
       {"script long line", script(repeat("1 tap a ", 100) + "\n"), withScript, 2,
        "velkarra3d: input.txt:1: line is longer than"},
       {"script missing", nullptr, withScript, 2, "velkarra3d: input.txt: cannot open"},
+      {"recording unwritable",
+       nullptr,
+       {"--frames", "1", "--record", "no/such/\x01.rec"},
+       2,
+       "velkarra3d: cannot write the recording '"},
   };
   for (const BadInput& c : cases) {
     std::string dir = dataDir();
@@ -174,10 +180,13 @@ TEST_F(BadInputs, EndWithTheirStatusAndOneClearLine) {
     args.insert(args.end(), c.args.begin(), c.args.end());
     ProcessResult r = runGame(args, dir);
     std::string said = r.out + r.err;
+    std::string start = c.start;
+    if (start.find("DIR") != std::string::npos) start.replace(start.find("DIR"), 3, dir);
     EXPECT_EQ(r.status, c.status) << c.what << ": " << said;
-    EXPECT_EQ(said.rfind(c.start, 0), 0u) << c.what << ": " << said;
+    EXPECT_EQ(said.rfind(start, 0), 0u) << c.what << ": " << said;
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), c.start.empty() ? 0 : 1)
         << c.what << ": " << said;
+    EXPECT_EQ(said.find('\x01'), std::string::npos) << c.what << ": not escaped";
   }
 }
 

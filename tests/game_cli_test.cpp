@@ -77,6 +77,8 @@ TEST_F(CommandLine, BadFlagsAndValuesSayWhatIsWrongInOneLine) {
   EXPECT_EQ(r.err, "velkarra3d: --frames takes a whole number from 0 to 2147483647, not 'x'\n");
   r = runWithoutDisplay({"--input", "x.txt"});
   EXPECT_EQ(r.err, "velkarra3d: --input works only with --headless\n");
+  r = runWithoutDisplay({"--timedemo", "no-such-session.txt"});
+  EXPECT_EQ(r.err, "velkarra3d: no-such-session.txt: cannot open: No such file or directory\n");
 }
 
 // The table in-process, as the command line and a file of settings use it:

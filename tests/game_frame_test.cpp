@@ -69,12 +69,12 @@ TEST_F(FrameLoop, PauseShiftsTheThreeStampsAndFreezesTheWorld) {
   EXPECT_NE(planes[0].pos.x, planePos.x);
 }
 
-TEST_F(FrameLoop, UpperCasePDoesNotPause) {
+TEST_F(FrameLoop, PWithShiftOrCapsLockPausesToo) {
   start();
   headlessChar('P');
-  EXPECT_EQ(game.paused, 0);
-  headlessChar('p');
   EXPECT_EQ(game.paused, 1);
+  headlessChar('p');
+  EXPECT_EQ(game.paused, 0);
 }
 
 TEST_F(FrameLoop, GTogglesTheLockOnEveryKeyEventWhileHeld) {
@@ -82,7 +82,7 @@ TEST_F(FrameLoop, GTogglesTheLockOnEveryKeyEventWhileHeld) {
   headlessKeyDown('G');
   headlessChar('g');
   EXPECT_EQ(game.cameraLock, 0);
-  headlessChar('g');  // auto-repeat
+  headlessChar('g');  // a second event (a window lets no auto-repeat through)
   EXPECT_EQ(game.cameraLock, 1);
   headlessChar('x');  // another key while G is held
   EXPECT_EQ(game.cameraLock, 0);
@@ -194,7 +194,7 @@ TEST_F(FrameLoop, PausedFramesReadNoMouseAndLeaveTheCursor) {
   EXPECT_EQ(x, 470) << "the cursor is not held while paused";
   headlessChar('p');
   runFrames(1);
-  EXPECT_FLOAT_EQ(camera.yaw, yaw + 30 * 0.005f) << "the whole move turns the aim at once";
+  EXPECT_EQ(camera.yaw, yaw) << "the move made while paused turns nothing";
 }
 
 TEST_F(FrameLoop, GStillUnlocksAndRelocksWhilePaused) {

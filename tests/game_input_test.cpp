@@ -1,10 +1,17 @@
 // game_input_test.cpp: the frame's input record in play: presses seen once,
 // the cursor's hold point, the pointer confinement, recording and replaying
 // a session, bad recordings, and the autoplayer.
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "app/frame.h"
 #include "app/source.h"
@@ -123,6 +130,85 @@ INSTANTIATE_TEST_SUITE_P(
                       HoldCase{836, 300, 500, 350}, HoldCase{400, 586, 500, 350},
                       HoldCase{950, 300, 500, 350}, HoldCase{-4000, -9000, 500, 350}));
 
+// Each way play stops and resumes while the pointer travels freely: `leave`
+// stops play (and moves the pointer), `resume` brings it back. The first
+// frame of play must not turn the aim by the travel; the next move turns it
+// by 0.005 a pixel as ever.
+struct ResumeCase {
+  const char* what;
+  void (*leave)();
+  void (*resume)();
+};
+
+void PrintTo(const ResumeCase& c, std::ostream* out) { *out << c.what; }
+
+const ResumeCase resumeCases[] = {
+    {"pause, the pointer inside",
+     [] {
+       headlessChar('p');
+       runFrames(1);
+       headlessMoveCursor(300, 40);
+       runFrames(2);
+     },
+     [] { headlessChar('p'); }},
+    {"pause, the pointer far outside",
+     [] {
+       headlessChar('p');
+       headlessMoveCursor(-4000, 9000);
+       runFrames(2);
+     },
+     [] { headlessChar('P'); }},
+    {"focus out and in, the pointer outside",
+     [] {
+       headlessSetFocus(false);
+       headlessMoveCursor(2000, -30);
+       runFrames(3);
+     },
+     [] { headlessSetFocus(true); }},
+    {"N on the game-over screen",
+     [] {
+       game.lives = 0;
+       runFrames(1);
+       headlessMoveCursor(38, 0);
+       runFrames(2);
+     },
+     [] {
+       headlessKeyTap('N');
+       runFrames(1);  // answers; play starts in the frame after
+     }},
+    {"the client area grows from 1 x 1",
+     [] {
+       headlessResizeWindow(1, 1);
+       runFrames(2);
+     },
+     [] { headlessResizeWindow(800, 600); }},
+};
+
+class Resume : public GameTest, public ::testing::WithParamInterface<ResumeCase> {};
+
+TEST_P(Resume, TheFirstFrameOfPlayKeepsTheAimAndLaterMovesTurnIt) {
+  start();
+  runFrames(2);
+  GetParam().leave();
+  const float yaw = camera.yaw, pitch = camera.pitch;
+  GetParam().resume();
+  runFrames(1);
+  ASSERT_EQ(game.gameOver, 0);
+  ASSERT_EQ(game.paused, 0);
+  EXPECT_EQ(camera.yaw, yaw);
+  EXPECT_EQ(camera.pitch, pitch);
+  int x, y;
+  platCursorPos(&x, &y);
+  EXPECT_EQ(x, cursorCentre[0]) << "the pointer goes back to the hold point";
+  EXPECT_EQ(y, cursorCentre[1]);
+  headlessMoveCursor(-20, -10);
+  runFrames(1);
+  EXPECT_FLOAT_EQ(camera.yaw, yaw + 20 * 0.005f);
+  EXPECT_FLOAT_EQ(camera.pitch, pitch + 10 * 0.005f);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Resume, ::testing::ValuesIn(resumeCases));
+
 TEST(HoldPointRule, ASmallWindowHoldsAtItsMiddle) {
   const int32_t client[4] = {10, 20, 130, 520};
   int32_t centre[2] = {75, 260};
@@ -161,6 +247,67 @@ TEST_F(Input, ARecordedSessionReplaysToTheSameTrace) {
     EXPECT_EQ(readFile(rec + ".jsonl"), readFile(rec + ".again.jsonl")) << name;
   }
   EXPECT_EQ(readFile(dir + "/a.rec").rfind("# velkarra3d input 3\nseed 9\nstart 0\ncentre", 0), 0u);
+  removeTree(dir);
+}
+
+int lineCount(const std::string& text) {
+  return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
+
+// SIGTERM ends a recorded run between two frames: status 1, the recording
+// closed with its end line, and its replay gives the run's trace. The same
+// recording cut in the middle of a frame line, as a crash leaves it,
+// replays its whole frames and says so once.
+TEST_F(Input, ARecordingStoppedBySignalOrCutShortReplays) {
+  const std::string dir = makeTempDir("signal");
+  const std::string rec = dir + "/s.rec", trace = dir + "/s.jsonl";
+  std::vector<std::string> args = {VELKARRA_BINARY,
+                                   "--headless",
+                                   "--data",
+                                   defaultDataDir(),
+                                   "--seed",
+                                   "5",
+                                   "--autoplay",
+                                   "--draw-every",
+                                   "50",
+                                   "--record",
+                                   rec,
+                                   "--trace",
+                                   trace};
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t pid = -1;
+  ASSERT_EQ(posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), nullptr), 0);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (lineCount(readFile(trace)) < 40 && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  kill(pid, SIGTERM);
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  const std::string recorded = readFile(rec), run = readFile(trace);
+  ASSERT_GE(lineCount(run), 40);
+  ASSERT_EQ(recorded.substr(recorded.size() - 4), "end\n");
+  ProcessResult replayed = play({"--input", rec, "--trace", dir + "/again.jsonl"});
+  EXPECT_EQ(replayed.status, 0) << replayed.err;
+  EXPECT_TRUE(readFile(dir + "/again.jsonl") == run) << "the replay's trace differs";
+
+  // Cut: no end line, and the last frame line only half there.
+  const std::string whole = recorded.substr(0, recorded.size() - 4);
+  const size_t lastLine = whole.rfind('\n', whole.size() - 2) + 1;
+  writeFile(dir + "/cut.rec", whole.substr(0, lastLine + (whole.size() - lastLine) / 2));
+  const int frames = lineCount(run) - 2;  // the run's frames, less the one cut in half
+  ProcessResult cut = play({"--input", dir + "/cut.rec", "--trace", dir + "/cut.jsonl"});
+  EXPECT_EQ(cut.status, 0) << cut.err;
+  EXPECT_NE(cut.err.find("cut short (no 'end' line): replaying its " + std::to_string(frames) +
+                         " whole frames\n"),
+            std::string::npos)
+      << cut.err;
+  const std::string cutTrace = readFile(dir + "/cut.jsonl");
+  EXPECT_EQ(lineCount(cutTrace), frames + 1);
+  EXPECT_TRUE(run.compare(0, cutTrace.size(), cutTrace) == 0) << "not the run's first frames";
   removeTree(dir);
 }
 
@@ -206,9 +353,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadRecording{"# velkarra3d input 3\nseed 1\nstart 0\ncentre 1 2\noption invert-y 2\n",
                      "s.rec:5: expected"},
         BadRecording{"# velkarra3d input 2\nseed 1\n", "s.rec: ends early (the header"},
-        BadRecording{"# velkarra3d input 2\nseed 1\nstart 0\ncentre 500 350\nclient 1 2 3 4\n"
-                     "1 16 1 500 350 0 0\n",
-                     "ends early (no 'end' line after frame 1)"},
+        BadRecording{"# velkarra3d input 2\nseed 1\nsta", "s.rec: ends early (the header"},
         BadRecording{"# velkarra3d input 2\nseed 1\nstart 0\ncentre 500 350\nclient 1 2 3 4\n"
                      "2 16 1 500 350 0 0\nend\n",
                      "s.rec:6: expected frame 1, not '2'"},

@@ -2,8 +2,10 @@
 // with and without a window manager (openbox, started by the test), and
 // checked through its trace, never by timing: each step polls the trace for
 // the frame where its effect shows. Mouse look, firing, the missile and its
-// steering, pause, the pointer held inside the window, the focus going to
-// another window and coming back, and the game-over keys.
+// steering, pause, held keys, resuming with the aim kept, the pointer held
+// inside the window, the focus going to another window and coming back (by a
+// click, with no window manager too), the minimised window, closing it, and
+// the game-over keys.
 // gtest comes before Xlib, whose macros (None, Bool, Status) would clash.
 // clang-format off
 #include "game_support.h"
@@ -22,6 +24,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <sstream>
 #include <thread>
 
 #include "support/json_lines.h"
@@ -395,16 +398,13 @@ TEST_P(PlayedGame, FocusTakenByAnotherWindowAndGivenBackLeavesTheAimWorking) {
   frame([](const Json&) { return true; });
   skipFrames(10);
 
-  if (GetParam()) {
-    // A click on the title bar brings the game back.
-    const Rect inside = client();
-    xdotool({"mousemove", std::to_string(inside.left + 300), std::to_string(inside.top - 8)});
-    skipFrames(10);
-    xdotool({"click", "1"});
-  } else {
-    // Without a window manager nothing gives the focus on a click.
-    xdotool({"windowfocus", "--sync", std::to_string(window_)});
-  }
+  // A click brings the game back: on the title bar under a window manager,
+  // in the picture without one (the game takes the focus itself).
+  const Rect inside = client();
+  const int clickY = GetParam() ? inside.top - 8 : inside.top + 100;
+  xdotool({"mousemove", std::to_string(inside.left + 300), std::to_string(clickY)});
+  skipFrames(10);
+  xdotool({"click", "1"});
   ASSERT_TRUE(waitFor([&] { return focused(); }));
   // The game holds the pointer inside its picture again, the aim comes to
   // rest, and mouse look turns it as before.
@@ -417,6 +417,48 @@ TEST_P(PlayedGame, FocusTakenByAnotherWindowAndGivenBackLeavesTheAimWorking) {
             [&](const Json& f) { return yawOf(f) != yawOf(still); });
   const Json turned = settled();
   EXPECT_NEAR(yawOf(turned) - yawOf(still), 0.2, 1e-4);
+}
+
+// Held for two seconds, p pauses once, whatever the keyboard repeats, and
+// G frees the camera once. Paused, the pointer goes far off; resumed, the
+// aim stays where it was, and mouse look turns it as before.
+TEST_P(PlayedGame, HeldKeysToggleOnceAndResumingKeepsTheAim) {
+  play(kQuietSky);
+  const Json still = settled();
+  double paused = 0, lock = still["cameraLock"].get<double>();
+  int pauses = 0, locks = 0;
+  auto count = [&](const Json& f) {
+    pauses += f["paused"].get<double>() != paused;
+    locks += f["cameraLock"].get<double>() != lock;
+    paused = f["paused"].get<double>();
+    lock = f["cameraLock"].get<double>();
+  };
+  xdotool({"keydown", "p"});
+  sleep_for(milliseconds(2000));
+  xdotool({"keyup", "p"});
+  xdotool({"keydown", "g"});
+  sleep_for(milliseconds(1500));
+  xdotool({"keyup", "g"});
+  const auto up = steady_clock::now();
+  frame([&](const Json& f) {
+    count(f);
+    return steady_clock::now() > up + milliseconds(500);
+  });
+  EXPECT_EQ(pauses, 1);
+  EXPECT_EQ(locks, 1);
+  ASSERT_EQ(paused, 1);
+
+  EXPECT_TRUE(waitFor([&] { return warpTo(1010, 740); })) << "the pointer stays held while paused";
+  xdotool({"key", "p"});
+  const Json resumed = frame([](const Json& f) { return f["paused"].get<double>() == 0; });
+  EXPECT_EQ(yawOf(resumed), yawOf(still));
+  EXPECT_EQ(pitchOf(resumed), pitchOf(still));
+  const Json rest = settled();
+  EXPECT_EQ(yawOf(rest), yawOf(still));
+  EXPECT_EQ(pitchOf(rest), pitchOf(still));
+  moveUntil({"mousemove_relative", "--", "-40", "0"},
+            [&](const Json& f) { return yawOf(f) != yawOf(rest); });
+  EXPECT_NEAR(yawOf(settled()) - yawOf(rest), 0.2, 1e-4);
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowManager, PlayedGame, ::testing::Values(false, true),
@@ -440,6 +482,90 @@ TEST_F(PlayedGameBase, GameOverIgnoresEscTakesNAndEndsOnY) {
   });
   xdotool({"key", "y"});
   EXPECT_EQ(exitStatus(), 1);
+}
+
+// Without a window manager, when the client that had the focus closes, X
+// leaves the focus on the root window: a click in the game takes it back,
+// fires nothing, and play goes on.
+TEST_F(PlayedGameBase, WithoutAWindowManagerAClickTakesTheFocusBack) {
+  play(kQuietSky);
+  openOtherWindow();
+  xdotool({"windowfocus", "--sync", std::to_string(other_)});
+  ASSERT_TRUE(waitFor([&] { return !focused(); }));
+  XDestroyWindow(x_, other_);
+  XSync(x_, False);
+  skipWrittenFrames(10);
+  EXPECT_FALSE(focused());
+  const Rect inside = client();
+  xdotool({"mousemove", std::to_string(inside.left + 200), std::to_string(inside.top + 150)});
+  xdotool({"click", "1"});
+  ASSERT_TRUE(waitFor([&] { return focused(); })) << "the click did not take the focus";
+  skipWrittenFrames(2);
+  const Json still = settled();
+  EXPECT_EQ(still["shells"].size(), 0u) << "the click that took the focus fired";
+  moveUntil({"mousemove_relative", "--", "-40", "0"},
+            [&](const Json& f) { return yawOf(f) != yawOf(still); });
+  EXPECT_NEAR(yawOf(settled()) - yawOf(still), 0.2, 1e-4);
+}
+
+// The game's CPU time in clock ticks (user and system, all threads).
+long cpuTicks(pid_t pid) {
+  const std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
+  const size_t name = stat.rfind(')');
+  if (name == std::string::npos) return -1;
+  long value = 0, utime = 0;
+  std::istringstream fields(stat.substr(name + 2));  // from field 3, the state
+  std::string skip;
+  for (int field = 3; field < 14; field++) fields >> skip;
+  fields >> utime >> value;
+  return utime + value;
+}
+
+// Minimised, the game draws nothing and runs at most 60 frames a second
+// (its CPU time per frame falls to a fraction); closed with Alt+F4 it ends
+// as on Esc: status 1, the recording closed, and its replay the same game.
+TEST_F(PlayedGameBase, MinimisedItDrawsNothingAndClosedItEndsLikeEsc) {
+  startWindowManager();
+  play(kQuietSky, true);
+  settled();
+  struct Stretch {
+    int frames;
+    double ms;        // game time from the first frame to the last
+    double cpuTicks;  // per frame
+  };
+  auto measure = [&] {
+    skipWrittenFrames(3);
+    const long cpu = cpuTicks(game_);
+    const auto end = steady_clock::now() + milliseconds(1500);
+    Stretch s = {0, 0, 0};
+    double first = -1;
+    frame([&](const Json& f) {
+      if (first < 0) first = f["now"].get<double>();
+      s.ms = f["now"].get<double>() - first;
+      return ++s.frames > 1 && steady_clock::now() > end;
+    });
+    s.cpuTicks = static_cast<double>(cpuTicks(game_) - cpu) / s.frames;
+    return s;
+  };
+  const Stretch shown = measure();
+  xdotool({"windowminimize", "--sync", std::to_string(window_)});
+  const Stretch hidden = measure();
+  EXPECT_GE(hidden.ms, 16.0 * (hidden.frames - 1)) << hidden.frames << " frames";
+  EXPECT_LT(hidden.cpuTicks, shown.cpuTicks / 4)
+      << "CPU ticks a frame: " << shown.cpuTicks << " shown, " << hidden.cpuTicks << " hidden";
+
+  xdotool({"windowactivate", "--sync", std::to_string(window_)});
+  skipWrittenFrames(5);
+  xdotool({"key", "alt+F4"});
+  EXPECT_EQ(exitStatus(), 1);
+  const std::string session = readFile(dir_ + "/session.txt");
+  ASSERT_GE(session.size(), 4u);
+  EXPECT_EQ(session.substr(session.size() - 4), "end\n");
+  const std::string replayed = dir_ + "/replayed.jsonl";
+  const ProcessResult replay = runGame(
+      {"--headless", "--data", dir_, "--input", dir_ + "/session.txt", "--trace", replayed});
+  EXPECT_EQ(replay.status, 0) << replay.err;
+  EXPECT_TRUE(readFile(trace_) == readFile(replayed)) << "the replay's trace differs";
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The real velkarra3d in a real window on a private Xvfb: its title and
-// size, Esc ending it with status 1, and the start-up failures.
+// size, a window as wide as the screen, Esc ending it with status 1, and the
+// start-up failures.
 // gtest and FreeImage come before Xlib, whose macros (None, Bool, Status)
 // would clash with them.
 // clang-format off
@@ -21,18 +22,21 @@ extern char** environ;
 
 namespace {
 
-// The top-level window whose name is `title`, or 0.
-Window findWindow(Display* display, const char* title) {
-  Window root = DefaultRootWindow(display), parent, *children = nullptr;
+// The window whose name is `title` (a top-level one, or one a window
+// manager put into its frame), or 0.
+Window findWindow(Display* display, const char* title, Window parent = 0, int depth = 0) {
+  if (!parent) parent = DefaultRootWindow(display);
+  Window root, parentReturn, *children = nullptr;
   unsigned count = 0;
   Window found = 0;
-  if (!XQueryTree(display, root, &root, &parent, &children, &count)) return 0;
+  if (depth > 3 || !XQueryTree(display, parent, &root, &parentReturn, &children, &count)) return 0;
   for (unsigned i = 0; i < count && !found; i++) {
     char* name = nullptr;
     if (XFetchName(display, children[i], &name) && name) {
       if (strcmp(name, title) == 0) found = children[i];
       XFree(name);
     }
+    if (!found) found = findWindow(display, title, children[i], depth + 1);
   }
   if (children) XFree(children);
   return found;
@@ -152,6 +156,54 @@ TEST_F(RealWindow, OtherWindowSizesAndFullScreenShowTheWholeScene) {
   }
 }
 
+// A window as wide as the screen (1024 x 768 under with-xvfb.sh) opens
+// wholly on it, with and without a window manager (whose frame would push
+// it off by its border), and --screenshot takes its picture.
+TEST_F(RealWindow, AWindowAsWideAsTheScreenOpensOnItAndItsScreenshotWorks) {
+  std::string dir = dataDir();
+  std::string shot = dir + "/wide.png";
+  for (bool manager : {false, true}) {
+    pid_t openbox = -1;
+    if (manager) {
+      char path[] = "/usr/bin/openbox";
+      char* argv[] = {path, nullptr};
+      ASSERT_EQ(posix_spawn(&openbox, path, nullptr, nullptr, argv, environ), 0);
+      const Atom wm = XInternAtom(display_, "WM_S0", False);
+      for (int i = 0; i < 1000 && XGetSelectionOwner(display_, wm) == 0; i++)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    unlink(shot.c_str());
+    launch({"--data", dir, "--window", "1024x600", "--max-fps", "100", "--frames", "150",
+            "--screenshot", shot});
+    Window window = waitForWindow();
+    ASSERT_NE(window, 0u);
+    bool onScreen = false;
+    for (int i = 0; i < 200 && !onScreen; i++) {
+      XWindowAttributes a;
+      int x = -1, y = -1;
+      Window child;
+      onScreen = XGetWindowAttributes(display_, window, &a) && a.map_state == IsViewable &&
+                 XTranslateCoordinates(display_, window, a.root, 0, 0, &x, &y, &child) && x >= 0 &&
+                 y >= 0 && x + a.width <= 1024 && y + a.height <= 768;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(onScreen) << (manager ? "openbox" : "no window manager");
+    EXPECT_EQ(waitForExit(60), 0);
+    if (openbox > 0) {
+      kill(openbox, SIGTERM);
+      waitpid(openbox, nullptr, 0);
+    }
+    FIBITMAP* image = FreeImage_Load(FIF_PNG, shot.c_str(), 0);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(FreeImage_GetWidth(image), 1024u);
+    EXPECT_EQ(FreeImage_GetHeight(image), 600u);
+    RGBQUAD sky;
+    FreeImage_GetPixelColor(image, 1020, 560, &sky);  // the top right corner
+    EXPECT_GT(sky.rgbBlue, sky.rgbRed);
+    FreeImage_Unload(image);
+  }
+}
+
 TEST_F(RealWindow, MaxFpsBoundsTheFrameRate) {
   std::string dir = dataDir();
   std::string trace = dir + "/t.jsonl";
@@ -193,6 +245,9 @@ TEST_F(RealWindow, MissingGroundBoxEndsBeforeAnyFrame) {
       runProcess({VELKARRA_BINARY, "--data", dir, "--trace", trace}, "", {"SDL_AUDIODRIVER=dummy"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "");
+  const std::string said =
+      "velkarra3d: cannot load the texture '" + dir + "/ground_box.bmp': the file is missing\n";
+  EXPECT_EQ(r.err.substr(r.err.size() - std::min(r.err.size(), said.size())), said) << r.err;
   EXPECT_EQ(readFile(trace), "");
 }
 
