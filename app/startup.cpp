@@ -14,6 +14,7 @@
 #include "assets/settings.h"
 #include "game/clock.h"
 #include "game/input.h"
+#include "game/pad.h"
 #include "game/setup.h"
 #include "game/world.h"
 #include "platform/platform.h"
@@ -99,6 +100,7 @@ void resetGame() {
   world = World{};
   resetClock();
   resetInput();
+  resetPadInput();
   setInputSource(inputFromPlatform);
   replayClose();
   autoplayReset();
