@@ -190,8 +190,8 @@ TEST_F(Pad, SessionPlayedWithAPadReplaysToTheSameTrace) {
                dir + "/pad.txt", "--record", dir + "/rec.txt", "--trace", dir + "/played.jsonl"});
   ASSERT_EQ(played.status, 0) << played.err;
   EXPECT_EQ(readFile(dir + "/rec.txt").rfind("# velkarra3d input 2\n", 0), 0u);
-  const ProcessResult replayed = runGame({"--headless", "--data", dir, "--input",
-                                          dir + "/rec.txt", "--trace", dir + "/replayed.jsonl"});
+  const ProcessResult replayed = runGame({"--headless", "--data", dir, "--input", dir + "/rec.txt",
+                                          "--trace", dir + "/replayed.jsonl"});
   ASSERT_EQ(replayed.status, 0) << replayed.err;
   const std::string trace = readFile(dir + "/played.jsonl");
   EXPECT_EQ(readFile(dir + "/replayed.jsonl"), trace);
