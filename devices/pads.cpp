@@ -259,10 +259,12 @@ bool padsOpen(bool virtualOnly) {
 void padsPoll() {
   if (!gPads.open) return;
   SDL_Event event;
+  bool added = false;
   while (SDL_PollEvent(&event)) {
     switch (event.type) {
       case SDL_CONTROLLERDEVICEADDED:
         addPad(event.cdevice.which);
+        added = true;
         break;
       case SDL_CONTROLLERDEVICEREMOVED:
         removePad(event.cdevice.which, false);
@@ -278,6 +280,9 @@ void padsPoll() {
         break;
     }
   }
+  // A controller opened just now shows a trigger moved in the same instant
+  // only after one more update.
+  if (added) SDL_GameControllerUpdate();
 }
 
 bool padsConnected() { return gPads.count > 0; }
