@@ -6,6 +6,7 @@
 #include "devices/pads.h"
 
 #include <SDL2/SDL.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -160,6 +161,13 @@ void readMappingFile() {
   }
   char* text = nullptr;
   long size = -1;
+  struct stat info;
+  if (fstat(fileno(file), &info) == 0 && !S_ISREG(info.st_mode)) {
+    fprintf(stderr, "velkarra3d: cannot read %s: not a file\n", printable(path));
+    fclose(file);
+    return;
+  }
+  errno = 0;
   if (fseek(file, 0, SEEK_END) == 0) size = ftell(file);
   if (size > kMaxMappingFile) {
     fprintf(stderr, "velkarra3d: %s: larger than %ld MiB; no mapping read from it\n",
