@@ -452,6 +452,14 @@ const char* usageText() {
          "folder if it holds settings.txt; ../share/games/velkarra3d beside the binary;\n"
          "games/velkarra3d under $XDG_DATA_HOME (~/.local/share), then under each folder\n"
          "of $XDG_DATA_DIRS (/usr/local/share:/usr/share), the first holding settings.txt.\n");
+  append(text, sizeof text, &used,
+         "\n"
+         "A game controller plays too: either stick aims (or steers the missile), the\n"
+         "right trigger or A fires, the left trigger or B launches the missile, Start\n"
+         "pauses, the right-stick click frees the camera (the d-pad and shoulders move\n"
+         "it); on the game-over screen A replays and Back ends. Extra mappings come\n"
+         "from SDL_GAMECONTROLLERCONFIG and from gamecontrollerdb.txt in\n"
+         "$XDG_CONFIG_HOME/velkarra3d (~/.config/velkarra3d).\n");
   return text;
 }
 

@@ -2,6 +2,7 @@
 // autoplayer, and the copy a recording keeps.
 #include "app/source.h"
 
+#include "game/pad.h"
 #include "game/rules.h"
 #include "game/tally.h"
 #include "platform/platform.h"
@@ -22,13 +23,15 @@ uint32_t inputStartTick() { return source == inputFromReplay ? replayStartMs() :
 
 // The frame's input record from the chosen source; a recording keeps a copy.
 // A replay hands each recorded character to the key rules here, where the
-// platform would have called the keyboard callback before the frame.
+// platform would have called the keyboard callback before the frame; the
+// pad's part (game/pad.h) is in the record like the mouse's.
 void sampleInput(FrameInput* in) {
   if (source == inputFromReplay) {
     replayNext(in);
     for (int i = 0; i < in->charCount; i++) applyKeyEvent(in->chars[i], (in->charWithG >> i) & 1u);
   } else {
     samplePlatformInput(in);
+    addPadInput(in);
   }
   tallyFrame();  // before the frame changes the world
   if (source == inputFromAutoplay) autoplayInput(in);

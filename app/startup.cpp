@@ -15,6 +15,7 @@
 #include "assets/settings.h"
 #include "game/clock.h"
 #include "game/input.h"
+#include "game/pad.h"
 #include "game/setup.h"
 #include "game/tally.h"
 #include "game/world.h"
@@ -104,6 +105,7 @@ void resetGame() {
   world = World{};
   resetClock();
   resetInput();
+  resetPadInput();
   setInputSource(inputFromPlatform);
   replayClose();
   resetTally();

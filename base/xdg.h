@@ -1,7 +1,8 @@
 // xdg.h: the player's own folders, as the XDG base-directory rules name them,
 // and making a folder with its parents.
 //
-// The configuration file (app/config.h) lives under the config home, the
+// The configuration file (app/config.h) and the controller mappings
+// (devices/pads.h) live under the config home, the
 // score table (session/scores.h) and the screenshots (app/comforts.h) under
 // the data home.
 #pragma once

@@ -17,6 +17,7 @@
 #include <cstring>
 
 #include "base/printable.h"
+#include "devices/pads.h"
 #include "platform/backend.h"
 #include "platform/headless_script.h"
 #include "platform/platform.h"
@@ -182,6 +183,18 @@ void applyEvent(const ScriptEvent& e) {
     case ScriptVerb::focusIn:
       gHl.focused = true;
       break;
+    case ScriptVerb::padPlug:
+      headlessPadPlug();
+      break;
+    case ScriptVerb::padUnplug:
+      headlessPadUnplug();
+      break;
+    case ScriptVerb::padAxis:
+      headlessPadAxis(e.key, e.dx);
+      break;
+    case ScriptVerb::padButton:
+      headlessPadButton(e.key, e.dx != 0);
+      break;
   }
 }
 
@@ -304,6 +317,7 @@ void hlInit(uint32_t startMs, uint32_t frameMs) {
   gHl.reshape = nullptr;
   resetWindowState();
   scriptClear();
+  padsReset();
 }
 
 const PlatBackend kHeadlessBackend = {
@@ -423,3 +437,9 @@ void headlessClearSounds() { gHl.soundCount = 0; }
 bool headlessFullScreen() { return gHl.fullScreen; }
 
 int headlessSoundVolume() { return gHl.volume; }
+// The virtual controller: SDL's own, fed into the same pad module
+// (devices/pads.h) a window reads, which these open only when first asked.
+bool headlessPadPlug() { return padsVirtualPlug(); }
+void headlessPadUnplug() { padsVirtualUnplug(); }
+void headlessPadAxis(int axis, int value) { padsVirtualAxis(axis, value); }
+void headlessPadButton(int button, bool down) { padsVirtualButton(button, down); }

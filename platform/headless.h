@@ -29,8 +29,10 @@
 // "FILE:LINE: what is wrong". Lines:
 //   F down KEY | F up KEY | F tap KEY | F char C | F move DX DY
 //   F focus out | F focus in
-// KEY is a..z, esc, lbutton, rbutton, f9, f11, f12 or alt+enter; '#' starts
-// a comment.
+//   F pad plug | F pad unplug | F pad AXIS VALUE | F pad BUTTON down|up
+// KEY is a..z, esc, lbutton, rbutton, f9, f11, f12 or alt+enter; AXIS and
+// BUTTON are SDL's names (leftx, righttrigger, a, start, dpup, ...), VALUE
+// -32768 to 32767 (a trigger reads 0 to 32767); '#' starts a comment.
 bool headlessLoadScript(const char* path, char* err, int errSize);
 // The same from a script held in memory; `name` stands for the file in the
 // message. Replaces the loaded script; allocates nothing.
@@ -76,3 +78,15 @@ int headlessSoundVolume();
 int headlessSoundCount();
 const char* headlessSoundName(int index);
 void headlessClearSounds();
+
+// The virtual game controller (SDL's, attached in-process): the pad events
+// of a script, and the same for tests. The first plug opens SDL's
+// game-controller subsystem; a run without pad events opens nothing of SDL.
+// A plug starts with the sticks centred, the triggers released and no
+// button down; platInitHeadless unplugs it. The game sees each change from
+// its next platPadState on. headlessPadPlug returns false when SDL cannot
+// attach the controller.
+bool headlessPadPlug();
+void headlessPadUnplug();
+void headlessPadAxis(int axis, int value);        // PlatPadAxis, -32768 to 32767
+void headlessPadButton(int button, bool down);  // PlatPadButton, or SDL's others

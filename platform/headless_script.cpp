@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "devices/pads.h"
 #include "platform/backend.h"
 #include "platform/platform.h"
 
@@ -71,6 +72,40 @@ int splitWords(char* line, char* words[kMaxWords]) {
       p++;
     if (*p) *p++ = '\0';
   }
+}
+
+// "pad plug", "pad unplug", "pad AXIS VALUE" or "pad BUTTON down|up", with
+// SDL's names of axes and buttons.
+bool parsePadEvent(char* words[], int count, ScriptEvent* e, char* why, int whySize) {
+  const char* what = count >= 3 ? words[2] : "";
+  if (count == 3 && (strcmp(what, "plug") == 0 || strcmp(what, "unplug") == 0)) {
+    e->verb = what[0] == 'p' ? ScriptVerb::padPlug : ScriptVerb::padUnplug;
+    return true;
+  }
+  const int axis = padsAxisFromName(what);
+  const int button = padsButtonFromName(what);
+  if (count == 4 && axis >= 0) {
+    e->verb = ScriptVerb::padAxis;
+    e->key = axis;
+    const bool negative = words[3][0] == '-';
+    if (!parseDigits(words[3] + (negative ? 1 : 0), negative ? 32768 : 32767, &e->dx)) {
+      snprintf(why, whySize, "'pad %s' takes a whole number from -32768 to 32767", what);
+      return false;
+    }
+    if (negative) e->dx = -e->dx;
+    return true;
+  }
+  const bool down = count == 4 && strcmp(words[3], "down") == 0;
+  if (count == 4 && button >= 0 && (down || strcmp(words[3], "up") == 0)) {
+    e->verb = ScriptVerb::padButton;
+    e->key = button;
+    e->dx = down ? 1 : 0;
+    return true;
+  }
+  snprintf(why, whySize,
+           "'pad' takes plug, unplug, an axis and its value (leftx, lefty, rightx, righty, "
+           "lefttrigger, righttrigger) or a button and down or up (a, b, back, start, dpup, ...)");
+  return false;
 }
 
 // Parses one line's words into e; on a fault writes what is wrong into why.
@@ -134,7 +169,8 @@ bool parseEvent(char* words[], int count, ScriptEvent* e, char* why, int whySize
     e->verb = out ? ScriptVerb::focusOut : ScriptVerb::focusIn;
     return true;
   }
-  snprintf(why, whySize, "unknown verb '%s' (down, up, tap, char, move or focus)", verb);
+  if (strcmp(verb, "pad") == 0) return parsePadEvent(words, count, e, why, whySize);
+  snprintf(why, whySize, "unknown verb '%s' (down, up, tap, char, move, focus or pad)", verb);
   return false;
 }
 
@@ -150,7 +186,7 @@ bool scriptParse(const char* text, size_t size, const char* name, char* err, int
   scriptClear();
   if (errSize > 0) err[0] = '\0';
   char line[kMaxLine];
-  char why[160];
+  char why[256];
   int lineNo = 0;
   size_t at = 0;
   while (at < size) {

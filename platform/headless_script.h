@@ -7,7 +7,19 @@
 #include <cstddef>
 #include <cstdint>
 
-enum class ScriptVerb : uint8_t { down, up, tap, chr, move, focusOut, focusIn };
+enum class ScriptVerb : uint8_t {
+  down,
+  up,
+  tap,
+  chr,
+  move,
+  focusOut,
+  focusIn,
+  padPlug,    // the virtual controller is plugged in
+  padUnplug,  // ...or pulled out
+  padAxis,    // key: the axis, dx: its value
+  padButton,  // key: the button, dx: 1 down, 0 up
+};
 
 struct ScriptEvent {
   int frame;

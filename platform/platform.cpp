@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "base/printable.h"
+#include "devices/pads.h"
 #include "platform/backend.h"
 
 namespace {
@@ -157,3 +158,22 @@ void platMainLoop() { gBackend->mainLoop(); }
 bool platSaveScreenshot(const char* file) { return gBackend->saveScreenshot(file); }
 void platToggleFullScreen() { gBackend->toggleFullScreen(); }
 void platSoundVolume(int percent) { gBackend->soundVolume(percent); }
+
+// ---- The game controller: one pad module (devices/pads.h) for both
+// backends, which only open it differently ----
+
+static_assert(static_cast<int>(platPadAxisCount) == padAxisCount &&
+                  static_cast<int>(platPadRightTrigger) == padRightTrigger &&
+                  static_cast<int>(platPadButtonCount) == padButtonCount &&
+                  static_cast<int>(platPadStart) == padStart &&
+                  static_cast<int>(platPadRight) == padRight,
+              "platform.h numbers the pad's axes and buttons as devices/pads.h does");
+
+void platPadState(PlatPad* pad) {
+  padsPoll();
+  pad->connected = padsConnected();
+  pad->unplugged = padsTakeUnplugged();
+  for (int a = 0; a < platPadAxisCount; a++) pad->axes[a] = static_cast<int16_t>(padsAxis(a));
+  pad->held = padsHeld();
+  pad->pressed = padsTakePressed();
+}

@@ -175,3 +175,51 @@ void platCatchStopSignals();
 // closed the window (its close button, or Alt+F4 through the window
 // manager).
 bool platStopAsked();
+// ---- Game controller ----
+
+// The axes and buttons of a controller on the standard layout, in SDL's
+// order. Triggers read 0 (released) to 32767; sticks -32768 to 32767, with
+// y growing downwards.
+enum PlatPadAxis {
+  platPadLeftX,
+  platPadLeftY,
+  platPadRightX,
+  platPadRightY,
+  platPadLeftTrigger,
+  platPadRightTrigger,
+  platPadAxisCount
+};
+enum PlatPadButton {
+  platPadA,
+  platPadB,
+  platPadX,
+  platPadY,
+  platPadBack,
+  platPadGuide,
+  platPadStart,
+  platPadLeftStick,
+  platPadRightStick,
+  platPadLeftShoulder,
+  platPadRightShoulder,
+  platPadUp,
+  platPadDown,
+  platPadLeft,
+  platPadRight,
+  platPadButtonCount
+};
+
+struct PlatPad {
+  bool connected;  // a controller plays: the first connected of those still in
+  bool unplugged;  // the controller that played was removed since the last query
+  int16_t axes[platPadAxisCount];
+  uint32_t held;     // bit b: button b is down now
+  uint32_t pressed;  // bit b: button b went down since the last query
+};
+
+// The playing controller as it is now; each query also takes in the
+// controllers connected and removed since the one before. Without a
+// controller, or without SDL's game-controller subsystem, all is zero. The
+// windowed backend watches every controller from the start; a headless run
+// has only the virtual controller of its script (headless.h) and opens
+// nothing of SDL without one.
+void platPadState(PlatPad* pad);

@@ -21,6 +21,7 @@
 
 #include "base/printable.h"
 #include "devices/audio.h"
+#include "devices/pads.h"
 #include "platform/backend.h"
 #include "platform/platform.h"
 
@@ -752,6 +753,7 @@ bool winInit(int* argc, char** argv) {
   XCloseDisplay(probe);
   gWin.glutReady = true;
   if (audioOpen()) audioPreload("s");
+  padsOpen(false);  // quietly without SDL's game controllers: the mouse still plays
   return true;
 }
 

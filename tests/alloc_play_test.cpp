@@ -93,4 +93,23 @@ TEST_F(GameTest, PlayAllocatesNothingOnTheHeap) {
   EXPECT_GT(game.level, 1) << "the scenario should have reached level 2";
 }
 
+TEST_F(GameTest, PlayWithAPadAllocatesNothingOnTheHeap) {
+  start();
+  runOptions.drawEvery = 1000000;  // the drawing is the test above's: the pad's part is here
+  ASSERT_TRUE(headlessPadPlug());
+  runFrames(5);  // the pad opens (SDL's own allocations, not the game's)
+  const long before = ownAllocations;
+  for (int f = 0; f < 300; f++) {
+    if (f % 50 == 0) headlessPadAxis(platPadRightX, f % 100 == 0 ? 30000 : -12000);
+    headlessPadAxis(platPadRightTrigger, f % 20 < 10 ? 32767 : 0);
+    headlessPadButton(platPadB, f == 60 || f == 200);
+    headlessPadButton(platPadStart, f == 120 || f == 130);
+    if (f == 150) game.lives = 0;
+    headlessPadButton(platPadA, f == 160);
+    runFrames(1);
+  }
+  EXPECT_EQ(ownAllocations - before, 0);
+  EXPECT_EQ(game.gameOver, 0) << "A should have replayed the lost level";
+}
+
 }  // namespace
