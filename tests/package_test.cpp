@@ -87,6 +87,11 @@ TEST_F(Package, GameAndDataAreSplitAndHoldTheInstalledFiles) {
   }
   EXPECT_EQ(filesBelow(root_ + "/data"), data);
 
+  // The metainfo, the menu entry it launches and the icons, as installed.
+  ProcessResult tree = runProcess(
+      {"/usr/bin/appstreamcli", "validate-tree", "--strict", "--no-net", root_ + "/game"});
+  EXPECT_EQ(tree.status, 0) << tree.out << tree.err;
+
   // The manual page's header carries the release.
   ProcessResult page =
       runProcess({"/bin/gzip", "-dc", root_ + "/game/usr/share/man/man6/velkarra3d.6.gz"});
