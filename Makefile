@@ -6,7 +6,7 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 30
 
-.PHONY: all setup configure build run install test bench demo clean asan-test fuzz soak
+.PHONY: all setup configure build run install test bench demo clean asan-test fuzz soak deb deb-test
 
 all: build
 
@@ -50,6 +50,18 @@ fuzz: build
 # A million frames of play with one life a level; see tests/soak_test.cpp.
 soak: build
 	@cd $(BUILD) && ctest -V -C Soak -L soak --timeout 7200
+
+# The Debian packages, unsigned, in $(BUILD)/deb (scripts/deb.sh), then
+# lintian on them: it fails on any error, warning or informational tag that
+# debian/*lintian-overrides does not explain.
+deb:
+	@./scripts/setup.sh deb
+	@./scripts/deb.sh $(BUILD)/deb $(JOBS)
+	@lintian -I --fail-on error,warning,info $(BUILD)/deb/velkarra3d_*.changes $(BUILD)/deb/velkarra3d_*.dsc
+
+# The packages that make deb built, unpacked and run (tests/package_test.cpp).
+deb-test: build
+	@cd $(BUILD) && ctest --output-on-failure -C Package -L package
 
 bench: build
 	@for b in $(BUILD)/bench/velkarra_bench*; do [ -x "$$b" ] && "$$b"; done

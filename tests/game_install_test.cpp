@@ -68,9 +68,9 @@ TEST_F(Install, InstalledGameFindsItsDataFromAnywhere) {
   const std::string prefix = root_ + "/stage/opt/velkarra";
 
   // What is installed, and nothing else: the data set as the build wrote it.
-  std::set<std::string> expected = {"games/velkarra3d", "share/man/man6/velkarra3d.6",
-                                    "share/applications/velkarra3d.desktop",
-                                    "share/doc/velkarra3d/README.md"};
+  std::set<std::string> expected = {
+      "games/velkarra3d", "share/man/man6/velkarra3d.6", "share/applications/velkarra3d.desktop",
+      "share/metainfo/" VELKARRA_APPSTREAM_ID ".metainfo.xml", "share/doc/velkarra3d/README.md"};
   for (const char* size : {"16", "24", "32", "48", "64", "128", "256"})
     expected.insert(std::string("share/icons/hicolor/") + size + "x" + size +
                     "/apps/velkarra3d.png");
@@ -228,7 +228,7 @@ std::vector<std::string> manualOptionTags(const std::string& page) {
 }
 
 TEST(InstallFiles, ManualPageAndMenuEntryPassTheirValidatorsAndMatchTheOptionTable) {
-  const std::string page = std::string(VELKARRA_SOURCE_DIR) + "/dist/velkarra3d.6";
+  const std::string page = std::string(VELKARRA_BUILD_DIR) + "/dist/velkarra3d.6";
   const std::string entry = std::string(VELKARRA_SOURCE_DIR) + "/dist/velkarra3d.desktop";
   ProcessResult man = runProcess({"/usr/bin/man", "--warnings", "-E", "UTF-8", "-l", page}, "",
                                  {"MANWIDTH=80", "LC_ALL=C.UTF-8"});
