@@ -91,6 +91,20 @@ void finishScreen() {
   glEnable(GL_DEPTH_TEST);
 }
 
+// Starts a pass of white text lines in the plane in front of the eye, at
+// the size of the game-over screen's lines; finishScreen ends it.
+void startLineScreen() {
+  glPushMatrix();
+  glDisable(GL_DEPTH_TEST);
+  glLoadIdentity();
+  glDisable(GL_LIGHTING);
+  glTranslatef(0, 0, -1);
+  glScalef(0.05f, 0.05f, 0.05f);
+  glEnable(GL_BLEND);
+  glColor3f(1, 1, 1);
+  bindFont(&gameFont);
+}
+
 }  // namespace
 
 void drawOverlay() {
@@ -125,34 +139,18 @@ void drawOverlay() {
 }
 
 void drawGameOver() {
-  glPushMatrix();
-  glDisable(GL_DEPTH_TEST);
-  glLoadIdentity();
-  glDisable(GL_LIGHTING);
-  glTranslatef(0, 0, -1);
-  glScalef(0.05f, 0.05f, 0.05f);
-  glEnable(GL_BLEND);
-  glColor3f(1, 1, 1);
-  bindFont(&gameFont);
+  startLineScreen();
   drawText("The game is over", -10, 5, 0);
   drawText("Do you wish to end the game?Y/N", -17, 2, 0);
   finishScreen();
 }
 
 void drawPausedNote() {
-  glPushMatrix();
-  glDisable(GL_DEPTH_TEST);
-  glLoadIdentity();
-  glDisable(GL_LIGHTING);
-  glTranslatef(0, 0, -1);
   // The size of the game-over lines, centred across the picture: in play
   // just above the crosshair (1 text unit high here), which would otherwise
   // run through the words; on the game-over screen a line below the
   // question (whose top is at 2).
-  glScalef(0.05f, 0.05f, 0.05f);
-  glEnable(GL_BLEND);
-  glColor3f(1, 1, 1);
-  bindFont(&gameFont);
+  startLineScreen();
   const char* note = "Paused - press P";
   const float top = game.gameOver ? -1.5f : 1.5f + textHeight();
   drawText(note, -textWidth(note) / 2, top, 0);
