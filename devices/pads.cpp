@@ -394,17 +394,21 @@ int padsButtonFromName(const char* name) {
   return -1;
 }
 
-bool padsVirtualPlug() {
-  if (gPads.virtualStick) return true;
-  if (!padsOpen(true)) return false;
+int padsAttachVirtual(const char* name) {
   SDL_VirtualJoystickDesc desc;
   SDL_zero(desc);
   desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
   desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
   desc.naxes = SDL_CONTROLLER_AXIS_MAX;
   desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-  desc.name = "Scripted pad";
-  const int index = SDL_JoystickAttachVirtualEx(&desc);
+  desc.name = name;
+  return SDL_JoystickAttachVirtualEx(&desc);
+}
+
+bool padsVirtualPlug() {
+  if (gPads.virtualStick) return true;
+  if (!padsOpen(true)) return false;
+  const int index = padsAttachVirtual("Scripted pad");
   if (index < 0) return false;
   gPads.virtualStick = SDL_JoystickOpen(index);
   if (!gPads.virtualStick) {

@@ -96,6 +96,11 @@ int padsReadMappings(const char* text, size_t size, const char* name, bool add);
 int padsAxisFromName(const char* name);
 int padsButtonFromName(const char* name);
 
+// Attaches a virtual controller on the standard layout, named `name`, to
+// SDL's joysticks: its device index, or -1. The caller opens it. The
+// headless backend's plug below and tests that need a second pad use it.
+int padsAttachVirtual(const char* name);
+
 // Plugs in a virtual controller (opening the pads, virtual only, if they are
 // not open) with its sticks centred, its triggers released and no button
 // down; unplugs it. A second plug while one is in does nothing. False when

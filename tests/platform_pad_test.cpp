@@ -165,14 +165,7 @@ TEST(PadState, FirstPadPlaysPressesCountOnceAndUnpluggingIsSaidOnce) {
   EXPECT_EQ(pad.pressed, 0u) << "a press counts once";
 
   // A second controller waits while the first plays, and plays once it goes.
-  SDL_VirtualJoystickDesc desc;
-  SDL_zero(desc);
-  desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-  desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-  desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-  desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-  desc.name = "Second pad";
-  const int second = SDL_JoystickAttachVirtualEx(&desc);
+  const int second = padsAttachVirtual("Second pad");
   ASSERT_GE(second, 0) << SDL_GetError();
   SDL_Joystick* stick = SDL_JoystickOpen(second);
   SDL_JoystickSetVirtualAxis(stick, SDL_CONTROLLER_AXIS_LEFTY, 12345);

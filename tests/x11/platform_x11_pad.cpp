@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "devices/pads.h"
 #include "platform/platform.h"
 #include "platform/windowed.h"
 #include "support/test_support.h"
@@ -28,14 +29,7 @@ TEST(WindowedPad, ControllersComeAndGoBesideTheSound) {
   platPadState(&pad);
   EXPECT_FALSE(pad.connected);
 
-  SDL_VirtualJoystickDesc desc;
-  SDL_zero(desc);
-  desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-  desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-  desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-  desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-  desc.name = "Window pad";
-  const int index = SDL_JoystickAttachVirtualEx(&desc);
+  const int index = padsAttachVirtual("Window pad");
   ASSERT_GE(index, 0) << SDL_GetError();
   SDL_Joystick* stick = SDL_JoystickOpen(index);
   SDL_JoystickSetVirtualAxis(stick, SDL_CONTROLLER_AXIS_RIGHTX, 30000);
