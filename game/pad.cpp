@@ -110,9 +110,11 @@ void addPadInput(FrameInput* in) {
   const struct {
     int button;
     InputKey key;
-  } camera[] = {{platPadUp, keyW},    {platPadDown, keyS},          {platPadLeft, keyA},
-                {platPadRight, keyD}, {platPadRightShoulder, keyQ}, {platPadLeftShoulder, keyE}};
-  for (const auto& c : camera) setKey(in, c.key, bit(held, c.button), bit(pressed, c.button));
+  } freeCameraButtons[] = {
+      {platPadUp, keyW},    {platPadDown, keyS},          {platPadLeft, keyA},
+      {platPadRight, keyD}, {platPadRightShoulder, keyQ}, {platPadLeftShoulder, keyE}};
+  for (const auto& c : freeCameraButtons)
+    setKey(in, c.key, bit(held, c.button), bit(pressed, c.button));
   if (game.paused) {
     padInput.carry[0] = padInput.carry[1] = 0;
     return;

@@ -88,5 +88,5 @@ void headlessClearSounds();
 // attach the controller.
 bool headlessPadPlug();
 void headlessPadUnplug();
-void headlessPadAxis(int axis, int value);        // PlatPadAxis, -32768 to 32767
+void headlessPadAxis(int axis, int value);      // PlatPadAxis, -32768 to 32767
 void headlessPadButton(int button, bool down);  // PlatPadButton, or SDL's others

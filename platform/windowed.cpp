@@ -55,12 +55,12 @@ struct Windowed {
   bool cursorRead;  // the cursor was read since it was last moved, at cursorReadAt
   int cursorReadAt[2];
 
-  unsigned char charDown[256];  // by keyDownIndex: the key went down and has not come up
+  unsigned char charDown[256];   // by keyDownIndex: the key went down and has not come up
   unsigned char specialDown[3];  // F9, F11, F12 went down and have not come up
-  unsigned char focusClick[3];  // by button slot: held since it took the focus
-  bool placed;                  // the window was moved onto the screen, if need be, once mapped
-  bool fullScreen;              // the player asked for the whole screen
-  const char* shotFile;         // while a screenshot is drawn: the swap writes it here
+  unsigned char focusClick[3];   // by button slot: held since it took the focus
+  bool placed;                   // the window was moved onto the screen, if need be, once mapped
+  bool fullScreen;               // the player asked for the whole screen
+  const char* shotFile;          // while a screenshot is drawn: the swap writes it here
   int shotSize[2];
   bool shotTaken;  // the swap read the picture...
   bool shotSaved;  // ...and wrote the file

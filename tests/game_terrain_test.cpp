@@ -5,8 +5,8 @@
 
 #include <cmath>
 
-#include "game_support.h"
 #include "game/world.h"
+#include "game_support.h"
 #include "terrain/terrain.h"
 
 namespace {
