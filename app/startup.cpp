@@ -102,11 +102,9 @@ void resetGame() {
   releaseTerrain();
   releaseRenderer();
   settings = Settings{};
-  world = World{};
-  resetClock();
-  resetInput();
-  resetPadInput();
+  world = World{};  // the whole state of play
+  window = 0;
   setInputSource(inputFromPlatform);
   replayClose();
-  resetTally();
+  timedemoReset();
 }

@@ -3,8 +3,8 @@
 
 #include "game/world.h"
 
-FrameInfo lastFrame;
-uint32_t lastTickMs;
+FrameInfo& lastFrame = world.frame;
+uint32_t& lastTickMs = world.lastTickMs;
 
 void startClock(uint32_t startMs) {
   lastTickMs = startMs;
@@ -26,9 +26,4 @@ void advanceClock(uint32_t now) {
   lastFrame.now = now;
   lastFrame.frameMs = frameMs;
   lastFrame.dt = dt;
-}
-
-void resetClock() {
-  lastFrame = FrameInfo{};
-  lastTickMs = 0;
 }

@@ -8,18 +8,14 @@
 
 #include <cstdint>
 
-// The values of the frame that ran last.
-struct FrameInfo {
-  int32_t number;   // 0 during start-up, then 1, 2, ...
-  uint32_t now;     // the tick count read by the frame
-  int32_t frameMs;  // milliseconds since the frame before; 0 while paused
-  float dt;         // frameMs in seconds
-};
-extern FrameInfo lastFrame;
+#include "game/world.h"
 
+// Both live in the world record, so that saving the world saves the clock
+// with it.
+extern FrameInfo& lastFrame;
 // The tick count read by the previous frame (the start-up tick before the
 // first frame).
-extern uint32_t lastTickMs;
+extern uint32_t& lastTickMs;
 
 // The tick count a run starts from.
 void startClock(uint32_t startMs);
@@ -28,6 +24,3 @@ void startClock(uint32_t startMs);
 // (trooper drops, the last shot, the missile's launch) move on with the clock
 // and the step is 0.
 void advanceClock(uint32_t now);
-
-// Back to the clock of a process that has not started.
-void resetClock();

@@ -3,29 +3,12 @@
 // hold point inside the window.
 #include "game/input.h"
 
-FrameInput frameInput;
+#include "game/world.h"
+
+FrameInput& frameInput = world.input;
 PlatWindow window;
-int32_t cursorCentre[2];
-WorldOptions worldOptions;
-
-namespace {
-
-// Characters from the keyboard callback, waiting for the next frame.
-struct PendingChars {
-  int32_t count;
-  unsigned char chars[maxFrameChars];
-  uint32_t withG;
-};
-PendingChars pending;
-
-// What steadyAimOffset keeps of the frame before.
-struct SteadyAim {
-  bool aimed;        // the frame before aimed
-  int32_t where[2];  // the hold point then
-};
-SteadyAim steady;
-
-}  // namespace
+int32_t (&cursorCentre)[2] = world.holdPoint;
+WorldOptions& worldOptions = world.options;
 
 void samplePlatformInput(FrameInput* in) {
   in->tickMs = platTickMs();
@@ -47,6 +30,7 @@ void samplePlatformInput(FrameInput* in) {
     if (state & 0x8000) in->held |= 1u << k;
     if (state & 1) in->pressed |= 1u << k;
   }
+  PendingChars& pending = world.pendingChars;
   in->charCount = pending.count;
   for (int i = 0; i < pending.count; i++) in->chars[i] = pending.chars[i];
   in->charWithG = pending.withG;
@@ -58,19 +42,11 @@ bool noteKeyEvent(unsigned char c) {
   // G is read at the key event: holding G and pressing any key toggles the
   // camera lock.
   const bool g = platKeyState('G') != 0;
+  PendingChars& pending = world.pendingChars;
   if (pending.count >= maxFrameChars) return g;
   if (g) pending.withG |= 1u << pending.count;
   pending.chars[pending.count++] = c;
   return g;
-}
-
-void resetInput() {
-  pending = PendingChars{};
-  frameInput = FrameInput{};
-  window = 0;
-  cursorCentre[0] = cursorCentre[1] = 0;
-  worldOptions = WorldOptions{};
-  startSteadyAim();
 }
 
 void keepHoldPointInside(int32_t centre[2], const int32_t client[4]) {
@@ -91,6 +67,7 @@ void placeHoldPoint(const FrameInput& in) {
 }
 
 AimOffset steadyAimOffset(const FrameInput& in, bool aims) {
+  SteadyAim& steady = world.steadyAim;
   const bool steadyHold = steady.where[0] == cursorCentre[0] && steady.where[1] == cursorCentre[1];
   const bool turns = aims && steady.aimed && steadyHold;
   steady.aimed = aims;
@@ -100,8 +77,4 @@ AimOffset steadyAimOffset(const FrameInput& in, bool aims) {
   return AimOffset{in.cursorX - cursorCentre[0], cursorCentre[1] - in.cursorY};
 }
 
-void startSteadyAim() {
-  steady.aimed = true;
-  steady.where[0] = cursorCentre[0];
-  steady.where[1] = cursorCentre[1];
-}
+void startSteadyAim() { world.steadyAim = SteadyAim{true, {cursorCentre[0], cursorCentre[1]}}; }

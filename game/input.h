@@ -12,6 +12,7 @@
 
 #include <cstdint>
 
+#include "game/world.h"
 #include "platform/platform.h"
 
 // The keys and buttons a frame may read; bit k of held and pressed.
@@ -56,12 +57,8 @@ constexpr float steerDegreesPerPixel = 0.5f;
 constexpr float mouseSensitivityLeast = 0.1f;
 constexpr float mouseSensitivityMost = 10;
 
-struct WorldOptions {
-  float mouseSensitivity = 1;
-  bool invertY = false;
-  bool pauseOnFocusLoss = false;
-};
-extern WorldOptions worldOptions;
+// The world options in force (WorldOptions, in the world record).
+extern WorldOptions& worldOptions;
 
 // The scales in force: radians of aim and degrees of steering per pixel,
 // and the sign a pixel upward carries (-1 with invert-y).
@@ -69,30 +66,15 @@ inline float aimScale() { return aimRadiansPerPixel * worldOptions.mouseSensitiv
 inline float steerScale() { return steerDegreesPerPixel * worldOptions.mouseSensitivity; }
 inline float upSign() { return worldOptions.invertY ? -1.0f : 1.0f; }
 
-// Characters kept per frame; more in one frame are dropped.
-constexpr int maxFrameChars = 32;
+// The record of the frame that runs now (in the world record).
+extern FrameInput& frameInput;
 
-struct FrameInput {
-  uint32_t tickMs;  // the frame's tick count
-  int32_t active;   // the game window is the active window
-  int32_t cursorX;  // cursor position, screen coordinates
-  int32_t cursorY;
-  int32_t client[4];  // client area: left, top, right, bottom (one past)
-  uint32_t held;      // bit k: key k is down now
-  uint32_t pressed;   // bit k: key k went down since the previous frame
-  int32_t charCount;  // characters that reached onKey since the last frame
-  unsigned char chars[maxFrameChars];
-  uint32_t charWithG;  // bit i: G was down (or pressed) when chars[i] came
-};
-
-// The record of the frame that runs now.
-extern FrameInput frameInput;
-
-// The game window, found at start-up.
+// The game window, found at start-up: the platform's, not the world's.
 extern PlatWindow window;
 
-// The screen point at which the cursor is held while the game is played.
-extern int32_t cursorCentre[2];
+// The screen point at which the cursor is held while the game is played
+// (the hold point, in the world record).
+extern int32_t (&cursorCentre)[2];
 
 // Held now or pressed since the previous frame: what the game calls pressed.
 inline bool keyDown(const FrameInput& in, InputKey key) {
@@ -110,10 +92,6 @@ void samplePlatformInput(FrameInput* in);
 // The keyboard callback's part: notes the character for the next record and
 // returns whether G is down (or was pressed since the previous query).
 bool noteKeyEvent(unsigned char c);
-
-// Nothing pending, an empty record, no window, the hold point at 0, 0 and
-// the default world options.
-void resetInput();
 
 // The distance from the client area's edge within which the hold point may
 // not lie.

@@ -13,13 +13,8 @@
 
 namespace {
 
-struct PadInput {
-  double carry[2];     // cursor motion not yet a whole pixel
-  bool fireTrigger;    // the right trigger pressed the left button last frame
-  bool launchTrigger;  // the left trigger pressed the right button last frame
-  bool aAnswered;      // A answered the game-over screen and is still down
-};
-PadInput padInput;
+// Forgets the stick's leftover motion and the buttons seen last frame.
+void resetPadInput() { world.pad = PadCarry{}; }
 
 bool bit(uint32_t bits, int b) { return ((bits >> b) & 1u) != 0; }
 
@@ -45,7 +40,7 @@ void moveCursor(FrameInput* in, const PlatPad& pad, int32_t stepMs) {
   double vx = lx + rx, vy = ly + ry;
   const double length = sqrt(vx * vx + vy * vy);
   if (length == 0) {
-    padInput.carry[0] = padInput.carry[1] = 0;
+    world.pad.carry[0] = world.pad.carry[1] = 0;
     return;
   }
   if (length > 1) {  // both sticks together go no faster than one
@@ -53,11 +48,11 @@ void moveCursor(FrameInput* in, const PlatPad& pad, int32_t stepMs) {
     vy /= length;
   }
   const double seconds = stepMs * 0.001;
-  const double x = padInput.carry[0] + vx * padPixelsPerSecond * seconds;
-  const double y = padInput.carry[1] + vy * padPixelsPerSecond * seconds;
+  const double x = world.pad.carry[0] + vx * padPixelsPerSecond * seconds;
+  const double y = world.pad.carry[1] + vy * padPixelsPerSecond * seconds;
   const double wholeX = trunc(x), wholeY = trunc(y);
-  padInput.carry[0] = x - wholeX;
-  padInput.carry[1] = y - wholeY;
+  world.pad.carry[0] = x - wholeX;
+  world.pad.carry[1] = y - wholeY;
   in->cursorX += static_cast<int32_t>(wholeX);
   in->cursorY += static_cast<int32_t>(wholeY);
 }
@@ -86,27 +81,27 @@ void addPadInput(FrameInput* in) {
     return;
   }
   const uint32_t held = pad.held, pressed = pad.pressed;
-  if (!bit(held, platPadA)) padInput.aAnswered = false;
+  if (!bit(held, platPadA)) world.pad.aAnswered = false;
   if (bit(pressed, platPadStart)) addChar(in, 'p', false);
   if (game.gameOver) {
     // Back ends the game only here: in play a stray press does nothing.
     setKey(in, keyN, false, bit(pressed, platPadA));
     setKey(in, keyY, false, bit(pressed, platPadBack));
     // The A that replays the level does not also fire its first shell.
-    if (bit(pressed, platPadA)) padInput.aAnswered = true;
-    padInput.carry[0] = padInput.carry[1] = 0;
+    if (bit(pressed, platPadA)) world.pad.aAnswered = true;
+    world.pad.carry[0] = world.pad.carry[1] = 0;
     return;
   }
   if (bit(pressed, platPadRightStick)) addChar(in, 'g', true);
   const bool fireTrigger = pad.axes[platPadRightTrigger] >= padTriggerPress;
   const bool launchTrigger = pad.axes[platPadLeftTrigger] >= padTriggerPress;
-  const bool a = !padInput.aAnswered;
+  const bool a = !world.pad.aAnswered;
   setKey(in, keyLButton, fireTrigger || (a && bit(held, platPadA)),
-         (fireTrigger && !padInput.fireTrigger) || (a && bit(pressed, platPadA)));
+         (fireTrigger && !world.pad.fireTrigger) || (a && bit(pressed, platPadA)));
   setKey(in, keyRButton, launchTrigger || bit(held, platPadB),
-         (launchTrigger && !padInput.launchTrigger) || bit(pressed, platPadB));
-  padInput.fireTrigger = fireTrigger;
-  padInput.launchTrigger = launchTrigger;
+         (launchTrigger && !world.pad.launchTrigger) || bit(pressed, platPadB));
+  world.pad.fireTrigger = fireTrigger;
+  world.pad.launchTrigger = launchTrigger;
   const struct {
     int button;
     InputKey key;
@@ -116,7 +111,7 @@ void addPadInput(FrameInput* in) {
   for (const auto& c : freeCameraButtons)
     setKey(in, c.key, bit(held, c.button), bit(pressed, c.button));
   if (game.paused) {
-    padInput.carry[0] = padInput.carry[1] = 0;
+    world.pad.carry[0] = world.pad.carry[1] = 0;
     return;
   }
   int32_t stepMs = static_cast<int32_t>(in->tickMs - lastTickMs);
@@ -124,5 +119,3 @@ void addPadInput(FrameInput* in) {
   if (stepMs > padLongestStepMs) stepMs = padLongestStepMs;
   moveCursor(in, pad, stepMs);
 }
-
-void resetPadInput() { padInput = PadInput{}; }

@@ -49,6 +49,3 @@ void addPadInput(FrameInput* in);
 // stick at (x, y) (-32768 to 32767 each): zero in the deadzone, then the
 // curve. The length of the result is at most 1.
 void padStickSpeed(int x, int y, double* vx, double* vy);
-
-// Forgets the stick's leftover motion and the buttons seen last frame.
-void resetPadInput();

@@ -1,23 +1,18 @@
 // sounds.cpp: starting sounds and the list of a frame's sounds.
 #include "game/sounds.h"
 
+#include "game/world.h"
 #include "platform/platform.h"
 
-namespace {
-
-SoundId started[maxFrameSounds];
-int startedCount;
-
-}  // namespace
-
 void playSound(SoundId sound) {
-  if (startedCount < maxFrameSounds) started[startedCount] = sound;
-  startedCount++;
+  FrameSounds& sounds = world.sounds;
+  if (sounds.count < maxFrameSounds) sounds.started[sounds.count] = sound;
+  sounds.count++;
   platPlaySound(soundFiles[sound]);
 }
 
-int frameSoundCount() { return startedCount; }
+int frameSoundCount() { return world.sounds.count; }
 
-SoundId frameSound(int index) { return started[index]; }
+SoundId frameSound(int index) { return world.sounds.started[index]; }
 
-void clearFrameSounds() { startedCount = 0; }
+void clearFrameSounds() { world.sounds.count = 0; }

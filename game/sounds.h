@@ -8,6 +8,9 @@
 
 #include <cstdint>
 
+#include "game/world.h"
+
+// Declared ahead in game/world.h, whose list of a frame's sounds holds them.
 enum SoundId : uint8_t {
   soundPlaneDown,    // a plane shot down
   soundTrooperDown,  // a trooper shot
@@ -31,7 +34,6 @@ void playSound(SoundId sound);
 // The sounds started since the last clearFrameSounds, oldest first. Far
 // fewer than maxFrameSounds start in one frame; any beyond are counted in
 // frameSoundCount but not kept.
-constexpr int maxFrameSounds = 256;
 int frameSoundCount();
 SoundId frameSound(int index);  // index below both the count and maxFrameSounds
 void clearFrameSounds();

@@ -6,21 +6,13 @@
 
 namespace {
 
-// What the world looked like at the last look, and the count so far.
-struct Watch {
-  bool started;
-  int32_t level, lives, points, planesLeft, gameOver;
-  RunTally tally;
-};
-Watch watch;
-
 // Folds the world as it is now into w.
-void look(Watch* w) {
+void look(RunWatch* w) {
   if (!w->started) {
-    *w = Watch{true, game.level, game.lives, 0, game.planesLeft, 0, {}};
-    w->tally.startMs = lastTickMs;
+    *w = RunWatch{true, game.level, game.lives, 0, game.planesLeft, 0, {}};
+    w->count.startMs = lastTickMs;
   }
-  RunTally& tally = w->tally;
+  RunTally& tally = w->count;
   const bool cleared = game.level > w->level && !w->gameOver;
   if (cleared) tally.levelsCleared += game.level - w->level;
   // The level start of a cleared level zeroes the points in the frame that
@@ -40,20 +32,18 @@ void look(Watch* w) {
 }  // namespace
 
 void tallyFrame() {
-  look(&watch);
-  watch.tally.frames++;
+  look(&world.tally);
+  world.tally.count.frames++;
 }
 
 RunTally runTally() {
-  RunTally tally = watch.tally;
-  tally.points = watch.points;
+  RunTally tally = world.tally.count;
+  tally.points = world.tally.points;
   return tally;
 }
 
 RunTally runTallyNow() {
-  Watch now = watch;
+  RunWatch now = world.tally;
   look(&now);
-  return now.tally;
+  return now.count;
 }
-
-void resetTally() { watch = Watch{}; }

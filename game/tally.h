@@ -10,16 +10,7 @@
 
 #include <cstdint>
 
-struct RunTally {
-  int32_t levelsCleared;
-  int32_t clearedPoints;   // banked as each level was cleared
-  int32_t replayedPoints;  // of lost levels, banked as N played each again
-  int32_t points;          // of the level in play
-  int32_t livesLost;
-  int32_t highestLevel;
-  int32_t frames;    // looks taken
-  uint32_t startMs;  // the tick count at the first look
-};
+#include "game/world.h"
 
 // Compares the world with the last look: a higher level straight from play
 // is a cleared level, fewer lives are lives lost; the points of a level are
@@ -32,6 +23,3 @@ RunTally runTally();
 // The count with what the world shows now folded in, without a look of its
 // own: for the end of a run, which may come after the last look.
 RunTally runTallyNow();
-
-// Forgets the count (a new game).
-void resetTally();

@@ -1,11 +1,18 @@
-// world.h: the whole state of the game world as one record, World, that
-// lives for the whole run; the tuning values; the game's random generator.
+// world.h: the whole state of play as one record, World, that lives for
+// the whole run; the tuning values; the game's random generator.
 //
-// Everything play changes is in `world`: plain assignment resets it, saves it
-// and puts it back (tests, benchmarks, the soak). The parts keep their own
-// names (game, cannon, planes, ...) as references into it, and every floor
+// Everything a frame reads and changes and a replay must reproduce is in
+// `world`: the entities and the counters, and beside them the clock, the
+// frame's input record and what the input keeps from frame to frame (the
+// hold point, the pending characters, the steady aim, the pad's carry), the
+// world options, the frame's sounds and the run's count. Plain assignment
+// resets it (world = World{}), saves it and puts it back (tests, benchmarks,
+// the soak). The parts keep their own names (game, cannon, planes,
+// lastFrame, cursorCentre, ...) as references into it, and every floor
 // above reads and writes them: the rules (game/), the entity updates (sim/),
-// the drawing (render/), the trace and the autoplayer (session/). Pools are
+// the drawing (render/), the trace and the autoplayer (session/). What is
+// not play state stays outside: the settings read from the data set, the
+// models, the GL objects, the window, the options of the run. Pools are
 // fixed arrays; a slot is in use exactly while its `active` is 1, and a new
 // entity takes the first free slot in index order.
 #pragma once
@@ -150,6 +157,100 @@ struct View {
   double up[3];
 };
 
+// ---- The frame loop's state, kept in the world beside the entities ----
+
+// The values of the frame that ran last (game/clock.h).
+struct FrameInfo {
+  int32_t number;   // 0 during start-up, then 1, 2, ...
+  uint32_t now;     // the tick count read by the frame
+  int32_t frameMs;  // milliseconds since the frame before; 0 while paused
+  float dt;         // frameMs in seconds
+};
+
+// The options that change what the input does to the world (game/input.h):
+// the mouse's sensitivity (a factor on the aim's and the steering's scales)
+// and its vertical sense, and whether a window losing the focus pauses the
+// game. The defaults leave every scale as it is.
+struct WorldOptions {
+  float mouseSensitivity = 1;
+  bool invertY = false;
+  bool pauseOnFocusLoss = false;
+};
+
+// Characters kept per frame; more in one frame are dropped.
+constexpr int maxFrameChars = 32;
+
+// The input of one frame (game/input.h), sampled once at its top: the
+// tick, the active-window test, the cursor, the client area, every key and
+// button the frame may read, and the characters that reached the keyboard
+// callback since the previous frame.
+struct FrameInput {
+  uint32_t tickMs;  // the frame's tick count
+  int32_t active;   // the game window is the active window
+  int32_t cursorX;  // cursor position, screen coordinates
+  int32_t cursorY;
+  int32_t client[4];  // client area: left, top, right, bottom (one past)
+  uint32_t held;      // bit k: key k is down now
+  uint32_t pressed;   // bit k: key k went down since the previous frame
+  int32_t charCount;  // characters that reached onKey since the last frame
+  unsigned char chars[maxFrameChars];
+  uint32_t charWithG;  // bit i: G was down (or pressed) when chars[i] came
+};
+
+// Characters from the keyboard callback, waiting for the next frame's
+// record: a saved world neither loses nor repeats a key typed between two
+// frames.
+struct PendingChars {
+  int32_t count;
+  unsigned char chars[maxFrameChars];
+  uint32_t withG;
+};
+
+// What the steady aim (game/input.h) keeps of the frame before.
+struct SteadyAim {
+  bool aimed;        // the frame before aimed
+  int32_t where[2];  // the hold point then
+};
+
+// What the pad's part (game/pad.h) keeps from one frame to the next.
+struct PadCarry {
+  double carry[2];     // cursor motion not yet a whole pixel
+  bool fireTrigger;    // the right trigger pressed the left button last frame
+  bool launchTrigger;  // the left trigger pressed the right button last frame
+  bool aAnswered;      // A answered the game-over screen and is still down
+};
+
+// The sounds started since the trace's last line (game/sounds.h). Far
+// fewer than maxFrameSounds start in one frame; any beyond are counted but
+// not kept.
+enum SoundId : uint8_t;
+constexpr int maxFrameSounds = 256;
+struct FrameSounds {
+  SoundId started[maxFrameSounds];
+  int32_t count;
+};
+
+// What a run has scored so far (game/tally.h).
+struct RunTally {
+  int32_t levelsCleared;
+  int32_t clearedPoints;   // banked as each level was cleared
+  int32_t replayedPoints;  // of lost levels, banked as N played each again
+  int32_t points;          // of the level in play
+  int32_t livesLost;
+  int32_t highestLevel;
+  int32_t frames;    // looks taken
+  uint32_t startMs;  // the tick count at the first look
+};
+
+// What the world looked like at the tally's last look, and the count so far.
+struct RunWatch {
+  bool started;
+  int32_t level, lives, points, planesLeft, gameOver;
+  RunTally count;
+};
+
+// ---- The world ----
+
 constexpr int planePoolSize = 32;
 constexpr int trooperPoolSize = 32;
 constexpr int bombPoolSize = 32;
@@ -174,6 +275,18 @@ struct World {
   // is never held back by the 500 ms rule, whatever the tick count.
   int32_t firedThisLevel;
   uint32_t rng = 1;  // the random generator's state
+
+  // The frame loop's own state, beside the entities.
+  FrameInfo frame;            // the frame that ran last (lastFrame, game/clock.h)
+  uint32_t lastTickMs;        // the tick count of the frame before
+  FrameInput input;           // the record of the frame that runs (frameInput)
+  WorldOptions options;       // the world options in force (worldOptions)
+  int32_t holdPoint[2];       // the cursor's hold point (cursorCentre)
+  PendingChars pendingChars;  // typed since the last record
+  SteadyAim steadyAim;        // whether the frame before aimed, and from where
+  PadCarry pad;               // the pad's leftover motion and last buttons
+  FrameSounds sounds;         // started since the trace's last line
+  RunWatch tally;             // the run's count (game/tally.h)
 };
 
 extern World world;

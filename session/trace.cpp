@@ -115,8 +115,6 @@ bool traceOpen(const char* file) {
   return traceFile != nullptr;
 }
 
-bool traceEnabled() { return traceFile != nullptr; }
-
 void traceFrame(int exitStatus) {
   if (!traceFile) {
     clearFrameSounds();

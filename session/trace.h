@@ -9,7 +9,6 @@
 
 // Opens FILE for writing; false (with errno set) when it cannot be opened.
 bool traceOpen(const char* file);
-bool traceEnabled();
 
 // Writes the line of the frame that just ran (lastFrame); exitStatus < 0
 // means the process goes on. Clears the frame's sounds.
