@@ -385,6 +385,11 @@ bool headlessStep() {
 
 int headlessFrameNumber() { return gHl.frame; }
 
+void headlessSetFrameNumber(int frame) {
+  gHl.frame = frame;
+  gHl.tickMs = gHl.startMs + static_cast<uint32_t>(frame) * gHl.frameMs;
+}
+
 void headlessSetTick(uint32_t ms) { gHl.tickMs = ms; }
 
 void headlessKeyDown(int key) {

@@ -47,6 +47,10 @@ bool headlessStep();
 
 // The number of the frame that ran last (0 before the first).
 int headlessFrameNumber();
+// Makes `frame` the frame that ran last: the clock and the script go on
+// from there, so that a test that puts back a saved world runs the same
+// frames again.
+void headlessSetFrameNumber(int frame);
 
 // Direct controls for tests. They act at once.
 void headlessSetTick(uint32_t ms);

@@ -1,11 +1,17 @@
 // Tests of the world records: the random generator and the level start.
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
+#include "app/options.h"
+#include "app/source.h"
 #include "game/rules.h"
+#include "game/tally.h"
 #include "game/world.h"
 #include "game_support.h"
 #include "platform/headless.h"
 #include "render/view.h"
+#include "session/trace.h"
 
 namespace {
 
@@ -152,3 +158,37 @@ TEST_F(LevelStart, WavesAreCappedAtThePoolSoEveryLevelCanEnd) {
 }
 
 }  // namespace
+
+// The world record is the whole state of play: an autoplayed game saved in
+// the middle (with a key typed between two frames still pending), run for
+// 500 frames, put back and run again writes the same trace lines, pauses and
+// sounds included, and ends with the same count of the run.
+TEST_F(LevelStart, ASavedWorldPlaysTheSameFramesAgain) {
+  const std::string trace = dataDir() + "/trace.jsonl";
+  start({}, 3, 1000, 33);
+  setInputSource(inputFromAutoplay);
+  runOptions.drawEvery = 1 << 30;  // the world only: no pictures
+  runFrames(1200);
+  headlessChar('p');  // pauses now and reaches the next frame's record
+  static World saved;
+  saved = world;
+  const int savedFrame = headlessFrameNumber();
+  std::string passes[2];
+  RunTally tallies[2];
+  for (int pass = 0; pass < 2; pass++) {
+    world = saved;
+    headlessSetFrameNumber(savedFrame);
+    ASSERT_TRUE(traceOpen(trace.c_str()));
+    runFrames(40);
+    headlessChar('p');  // and play on
+    runFrames(460);
+    traceClose();
+    passes[pass] = readFile(trace);
+    tallies[pass] = runTally();
+  }
+  EXPECT_EQ(std::count(passes[0].begin(), passes[0].end(), '\n'), 500);
+  EXPECT_NE(passes[0].find("\"paused\":1"), std::string::npos);
+  EXPECT_NE(passes[0].find(".wav\""), std::string::npos) << "no shot hit anything";
+  EXPECT_EQ(passes[0], passes[1]);
+  EXPECT_EQ(memcmp(&tallies[0], &tallies[1], sizeof(RunTally)), 0);
+}
