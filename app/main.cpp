@@ -15,6 +15,7 @@
 #include "app/options.h"
 #include "app/source.h"
 #include "app/startup.h"
+#include "app/world_options.h"
 #include "base/printable.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
@@ -101,7 +102,7 @@ int main(int argc, char** argv) {
       runOptions.frames = headlessScriptLastFrame();
   }
   if (replay) {
-    if (!replayOpen(input, error, sizeof error)) {
+    if (!replayOpen(input, worldOptionRules, error, sizeof error)) {
       printEscaped(error);
       return 2;
     }
@@ -110,10 +111,7 @@ int main(int argc, char** argv) {
     runOptions.hasSeed = true;
     runOptions.seed = replaySeed();
     // ...and the options that changed its world, whatever this run's are.
-    const WorldOptions played = replayWorldOptions();
-    runOptions.mouseSensitivity = played.mouseSensitivity;
-    runOptions.invertY = played.invertY;
-    runOptions.pauseOnFocusLoss = played.pauseOnFocusLoss;
+    takeRecordedWorldOptions();
   }
   if (runOptions.autoplay) setInputSource(inputFromAutoplay);
 

@@ -54,43 +54,54 @@ constexpr OptionField noField = {0, fieldNone};
 // One builder per kind, so that each row of the table names only what its
 // kind uses.
 constexpr OptionRow flagRow(const char* name, OptionField field, const char* help) {
-  return {name, "", optionFlag, field, noField, noField, {}, nullptr, help, {}, false};
+  return {name, "", optionFlag, field, noField, noField, {}, nullptr, help, {}, false, false};
 }
 
 constexpr OptionRow textRow(const char* name, const char* form, OptionField field,
                             const char* help) {
-  return {name, form, optionText, field, noField, noField, {}, nullptr, help, {}, false};
+  return {name, form, optionText, field, noField, noField, {}, nullptr, help, {}, false, false};
 }
 
 constexpr OptionRow wholeRow(const char* name, const char* form, OptionField field,
                              OptionRange range, const char* help, OptionField given = noField) {
-  return {name, form, optionWhole, field, noField, given, {range, {}}, nullptr, help, {}, false};
+  return {name,        form,    optionWhole, field, noField, given,
+          {range, {}}, nullptr, help,        {},    false,   false};
 }
 
 constexpr OptionRow choiceRow(const char* name, const char* form, OptionField field,
                               const OptionChoice* choices, const char* help) {
-  return {name, form, optionChoice, field, noField, noField, {}, choices, help, {}, false};
+  return {name, form, optionChoice, field, noField, noField, {}, choices, help, {}, false, false};
 }
 
 constexpr OptionRow windowRow(const char* name, const char* form, OptionField width,
                               OptionField height, OptionRange widths, OptionRange heights,
                               const char* help) {
-  return {name, form, optionWindowSize, width, height, noField, {widths, heights}, nullptr, help,
-          {},   false};
+  return {
+      name,  form, optionWindowSize, width, height, noField, {widths, heights}, nullptr, help, {},
+      false, false};
 }
 
 constexpr OptionRow commandRow(const char* name, OptionKind kind, const char* help) {
-  return {name, "", kind, noField, noField, noField, {}, nullptr, help, {}, false};
+  return {name, "", kind, noField, noField, noField, {}, nullptr, help, {}, false, false};
 }
 
 constexpr OptionRow decimalRow(const char* name, const char* form, OptionField field,
                                OptionSpan span, const char* help) {
-  return {name, form, optionDecimal, field, noField, noField, {}, nullptr, help, span, false};
+  return {name, form,    optionDecimal, field, noField, noField,
+          {},   nullptr, help,          span,  false,   false};
 }
 
 // A row that the configuration file may set too.
 constexpr OptionRow inFile(OptionRow row) {
   row.inFile = true;
+  return row;
+}
+
+// A world option: its value changes what the input does to the world, so
+// that a recording holds it in its header and in an option line wherever it
+// changes. Its field lies in RunOptions::world.
+constexpr OptionRow changesWorld(OptionRow row) {
+  row.changesWorld = true;
   return row;
 }
 
@@ -138,16 +149,17 @@ constexpr OptionRow optionRows[optionCount] = {
                     "at most N frames a second in a window (default: no cap)")),
     wholeRow("draw-every", "N", FIELD(drawEvery), {1, 1000000},
              "headless: draw only every Nth frame (and the last; default 1)"),
-    inFile(decimalRow("mouse-sensitivity", "X", FIELD(mouseSensitivity),
-                      {mouseSensitivityLeast, mouseSensitivityMost},
-                      "multiply the mouse's aim and steering by X, from 0.1 to\n"
-                      "10 (default 1)")),
-    inFile(flagRow("invert-y", FIELD(invertY), "moving the mouse up aims down")),
+    changesWorld(
+        inFile(decimalRow("mouse-sensitivity", "X", FIELD(world.mouseSensitivity), {0.1f, 10},
+                          "multiply the mouse's aim and steering by X, from 0.1 to\n"
+                          "10 (default 1)"))),
+    changesWorld(
+        inFile(flagRow("invert-y", FIELD(world.invertY), "moving the mouse up aims down"))),
     inFile(wholeRow("volume", "N", FIELD(volume), {0, 100},
                     "sound volume in percent, 0 to 100 (default 100)")),
     inFile(flagRow("mute", FIELD(mute), "start with the sound off (M turns it on and off)")),
-    inFile(flagRow("pause-on-focus-loss", FIELD(pauseOnFocusLoss),
-                   "pause when the window loses the focus")),
+    changesWorld(inFile(flagRow("pause-on-focus-loss", FIELD(world.pauseOnFocusLoss),
+                                "pause when the window loses the focus"))),
     inFile(flagRow("show-fps", FIELD(showFps),
                    "show the frame counter from the start (F9 shows and hides it)")),
     textRow("config", "FILE", FIELD(configFile),

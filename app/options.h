@@ -14,12 +14,15 @@
 #include <cstdint>
 
 #include "base/program.h"
+#include "game/world.h"
 #include "render/detail.h"
 
 // Where an option's value came from, lowest rank first: a value from a
 // source of lower rank never replaces one of higher rank, so the command
 // line wins over a file whichever is read first.
-enum OptionOrigin : uint8_t { originDefault, originFile, originCommandLine };
+// originPlay is a change made while the game runs (a recording's option
+// line, a screen), which wins over everything given at start-up.
+enum OptionOrigin : uint8_t { originDefault, originFile, originCommandLine, originPlay };
 
 // The number of rows in optionRows.
 constexpr int optionCount = 32;
@@ -47,12 +50,13 @@ struct RunOptions {
   int32_t windowWidth = 0;               // client size of the window; 0 x 0: 800 x 600
   int32_t windowHeight = 0;
   bool fullscreen = false;
-  uint32_t drawEvery = 1;      // headless: draw frames 1 in this many (and the last)
-  float mouseSensitivity = 1;  // a factor on the aim's and the steering's scales
-  bool invertY = false;        // the mouse moved up aims down
-  uint32_t volume = 100;       // of the sounds, in percent
+  uint32_t drawEvery = 1;  // headless: draw frames 1 in this many (and the last)
+  // The options that change the world (mouse-sensitivity, invert-y,
+  // pause-on-focus-loss): start-up puts them in the world record, and a
+  // recording keeps them.
+  WorldOptions world;
+  uint32_t volume = 100;  // of the sounds, in percent
   bool mute = false;
-  bool pauseOnFocusLoss = false;     // a window that loses the focus pauses the game
   bool showFps = false;              // the frame counter shows from the start
   const char* configFile = nullptr;  // --config: read this file instead of the usual one
   bool noConfig = false;             // read no configuration file
@@ -121,6 +125,8 @@ struct OptionRow {
   const char* help;             // the lines of --help, '\n' between them
   OptionSpan span;              // an optionDecimal row's range
   bool inFile;                  // the configuration file may set it
+  bool changesWorld;            // a world option: it changes what the input does to the world,
+                                // so a recording holds it (its field is in RunOptions::world)
 };
 
 extern const OptionRow optionRows[optionCount];

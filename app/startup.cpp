@@ -12,6 +12,7 @@
 #include "app/frame.h"
 #include "app/options.h"
 #include "app/source.h"
+#include "app/world_options.h"
 #include "assets/settings.h"
 #include "game/clock.h"
 #include "game/input.h"
@@ -46,7 +47,7 @@ void startGame() {
   platCreateWindow(windowTitle, 100, 50, width, height);
   if (runOptions.fullscreen) platFullScreen();
   startComforts();
-  worldOptions = {runOptions.mouseSensitivity, runOptions.invertY, runOptions.pauseOnFocusLoss};
+  worldOptions = runOptions.world;
   chooseDetail(runOptions.detail);
   setFramePacing(runOptions.timedemoFile != nullptr, runOptions.maxFps);
   platDisplayFunc(displayFrame);
@@ -74,6 +75,7 @@ void startGame() {
   loadSettings();
   startClock(inputStartTick());
   recordStart(startSeed(), lastTickMs, cursorCentre);
+  recordWorldOptions();
 }
 
 void loadSettings() {

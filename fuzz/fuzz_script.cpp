@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/world_options.h"
 #include "platform/headless.h"
 #include "session/replay.h"
 
@@ -23,6 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const char* text = reinterpret_cast<const char*>(data);
   static char err[512];
   if (!headlessParseScript(text, size, "fuzz.txt", err, sizeof err)) checkMessage(err, sizeof err);
-  if (!replayParse(text, size, "fuzz.txt", err, sizeof err)) checkMessage(err, sizeof err);
+  if (!replayParse(text, size, "fuzz.txt", worldOptionRules, err, sizeof err))
+    checkMessage(err, sizeof err);
   return 0;
 }

@@ -48,16 +48,11 @@ constexpr int inputKeyCodes[inputKeyCount] = {
 constexpr float aimRadiansPerPixel = 0.005f;
 constexpr float steerDegreesPerPixel = 0.5f;
 
-// The options that change what the input does to the world: the mouse's
-// sensitivity (a factor on both scales above) and its vertical sense, and
-// whether a window losing the focus pauses the game. Start-up sets them from
-// the options, or from the recorded session a replay plays; a recording
-// keeps them in its header. The defaults leave every scale exactly as above.
-// The sensitivities the option and a recording may hold.
-constexpr float mouseSensitivityLeast = 0.1f;
-constexpr float mouseSensitivityMost = 10;
-
-// The world options in force (WorldOptions, in the world record).
+// The world options in force (WorldOptions, in the world record): the
+// mouse's sensitivity (a factor on both scales above) and its vertical
+// sense, and whether a window losing the focus pauses the game. Start-up
+// sets them from the options (app/options.h, the rows marked as changing
+// the world), a replay from its recording.
 extern WorldOptions& worldOptions;
 
 // The scales in force: radians of aim and degrees of steering per pixel,

@@ -15,10 +15,11 @@ namespace {
 
 constexpr int kMaxLine = 512;
 constexpr int kMaxWords = 7 + maxFrameChars;
-constexpr int kVersion = 3;
+constexpr int kVersion = 4;
 constexpr int kOldestVersion = 2;
 // Version 2 knew the first twelve keys; version 3 added the player's own
-// keys and the world options of the header.
+// keys and the world options of the header; version 4 lets the options
+// change between two frames.
 constexpr int kVersion2Keys = 12;
 const char kHeader[] = "# velkarra3d input ";
 
@@ -57,12 +58,27 @@ LineResult nextLine(LineSource* src, char (&buf)[kMaxLine]) {
 
 enum Stage { expectHeader, expectSeed, expectStart, expectCentre, expectFrames, afterEnd };
 
+// An option line: a world option's name and value text.
+constexpr int kOptionTextSize = 64;
+struct RecordedOption {
+  char name[kOptionTextSize];
+  char value[kOptionTextSize];
+};
+
+// The option lines read since the last frame line (or since the header).
+struct RecordedOptions {
+  int count;
+  RecordedOption options[maxOptionsBeforeFrame];
+};
+
 struct Parser {
+  const ReplayOptionRules* rules;
   int line;
   int version;
   Stage stage;
-  WorldOptions options;
-  bool optionsEnded;  // a client or frame line has come: no more option lines
+  RecordedOptions header;  // the options before the first frame
+  RecordedOptions gap;     // those before the frame read last (after the first)
+  bool optionsEnded;       // version 3: a client or frame line has come, no more options
   uint32_t seed;
   uint32_t startMs;
   int32_t centre[2];
@@ -152,30 +168,34 @@ bool parseHeader(const char* line, int* versionRead, char* why, int whySize) {
   return true;
 }
 
-// "option NAME VALUE": one of the world options (game/input.h).
+// "option NAME VALUE": a world option, checked by the rules' check; kept
+// with the header's or with the next frame's options.
 bool parseOption(Parser* p, char* words[], int count, char* why, int whySize) {
-  long long flag = 0;
-  if (count == 3 && strcmp(words[1], "mouse-sensitivity") == 0) {
-    char* end = nullptr;
-    const float value = strtof(words[2], &end);
-    if (*end == '\0' && value >= mouseSensitivityLeast && value <= mouseSensitivityMost) {
-      p->options.mouseSensitivity = value;
-      return true;
-    }
-  } else if (count == 3 && strcmp(words[1], "invert-y") == 0 &&
-             parseNumber(words[2], 0, 1, 10, &flag)) {
-    p->options.invertY = flag != 0;
-    return true;
-  } else if (count == 3 && strcmp(words[1], "pause-on-focus-loss") == 0 &&
-             parseNumber(words[2], 0, 1, 10, &flag)) {
-    p->options.pauseOnFocusLoss = flag != 0;
-    return true;
+  if (count != 3) {
+    snprintf(why, whySize, "expected 'option NAME VALUE'");
+    return false;
   }
-  snprintf(why, whySize,
-           "expected 'option mouse-sensitivity %g..%g', 'option invert-y 0|1' or 'option "
-           "pause-on-focus-loss 0|1'",
-           static_cast<double>(mouseSensitivityLeast), static_cast<double>(mouseSensitivityMost));
-  return false;
+  const char* name = words[1];
+  const char* value = words[2];
+  if (strlen(name) >= kOptionTextSize || strlen(value) >= kOptionTextSize) {
+    snprintf(why, whySize, "option name or value longer than %d characters", kOptionTextSize - 1);
+    return false;
+  }
+  char reason[200];
+  if (p->rules && p->rules->check && !p->rules->check(name, value, reason, sizeof reason)) {
+    snprintf(why, whySize, "option %s", reason);
+    return false;
+  }
+  RecordedOptions& list = p->frame == 0 ? p->header : p->gap;
+  if (list.count == maxOptionsBeforeFrame) {
+    snprintf(why, whySize, "more than %d option lines before frame %d", maxOptionsBeforeFrame,
+             p->frame + 1);
+    return false;
+  }
+  RecordedOption& option = list.options[list.count++];
+  snprintf(option.name, sizeof option.name, "%s", name);
+  snprintf(option.value, sizeof option.value, "%s", value);
+  return true;
 }
 
 bool parseFrame(Parser* p, char* words[], int count, FrameInput* in, char* why, int whySize) {
@@ -275,7 +295,7 @@ bool parseLine(Parser* p, char* line, FrameInput* in, bool* frameRead, char* why
         p->stage = afterEnd;
         return true;
       }
-      if (strcmp(verb, "option") == 0 && p->version >= 3 && !p->optionsEnded)
+      if (strcmp(verb, "option") == 0 && (p->version >= 4 || (p->version == 3 && !p->optionsEnded)))
         return parseOption(p, words, count, why, whySize);
       p->optionsEnded = true;
       if (strcmp(verb, "client") == 0) {
@@ -310,8 +330,9 @@ bool parseLine(Parser* p, char* line, FrameInput* in, bool* frameRead, char* why
 bool readFrame(Parser* p, LineSource* src, FrameInput* in, const char* name, char* err, int errSize,
                bool* ok) {
   char line[kMaxLine];
-  char why[200];
+  char why[300];
   *ok = true;
+  p->gap.count = 0;
   while (true) {
     const LineResult r = nextLine(src, line);
     if (r == lineEnd) break;
@@ -346,8 +367,10 @@ bool readFrame(Parser* p, LineSource* src, FrameInput* in, const char* name, cha
 }
 
 // Checks a whole source; on success *p holds the header.
-bool checkAll(Parser* p, LineSource* src, const char* name, char* err, int errSize) {
+bool checkAll(Parser* p, LineSource* src, const ReplayOptionRules* rules, const char* name,
+              char* err, int errSize) {
   *p = Parser{};
+  p->rules = rules;
   if (errSize > 0) err[0] = '\0';
   FrameInput in;
   bool ok = true;
@@ -362,9 +385,11 @@ struct Replay {
   char name[512];
   Parser parser;
   LineSource src;
+  ReplayOptionRules rules;
   bool hasNext;
   FrameInput next;
-  bool cut;  // a cut recording plays the frames the check found, no more
+  RecordedOptions beforeNext;  // the option lines recorded before next
+  bool cut;                    // a cut recording plays the frames the check found, no more
   int32_t checkedFrames;
 };
 Replay replay;
@@ -378,6 +403,7 @@ void fetchNext() {
   }
   replay.hasNext =
       readFrame(&replay.parser, &replay.src, &replay.next, replay.name, err, sizeof err, &ok);
+  replay.beforeNext = replay.parser.gap;
   if (!ok) {
     fprintf(stderr, "velkarra3d: %s (the file changed during the replay)\n", err);
     exit(2);
@@ -411,13 +437,14 @@ bool isRecordedSession(const char* path) {
   return read && strtol(line + sizeof kHeader - 1, nullptr, 10) != 1;
 }
 
-bool replayParse(const char* text, size_t size, const char* name, char* err, int errSize) {
+bool replayParse(const char* text, size_t size, const char* name, const ReplayOptionRules& rules,
+                 char* err, int errSize) {
   LineSource src = {nullptr, text, size, 0};
   Parser p;
-  return checkAll(&p, &src, name, err, errSize);
+  return checkAll(&p, &src, &rules, name, err, errSize);
 }
 
-bool replayOpen(const char* path, char* err, int errSize) {
+bool replayOpen(const char* path, const ReplayOptionRules& rules, char* err, int errSize) {
   replayClose();
   FILE* file = fopen(path, "rb");
   if (!file) {
@@ -425,7 +452,8 @@ bool replayOpen(const char* path, char* err, int errSize) {
     return false;
   }
   LineSource src = {file, nullptr, 0, 0};
-  if (!checkAll(&replay.parser, &src, path, err, errSize)) {
+  replay.rules = rules;
+  if (!checkAll(&replay.parser, &src, &replay.rules, path, err, errSize)) {
     fclose(file);
     return false;
   }
@@ -441,6 +469,7 @@ bool replayOpen(const char* path, char* err, int errSize) {
   // Read again from the top: the header sets seed, start and centre again,
   // and the first frame waits in replay.next.
   replay.parser = Parser{};
+  replay.parser.rules = &replay.rules;
   replay.src = LineSource{file, nullptr, 0, 0};
   fetchNext();
   return true;
@@ -448,7 +477,10 @@ bool replayOpen(const char* path, char* err, int errSize) {
 
 uint32_t replaySeed() { return replay.parser.seed; }
 uint32_t replayStartMs() { return replay.parser.startMs; }
-WorldOptions replayWorldOptions() { return replay.parser.options; }
+void replayHeaderOptions(void (*apply)(const char* name, const char* value)) {
+  const RecordedOptions& header = replay.parser.header;
+  for (int i = 0; i < header.count; i++) apply(header.options[i].name, header.options[i].value);
+}
 
 void replayStartCentre(int32_t centre[2]) {
   centre[0] = replay.parser.centre[0];
@@ -460,6 +492,9 @@ void replayNext(FrameInput* in) {
     fprintf(stderr, "velkarra3d: %s: no frame left to replay\n", replay.name);
     exit(2);
   }
+  const RecordedOptions& changes = replay.beforeNext;
+  for (int i = 0; i < changes.count && replay.rules.apply; i++)
+    replay.rules.apply(changes.options[i].name, changes.options[i].value);
   *in = replay.next;
   fetchNext();
 }
@@ -488,11 +523,12 @@ void recordStart(uint32_t seed, uint32_t startMs, const int32_t centre[2]) {
   if (!recording.file) return;
   fprintf(recording.file, "%s%d\nseed %u\nstart %u\ncentre %d %d\n", kHeader, kVersion, seed,
           startMs, centre[0], centre[1]);
-  // %.9g gives back the very float the game holds.
-  fprintf(recording.file,
-          "option mouse-sensitivity %.9g\noption invert-y %d\noption pause-on-focus-loss %d\n",
-          static_cast<double>(worldOptions.mouseSensitivity), worldOptions.invertY ? 1 : 0,
-          worldOptions.pauseOnFocusLoss ? 1 : 0);
+  fflush(recording.file);
+}
+
+void recordOption(const char* name, const char* value) {
+  if (!recording.file) return;
+  fprintf(recording.file, "option %s %s\n", name, value);
   fflush(recording.file);
 }
 

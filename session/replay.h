@@ -8,23 +8,24 @@
 // the same world, frame by frame.
 //
 // The script, one item per line ('#' starts a comment after the first line):
-//   # velkarra3d input 3
+//   # velkarra3d input 4
 //   seed S              the random generator's seed
 //   start T             the tick count at start-up
 //   centre X Y          the cursor's hold point at start-up
-//   option NAME VALUE   a world option (game/input.h): mouse-sensitivity X,
-//                       invert-y 0|1, pause-on-focus-loss 0|1; before the
-//                       first client or frame line, each missing one at
-//                       its default
-
+//   option NAME VALUE   a world option (app/world_options.h) by its name and
+//                       value text: before the first frame, the options the
+//                       session started with (each missing one at its
+//                       default); between two frames, a change that applies
+//                       from the next frame on
 //   client L T R B      the window's client area from the next frame on
 //   F T A X Y H P C...  frame F (1, 2, ...): tick T, active A (0/1), cursor
 //                       X Y, held keys H and pressed keys P (hex masks of
 //                       InputKey bits), then each character as two hex
 //                       digits, with '+' when G was down
 //   end                 the session ended after the last frame
-// Version 2 files (no option lines, masks of the first twelve keys) replay
-// as they always did; a newer version is refused.
+// Version 3 files (option lines only before the first client or frame line)
+// and version 2 files (no option lines, masks of the first twelve keys)
+// replay as they always did; a newer version is refused.
 // The recorder writes every line at once. A recording whose writer was
 // killed, or crashed, lacks the 'end' line and may stop in the middle of a
 // line: it replays its whole frames (and says so once on stderr), and the
@@ -40,24 +41,38 @@
 // or later); such files are replayed, others are read as event scripts.
 bool isRecordedSession(const char* path);
 
-// Checks a whole recorded session held in memory; `name` names it in the
-// message. On a fault returns false with one line in err:
-// "NAME:LINE: what is wrong". Allocates nothing and keeps nothing.
-bool replayParse(const char* text, size_t size, const char* name, char* err, int errSize);
+// What a replay does with the recording's option lines, given by the
+// program that knows the options: check tells whether a value is good (and
+// why not, in one line), apply sets it. A null check takes any value.
+struct ReplayOptionRules {
+  bool (*check)(const char* name, const char* value, char* why, int whySize);
+  void (*apply)(const char* name, const char* value);
+};
+
+// The most option lines that may stand before one frame.
+constexpr int maxOptionsBeforeFrame = 16;
+
+// Checks a whole recorded session held in memory, its option lines through
+// check; `name` names it in the message. On a fault returns false with one
+// line in err: "NAME:LINE: what is wrong". Allocates nothing and keeps
+// nothing.
+bool replayParse(const char* text, size_t size, const char* name, const ReplayOptionRules& rules,
+                 char* err, int errSize);
 
 // Checks the file and opens it for replay (the input source is not changed).
 // On a fault returns false with one line in err. A recording cut short is
 // no fault: one line on stderr says so, and the replay ends after its last
 // whole frame.
-bool replayOpen(const char* path, char* err, int errSize);
+bool replayOpen(const char* path, const ReplayOptionRules& rules, char* err, int errSize);
 uint32_t replaySeed();
 uint32_t replayStartMs();
-// The world options the session was played with; the replay applies them,
-// whatever the options of this run say.
-WorldOptions replayWorldOptions();
 void replayStartCentre(int32_t centre[2]);
-// Fills the next recorded frame; ends the process with status 2 and one line
-// on stderr if the file changed under the replay.
+// Hands each option of the header (the lines before the first frame), in
+// file order, to apply.
+void replayHeaderOptions(void (*apply)(const char* name, const char* value));
+// Fills the next recorded frame, after applying the option lines recorded
+// before it; ends the process with status 2 and one line on stderr if the
+// file changed under the replay.
 void replayNext(FrameInput* in);
 // Every recorded frame has been handed out.
 bool replayFinished();
@@ -66,9 +81,13 @@ void replayClose();
 // Starts writing a recording; false (with errno set) if the file cannot be
 // written.
 bool recordOpen(const char* path);
-// The header: seed, start tick, the hold point at start-up and the world
-// options in force (worldOptions).
+// The header: seed, start tick and the hold point at start-up; the world
+// options follow as option lines.
 void recordStart(uint32_t seed, uint32_t startMs, const int32_t centre[2]);
+// Writes "option NAME VALUE" (nothing while no recording is open): in the
+// header, or between two frames for a change that applies from the next
+// frame on.
+void recordOption(const char* name, const char* value);
 // Writes one frame's record (nothing while no recording is open).
 void recordFrame(const FrameInput& in);
 // Writes the end line and closes the file (nothing if none is open).

@@ -15,6 +15,7 @@
 
 #include "app/frame.h"
 #include "app/source.h"
+#include "app/world_options.h"
 #include "game/clock.h"
 #include "game/input.h"
 #include "game/world.h"
@@ -246,7 +247,7 @@ TEST_F(Input, ARecordedSessionReplaysToTheSameTrace) {
     EXPECT_EQ(replayed.status, std::string(name) == "a" ? 1 : 0) << replayed.err;
     EXPECT_EQ(readFile(rec + ".jsonl"), readFile(rec + ".again.jsonl")) << name;
   }
-  EXPECT_EQ(readFile(dir + "/a.rec").rfind("# velkarra3d input 3\nseed 9\nstart 0\ncentre", 0), 0u);
+  EXPECT_EQ(readFile(dir + "/a.rec").rfind("# velkarra3d input 4\nseed 9\nstart 0\ncentre", 0), 0u);
   removeTree(dir);
 }
 
@@ -324,7 +325,7 @@ TEST_P(BadRecordings, AreRefusedWithOneLine) {
   const BadRecording c = GetParam();
   char err[256];
   const std::string text(c.text, strlen(c.text) + (strstr(c.text, "NUL") ? 1 : 0));
-  EXPECT_FALSE(replayParse(text.data(), text.size(), "s.rec", err, sizeof err));
+  EXPECT_FALSE(replayParse(text.data(), text.size(), "s.rec", worldOptionRules, err, sizeof err));
   EXPECT_NE(std::string(err).find(c.message), std::string::npos) << err;
   EXPECT_EQ(std::string(err).find('\n'), std::string::npos);
 }
@@ -336,7 +337,7 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, BadRecordings,
     ::testing::Values(
         BadRecording{"1 down a\n", "s.rec:1: not a recorded velkarra3d session"},
-        BadRecording{"# velkarra3d input 4\nseed 1\n", "s.rec:1: recorded by a newer velkarra3d"},
+        BadRecording{"# velkarra3d input 5\nseed 1\n", "s.rec:1: recorded by a newer velkarra3d"},
         // Version 2 knew twelve keys and no option lines; version 3 takes
         // its options before the first client or frame line.
         BadRecording{"# velkarra3d input 2\nseed 1\nstart 0\ncentre 500 350\nclient 1 2 3 4\n"
@@ -349,9 +350,16 @@ INSTANTIATE_TEST_SUITE_P(
                      "s.rec:6: unknown line 'option'"},
         BadRecording{"# velkarra3d input 3\nseed 1\nstart 0\ncentre 1 2\n"
                      "option mouse-sensitivity 11\n",
-                     "s.rec:5: expected 'option mouse-sensitivity 0.1..10'"},
+                     "s.rec:5: option mouse-sensitivity takes a number from 0.1 to 10, not '11'"},
         BadRecording{"# velkarra3d input 3\nseed 1\nstart 0\ncentre 1 2\noption invert-y 2\n",
-                     "s.rec:5: expected"},
+                     "s.rec:5: option invert-y takes "},
+        // Version 4 takes option lines between frames too, each a world option.
+        BadRecording{"# velkarra3d input 4\nseed 1\nstart 0\ncentre 1 2\nclient 1 2 3 4\n"
+                     "1 16 1 500 350 0 0\noption volume 5\n",
+                     "s.rec:7: option 'volume' is not a world option (mouse-sensitivity, "
+                     "invert-y, pause-on-focus-loss)"},
+        BadRecording{"# velkarra3d input 4\nseed 1\nstart 0\ncentre 1 2\noption invert-y\n",
+                     "s.rec:5: expected 'option NAME VALUE'"},
         BadRecording{"# velkarra3d input 2\nseed 1\n", "s.rec: ends early (the header"},
         BadRecording{"# velkarra3d input 2\nseed 1\nsta", "s.rec: ends early (the header"},
         BadRecording{"# velkarra3d input 2\nseed 1\nstart 0\ncentre 500 350\nclient 1 2 3 4\n"

@@ -330,10 +330,41 @@ TEST_F(Player, SessionsPlayedWithWorldOptionsReplayToTheSameTrace) {
   EXPECT_EQ(paused.at(31)["paused"].get<int>(), 1);
   EXPECT_EQ(paused.at(38)["paused"].get<int>(), 1);
   EXPECT_EQ(paused.at(41)["paused"].get<int>(), 0);
-  EXPECT_NE(readFile(dir + "/4.rec")
-                .find("\noption mouse-sensitivity 0.5\noption invert-y 1\n"
-                      "option pause-on-focus-loss 1\n"),
+  const std::string withFile = readFile(dir + "/4.rec");
+  const std::string options =
+      "\noption mouse-sensitivity 0.5\noption invert-y true\noption pause-on-focus-loss true\n";
+  ASSERT_NE(withFile.find(options), std::string::npos);
+
+  // The same session as version 3 wrote it (the flags as 1 and 0) replays
+  // to the same trace.
+  std::string old = withFile;
+  old.replace(0, old.find('\n'), "# velkarra3d input 3");
+  old.replace(old.find(options), options.size(),
+              "\noption mouse-sensitivity 0.5\noption invert-y 1\noption pause-on-focus-loss 1\n");
+  writeFile(dir + "/old.rec", old);
+  ASSERT_EQ(headless({"--input", dir + "/old.rec", "--trace", dir + "/old.jsonl"}).status, 0);
+  EXPECT_TRUE(readFile(dir + "/old.jsonl") == readFile(dir + "/4.jsonl"));
+
+  // An option line between two frames applies from the next frame on: the
+  // plain session with the sensitivity raised before frame 16 (whose mouse
+  // move it scales) is the plain one up to frame 15. Its replay recorded
+  // again holds the line at the same place and replays the same.
+  std::string changed = readFile(dir + "/0.rec");
+  changed.insert(changed.find("\n16 ") + 1, "option mouse-sensitivity 2.5\n");
+  writeFile(dir + "/changed.rec", changed);
+  ASSERT_EQ(headless({"--input", dir + "/changed.rec", "--trace", dir + "/changed.jsonl",
+                      "--record", dir + "/again.rec"})
+                .status,
+            0);
+  const std::vector<Json> plain = readJsonLines(dir + "/0.jsonl");
+  const std::vector<Json> raised = readJsonLines(dir + "/changed.jsonl");
+  ASSERT_EQ(raised.size(), plain.size());
+  for (int frame = 0; frame <= 15; frame++) EXPECT_EQ(raised[frame], plain[frame]) << frame;
+  EXPECT_NE(raised[16]["camera"]["yaw"], plain[16]["camera"]["yaw"]);
+  EXPECT_NE(readFile(dir + "/again.rec").find("\noption mouse-sensitivity 2.5\n16 "),
             std::string::npos);
+  ASSERT_EQ(headless({"--input", dir + "/again.rec", "--trace", dir + "/again.jsonl"}).status, 0);
+  EXPECT_TRUE(readFile(dir + "/again.jsonl") == readFile(dir + "/changed.jsonl"));
 }
 
 // The default scales stay exactly the plain ones; sensitivity and invert-y
