@@ -3,7 +3,7 @@
 
 #include <GL/gl.h>
 
-Material materials[materialCount] = {
+const Material materials[materialCount] = {
     {"plane", {0.5f, 0.5f, 0.5f, 1}, {0.5f, 0.5f, 0.5f, 1}, {0.5f, 0.5f, 0.5f, 1}, 60},
     {"trooper", {0.8f, 0.6f, 0.5f, 1}, {0.8f, 0.6f, 0.5f, 1}, {0.5f, 0.5f, 0.5f, 1}, 20},
     {"bomb", {0.35f, 0.27f, 0.16f, 1}, {0.35f, 0.27f, 0.16f, 1}, {0.7f, 0.7f, 0.7f, 1}, 50},

@@ -1,8 +1,7 @@
 // material.h: the lighting materials of everything the game draws.
 //
-// The table is fixed initialised data in MaterialId order (game/world.h);
-// only the terrain material's alpha is written at run time (per vertex,
-// while the terrain list is compiled). Used by the scene, the terrain and
+// The table is fixed data in MaterialId order (game/world.h); the terrain
+// is drawn with copies of its material whose alpha fades per vertex. Used by the scene, the terrain and
 // the shards; the trace names a shard's material with materialName.
 #pragma once
 
@@ -16,7 +15,7 @@ struct Material {
   float shininess;
 };
 
-extern Material materials[materialCount];
+extern const Material materials[materialCount];
 
 // Ambient to both faces; diffuse, specular and shininess to the front faces.
 void applyMaterial(const Material* material);

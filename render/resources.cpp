@@ -82,10 +82,6 @@ void setUpRenderer(int width, int height) {
   glEnable(GL_LIGHT0);
   glMatrixMode(GL_MODELVIEW);
 
-  lightPosition[0] = 7;
-  lightPosition[1] = 2;
-  lightPosition[2] = 5;
-  lightPosition[3] = 0;
   loadView();
 
   const GLfloat grey[4] = {0.5f, 0.5f, 0.5f, 1};
@@ -140,10 +136,6 @@ void releaseRenderer() {
   gameFont = TextureFont{};
   currentFont = nullptr;
   lastShardMaterial = nullptr;
-  // Drawing the terrain with a faded material changes its alpha; every
-  // material's alpha is 1 at program start.
-  Material& ground = materials[materialTerrain];
-  ground.ambient[3] = ground.diffuse[3] = ground.specular[3] = 1;
 }
 
 void setDetail(DetailLevel level) {

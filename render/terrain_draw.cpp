@@ -69,9 +69,7 @@ void buildLowArrays() {
 // Draws `count` triangles of the low arrays with the terrain material and
 // the sand, leaving the state as the scene expects it.
 void drawLowTriangles(const GLuint* indices, int32_t count, bool blend) {
-  Material& ground = materials[materialTerrain];
-  ground.ambient[3] = ground.diffuse[3] = ground.specular[3] = 1;
-  applyMaterial(&ground);
+  applyMaterial(&materials[materialTerrain]);
   glColorMaterial(GL_FRONT, GL_DIFFUSE);
   glEnable(GL_COLOR_MATERIAL);
   glEnableClientState(GL_VERTEX_ARRAY);
@@ -106,7 +104,7 @@ void drawTerrain() {
   releaseLowArrays();
   glBindTexture(GL_TEXTURE_2D, sandTexture);
   glEnable(GL_BLEND);
-  Material& ground = materials[materialTerrain];
+  Material ground = materials[materialTerrain];
   glBegin(GL_TRIANGLES);
   const Model& mesh = terrain.mesh;
   for (int32_t k = 0; k < mesh.triangleCount; k++) {

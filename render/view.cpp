@@ -6,7 +6,6 @@
 
 #include "game/world.h"
 
-float lightPosition[4];
 float aspect;
 
 void loadView() {

@@ -6,7 +6,7 @@
 // view places it again.
 #pragma once
 
-extern float lightPosition[4];  // directional light, fixed in the world
+constexpr float lightPosition[4] = {7, 2, 5, 0};  // directional light, fixed in the world
 extern float aspect;            // window height / width
 
 // Loads world.view into the model-view matrix and places the light.
