@@ -556,9 +556,16 @@ void optionValueText(const OptionRow& row, const RunOptions& options, char* out,
       snprintf(out, size, "%dx%d", width > 0 ? width : 800, width > 0 ? height : 600);
       return;
     }
-    case optionDecimal:
-      snprintf(out, size, "%g", static_cast<double>(*fieldIn<float>(held, row.field)));
+    case optionDecimal: {
+      // The shortest text that reads back as the very same float, so that a
+      // recording's option line replays exactly ("1.5", "0.1", "1.23456788").
+      const float value = *fieldIn<float>(held, row.field);
+      for (int digits = 6; digits <= 9; digits++) {
+        snprintf(out, size, "%.*g", digits, static_cast<double>(value));
+        if (strtof(out, nullptr) == value) break;
+      }
       return;
+    }
     case optionChoice: {
       const uint8_t value = *fieldIn<DetailLevel>(held, row.field);
       snprintf(out, size, "auto");

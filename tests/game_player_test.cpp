@@ -293,13 +293,14 @@ TEST_F(Player, ScreenshotNamesNeverReplaceAFile) {
 TEST_F(Player, SessionsPlayedWithWorldOptionsReplayToTheSameTrace) {
   const std::string dir = home_ + "/rec";
   mkdir(dir.c_str(), 0755);
-  // Aim, fire, a missile steered, the focus lost and given back, then p.
+  // Aim, fire, a missile steered, the focus lost and given back, then p; a
+  // sensitivity of more digits than a float holds, written back exactly.
   writeFile(dir + "/input.txt",
             "2 move -20 -15\n3 down lbutton\n10 move 12 30\n12 up lbutton\n14 tap rbutton\n"
             "16 move 20 -10\n22 move 40 25\n30 focus out\n33 focus in\n36 move -7 12\n"
             "40 char p\n42 move 5 -5\n");
   const std::vector<std::vector<std::string>> played = {
-      {}, {"--mouse-sensitivity", "2.5"}, {"--invert-y"}, {"--pause-on-focus-loss"}, {"file"}};
+      {}, {"--mouse-sensitivity", "2.34567891"}, {"--invert-y"}, {"--pause-on-focus-loss"}, {"file"}};
   std::string plainTrace;
   for (size_t i = 0; i < played.size(); i++) {
     const std::string n = dir + "/" + std::to_string(i);
