@@ -73,11 +73,12 @@ TEST_F(Player, TheCommandLineWinsOverTheFileAndPrintConfigSaysWhereEachCameFrom)
       "volume=40\n"
       "  mouse-sensitivity = 2.5   # quick\n"
       "\n"
-      "mute = true\n"
-      "show-fps = true\r\n"
-      "invert-y = true\n"
-      "invert-y = false\n");
-  ProcessResult r = run({"--print-config", "--volume", "70", "--mute=false"});
+      "mute = yes\n"
+      "show-fps = On\r\n"
+      "invert-y = 1\n"
+      "invert-y = off\n");
+  // A flag's other words, in the file and after '=', print as true or false.
+  ProcessResult r = run({"--print-config", "--volume", "70", "--mute=no"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "");
   const std::string file = confPath();
@@ -136,7 +137,7 @@ TEST_F(Player, EachBadLineGetsOneWarningAndTheGameStartsWithTheRest) {
       {"mouse-sensitivity = nan", "not 'nan'"},
       {"window = 100x100", "window takes WIDTHxHEIGHT"},
       {"detail = medium", "detail takes high or low, not 'medium'"},
-      {"mute = yes", "mute takes true or false, not 'yes'"},
+      {"mute = maybe", "mute takes true or false, not 'maybe'"},
       {"fullscreen =", "fullscreen takes true or false, not ''"},
       {"max-fps = 0", "max-fps takes a whole number from 1 to 100000"},
       {std::string(2000, 'x'), "longer than 1023 bytes"},
