@@ -86,6 +86,9 @@ const DecimalCase decimalCases[] = {
     // Rounded once, to the nearest float, however many digits.
     {"0.100000001490116119384765625", 0.1f, 10, plain, 0.1f},
     {"00000000000000000000000000002.50000000000000000000000000001", 0.1f, 10, plain, 2.5f},
+    // Just above the midpoint of 1 and the next float: a double in between
+    // would round it to the midpoint and then down to 1.
+    {"1.00000005960464477539063", 0.1f, 10, plain, 0x1.000002p0f},
     {"1e1", 0.1f, 10, plain, no}, {"1e1", 0.1f, 10, exponent, 10},
     {"2.5E-1", 0.1f, 10, exponent, 0.25f}, {"1e39", 0, FLT_MAX, exponent, no},
     {"1e99999999999999999999", 0, FLT_MAX, exponent, no},
