@@ -2,7 +2,6 @@
 // from it.
 #include "app/options.h"
 
-#include <cerrno>
 #include <cstdarg>
 #include <cstddef>
 #include <cstdio>
@@ -10,6 +9,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "base/numbers.h"
 #include "base/printable.h"
 #include "game/input.h"
 #include "platform/platform.h"
@@ -246,56 +246,21 @@ const T* fieldIn(const RunOptions* options, OptionField field) {
   return reinterpret_cast<const T*>(reinterpret_cast<const unsigned char*>(options) + field.offset);
 }
 
-// Parses a whole decimal number within [0, max].
-bool parseUnsigned(const char* text, uint64_t max, uint64_t* out) {
-  if (!text || !*text || *text == '-' || *text == '+') return false;
-  errno = 0;
-  char* end = nullptr;
-  unsigned long long value = strtoull(text, &end, 10);
-  if (errno != 0 || *end != '\0' || value > max) return false;
-  *out = value;
-  return true;
+bool readInRange(const char* text, size_t length, OptionRange range, int64_t* out) {
+  return readWholeIn(text, length, range.least, range.most, out);
 }
 
-// Parses digits with at most one decimal point among or after them ("2",
-// "0.25", ".5"), nothing else: no sign, exponent or blanks.
-bool parseDecimal(const char* text, OptionSpan span, float* out) {
-  int digits = 0, points = 0;
-  for (const char* c = text; *c; c++) {
-    if (*c >= '0' && *c <= '9')
-      digits++;
-    else if (*c == '.')
-      points++;
-    else
-      return false;
-  }
-  if (digits == 0 || digits > 24 || points > 1) return false;
-  const float value = static_cast<float>(strtod(text, nullptr));
-  if (!(value >= span.least && value <= span.most)) return false;
-  *out = value;
-  return true;
-}
-
-bool parseInRange(const char* text, OptionRange range, uint64_t* out) {
-  return parseUnsigned(text, range.most, out) && *out >= range.least;
-}
-
-// Parses "WxH" with the width within widths and the height within heights.
-bool parseWindowSize(const char* text, OptionRange widths, OptionRange heights, uint64_t* width,
-                     uint64_t* height) {
+// Reads "WxH" with the width within widths and the height within heights.
+bool readWindowSize(const char* text, OptionRange widths, OptionRange heights, int64_t* width,
+                    int64_t* height) {
   const char* cross = strchr(text, 'x');
-  if (!cross || cross == text) return false;
-  char left[16];
-  const size_t length = static_cast<size_t>(cross - text);
-  if (length >= sizeof left) return false;
-  memcpy(left, text, length);
-  left[length] = '\0';
-  return parseInRange(left, widths, width) && parseInRange(cross + 1, heights, height);
+  return cross && readInRange(text, static_cast<size_t>(cross - text), widths, width) &&
+         readInRange(cross + 1, strlen(cross + 1), heights, height);
 }
 
 // Stores a whole number in a field of either signed or unsigned type; the
 // table's check keeps the number within the field's type.
-void storeWhole(RunOptions* options, OptionField field, uint64_t value) {
+void storeWhole(RunOptions* options, OptionField field, int64_t value) {
   if (field.type == fieldSigned)
     *fieldIn<int32_t>(options, field) = static_cast<int32_t>(value);
   else
@@ -348,7 +313,8 @@ bool applyOption(const OptionRow& row, const char* value, OptionOrigin origin, R
                  char* error, int errorSize) {
   // The value is read and checked before the origins are compared, so that
   // a bad value is reported even where a higher source overrides it.
-  uint64_t number = 0, height = 0;
+  int64_t number = 0, height = 0;
+  bool flag = true;  // a flag given without a value is on
   float decimal = 0;
   const OptionChoice* choice = nullptr;
   if (row.kind == optionHelp || row.kind == optionVersion) {
@@ -356,31 +322,28 @@ bool applyOption(const OptionRow& row, const char* value, OptionOrigin origin, R
     return false;
   }
   if (row.kind == optionFlag) {
-    if (value && strcmp(value, "true") != 0 && strcmp(value, "false") != 0) {
-      snprintf(error, errorSize, "takes true or false, not '%s'", printable(value));
+    if (value && !readFlag(value, &flag)) {
+      flagError(error, errorSize, value);
       return false;
     }
   } else if (!value || !*value) {
     snprintf(error, errorSize, "needs a value");
     return false;
   } else if (row.kind == optionWhole) {
-    if (!parseInRange(value, row.range[0], &number)) {
-      snprintf(error, errorSize, "takes a whole number from %u to %u, not '%s'", row.range[0].least,
-               row.range[0].most, printable(value));
+    if (!readInRange(value, strlen(value), row.range[0], &number)) {
+      wholeNumberError(error, errorSize, row.range[0].least, row.range[0].most, value);
       return false;
     }
   } else if (row.kind == optionWindowSize) {
-    if (!parseWindowSize(value, row.range[0], row.range[1], &number, &height)) {
+    if (!readWindowSize(value, row.range[0], row.range[1], &number, &height)) {
       snprintf(error, errorSize, "takes WIDTHxHEIGHT from %ux%u to %ux%u, not '%s'",
                row.range[0].least, row.range[1].least, row.range[0].most, row.range[1].most,
                printable(value));
       return false;
     }
   } else if (row.kind == optionDecimal) {
-    if (!parseDecimal(value, row.span, &decimal)) {
-      snprintf(error, errorSize, "takes a number from %g to %g, not '%s'",
-               static_cast<double>(row.span.least), static_cast<double>(row.span.most),
-               printable(value));
+    if (!readDecimal(value, row.span.least, row.span.most, &decimal)) {
+      decimalError(error, errorSize, row.span.least, row.span.most, value);
       return false;
     }
   } else if (row.kind == optionChoice) {
@@ -400,7 +363,7 @@ bool applyOption(const OptionRow& row, const char* value, OptionOrigin origin, R
   if (row.given.type == fieldBool) *fieldIn<bool>(options, row.given) = true;
   switch (row.kind) {
     case optionFlag:
-      *fieldIn<bool>(options, row.field) = !value || strcmp(value, "true") == 0;
+      *fieldIn<bool>(options, row.field) = flag;
       break;
     case optionText:
       *fieldIn<const char*>(options, row.field) = value;

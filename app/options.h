@@ -76,7 +76,7 @@ enum OptionKind : uint8_t {
   optionWhole,       // a whole decimal number within range[0]
   optionChoice,      // one of the words in choices
   optionWindowSize,  // WxH, the width within range[0] and the height within range[1]
-  optionDecimal,     // a decimal number (digits, a point, digits) within span
+  optionDecimal,     // a decimal number (digits and a point, no exponent) within span
   optionHelp,        // --help: show the usage and exit
   optionVersion,     // --version: show the version and exit
 };
@@ -136,7 +136,8 @@ const OptionRow* findOption(const char* name);
 
 // Reads value as the option of row (a row of optionRows) and stores it in
 // options, noting origin, unless options already holds a value of higher
-// rank. A flag takes a null value (on), "true" or "false". On a bad value,
+// rank. A flag takes a null value (on) or a flag word of base/numbers.h
+// (true/false, yes/no, on/off, 1/0, in any case). On a bad value,
 // false, and error says what is wrong without the option's name ("takes a
 // whole number from 0 to 2147483647, not 'x'"), for the caller to put the
 // name first. A text value is kept as the pointer given, so it must outlive
@@ -160,8 +161,9 @@ void optionValueText(const OptionRow& row, const RunOptions& options, char* out,
 enum ParseResult { parseRun, parseHelp, parseVersion, parseError };
 
 // Fills options from argv: "--name value", "--name=value", and a flag as
-// "--name" (on) or "--name=true" / "--name=false". On parseError, error holds one line saying what
-// is wrong (without the program name).
+// "--name" (on) or "--name=WORD" ("--mute=false", "--mute=yes"). On
+// parseError, error holds one line saying what is wrong (without the
+// program name).
 ParseResult parseOptions(int argc, char** argv, RunOptions* options, char* error, int errorSize);
 
 // The checks between options that each value alone cannot make (--timedemo

@@ -5,12 +5,12 @@
 #include "platform/headless_script.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "base/numbers.h"
 #include "devices/pads.h"
 #include "platform/backend.h"
 #include "platform/platform.h"
@@ -24,26 +24,21 @@ constexpr int kMaxMove = 100000;
 ScriptEvent gEvents[kMaxScriptEvents];
 int gEventCount;
 
-// A non-empty run of decimal digits, read as an int no larger than `limit`.
-bool parseDigits(const char* s, int limit, int* out) {
-  if (*s == '\0') return false;
-  long long v = 0;
-  for (; *s; s++) {
-    if (!isdigit(static_cast<unsigned char>(*s))) return false;
-    v = v * 10 + (*s - '0');
-    if (v > limit) return false;
-  }
-  *out = static_cast<int>(v);
-  return true;
-}
+// The frames a script may name.
+constexpr int kLastFrame = 1 << 30;
 
-bool parseMove(const char* s, int* out) {
-  const bool negative = *s == '-';
-  if (*s == '-' || *s == '+') s++;
-  int v = 0;
-  if (!parseDigits(s, kMaxMove, &v)) return false;
-  *out = negative ? -v : v;
-  return true;
+// word as a number from least to most into *out; where it is not, why says
+// so after the name it goes by ("'move' DX takes a whole number ...").
+bool readNumber(const char* word, const char* name, int least, int most, unsigned syntax, int* out,
+                char* why, int whySize) {
+  int64_t value = 0;
+  if (readWhole(word, least, most, &value, syntax)) {
+    *out = static_cast<int>(value);
+    return true;
+  }
+  const int said = snprintf(why, whySize, "%s ", name);
+  if (said > 0 && said < whySize) wholeNumberError(why + said, whySize - said, least, most, word);
+  return false;
 }
 
 int parseKey(const char* word) {
@@ -87,13 +82,9 @@ bool parsePadEvent(char* words[], int count, ScriptEvent* e, char* why, int whyS
   if (count == 4 && axis >= 0) {
     e->verb = ScriptVerb::padAxis;
     e->key = axis;
-    const bool negative = words[3][0] == '-';
-    if (!parseDigits(words[3] + (negative ? 1 : 0), negative ? 32768 : 32767, &e->dx)) {
-      snprintf(why, whySize, "'pad %s' takes a whole number from -32768 to 32767", what);
-      return false;
-    }
-    if (negative) e->dx = -e->dx;
-    return true;
+    char name[64];
+    snprintf(name, sizeof name, "'pad %s'", what);
+    return readNumber(words[3], name, -32768, 32767, numberPlain, &e->dx, why, whySize);
   }
   const bool down = count == 4 && strcmp(words[3], "down") == 0;
   if (count == 4 && button >= 0 && (down || strcmp(words[3], "up") == 0)) {
@@ -114,10 +105,9 @@ bool parseEvent(char* words[], int count, ScriptEvent* e, char* why, int whySize
     snprintf(why, whySize, "too many words");
     return false;
   }
-  if (!parseDigits(words[0], 1 << 30, &e->frame) || e->frame < 1) {
-    snprintf(why, whySize, "bad frame number '%s' (a whole number from 1)", words[0]);
+  if (!readNumber(words[0], "the frame number", 1, kLastFrame, numberPlain, &e->frame, why,
+                  whySize))
     return false;
-  }
   if (count < 2) {
     snprintf(why, whySize, "missing verb after the frame number");
     return false;
@@ -153,11 +143,14 @@ bool parseEvent(char* words[], int count, ScriptEvent* e, char* why, int whySize
   }
   if (strcmp(verb, "move") == 0) {
     e->verb = ScriptVerb::move;
-    if (count != 4 || !parseMove(words[2], &e->dx) || !parseMove(words[3], &e->dy)) {
+    if (count != 4) {
       snprintf(why, whySize, "'move' takes two whole numbers DX DY (at most %d each)", kMaxMove);
       return false;
     }
-    return true;
+    // A move may carry either sign: "move +5 -5".
+    return readNumber(words[2], "'move' DX", -kMaxMove, kMaxMove, numberPlus, &e->dx, why,
+                      whySize) &&
+           readNumber(words[3], "'move' DY", -kMaxMove, kMaxMove, numberPlus, &e->dy, why, whySize);
   }
   if (strcmp(verb, "focus") == 0) {
     const bool out = count == 3 && strcmp(words[2], "out") == 0;

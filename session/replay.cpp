@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/numbers.h"
 #include "base/printable.h"
 #include "base/program.h"
 
@@ -112,56 +113,38 @@ int splitWords(char* line, char* words[kMaxWords + 1]) {
   }
 }
 
-// A whole number in [lo, hi] in the given base; a '-' only for negative lo.
-bool parseNumber(const char* s, long long lo, long long hi, int base, long long* out) {
-  const bool negative = *s == '-';
-  if (negative && lo >= 0) return false;
-  const char* digits = negative ? s + 1 : s;
-  if (*digits == '\0') return false;
-  long long v = 0;
-  for (const char* p = digits; *p; p++) {
-    int d;
-    if (*p >= '0' && *p <= '9')
-      d = *p - '0';
-    else if (base == 16 && *p >= 'a' && *p <= 'f')
-      d = *p - 'a' + 10;
-    else
-      return false;
-    v = v * base + d;
-    if (v > (1ll << 33)) return false;
+// word as a number within [least, most] into *out. Where it is not, what
+// gets what is wrong with it after its name in the line, in parentheses, for
+// the end of the line's message: " (S takes a whole number from 0 to
+// 4294967295, not 'x')".
+template <typename T>
+bool readField(const char* word, const char* name, int64_t least, int64_t most, T* out,
+               char (&what)[256], unsigned syntax = numberPlain) {
+  int64_t v = 0;
+  if (readWhole(word, least, most, &v, syntax)) {
+    *out = static_cast<T>(v);
+    return true;
   }
-  if (negative) v = -v;
-  if (v < lo || v > hi) return false;
-  *out = v;
-  return true;
-}
-
-bool parseInt32(const char* s, int32_t* out) {
-  long long v;
-  if (!parseNumber(s, INT32_MIN, INT32_MAX, 10, &v)) return false;
-  *out = static_cast<int32_t>(v);
-  return true;
-}
-
-bool parseUint32(const char* s, uint32_t* out) {
-  long long v;
-  if (!parseNumber(s, 0, UINT32_MAX, 10, &v)) return false;
-  *out = static_cast<uint32_t>(v);
-  return true;
+  const int said = snprintf(what, sizeof what, " (%s ", name);
+  if (said < 0 || static_cast<size_t>(said) + 2 >= sizeof what) return false;
+  wholeNumberError(what + said, static_cast<int>(sizeof what) - said - 1, least, most, word,
+                   syntax);
+  strcat(what, ")");
+  return false;
 }
 
 bool parseHeader(const char* line, int* versionRead, char* why, int whySize) {
   const size_t n = sizeof kHeader - 1;
-  long long version = 0;
-  if (strncmp(line, kHeader, n) != 0 || !parseNumber(line + n, 0, 1000000, 10, &version) ||
+  int64_t version = 0;
+  if (strncmp(line, kHeader, n) != 0 || !readWhole(line + n, 0, 1000000, &version) ||
       version < kOldestVersion) {
     snprintf(why, whySize, "not a recorded velkarra3d session (the first line is not '%s%d')",
              kHeader, kVersion);
     return false;
   }
   if (version > kVersion) {
-    snprintf(why, whySize, "recorded by a newer velkarra3d (input %lld; this one replays input %d)",
-             version, kVersion);
+    snprintf(why, whySize, "recorded by a newer velkarra3d (input %d; this one replays input %d)",
+             static_cast<int>(version), kVersion);
     return false;
   }
   *versionRead = static_cast<int>(version);
@@ -199,42 +182,41 @@ bool parseOption(Parser* p, char* words[], int count, char* why, int whySize) {
 }
 
 bool parseFrame(Parser* p, char* words[], int count, FrameInput* in, char* why, int whySize) {
-  int32_t frame;
-  if (!parseInt32(words[0], &frame) || frame != p->frame + 1) {
+  int64_t read = 0;
+  if (!readWhole(words[0], 0, INT32_MAX, &read) || read != int64_t{p->frame} + 1) {
     snprintf(why, whySize, "expected frame %d, not '%s'", p->frame + 1, words[0]);
     return false;
   }
+  const int32_t frame = static_cast<int32_t>(read);
   if (!p->hasClient) {
     snprintf(why, whySize, "frame %d comes before any 'client' line", frame);
     return false;
   }
-  long long active, held, pressed;
-  const long long keys = (1ll << (p->version == 2 ? kVersion2Keys : inputKeyCount)) - 1;
-  if (count < 7 || !parseUint32(words[1], &in->tickMs) ||
-      !parseNumber(words[2], 0, 1, 10, &active) || !parseInt32(words[3], &in->cursorX) ||
-      !parseInt32(words[4], &in->cursorY) || !parseNumber(words[5], 0, keys, 16, &held) ||
-      !parseNumber(words[6], 0, keys, 16, &pressed)) {
-    snprintf(why, whySize,
-             "frame %d: expected TICK ACTIVE X Y HELD PRESSED (active 0 or 1, key masks in hex "
-             "up to %llx)",
-             frame, keys);
+  const int64_t keys = (int64_t{1} << (p->version == 2 ? kVersion2Keys : inputKeyCount)) - 1;
+  char what[256];
+  snprintf(what, sizeof what, " (active 0 or 1, key masks in hex up to %llx)",
+           static_cast<unsigned long long>(keys));
+  if (count < 7 || !readField(words[1], "TICK", 0, UINT32_MAX, &in->tickMs, what) ||
+      !readField(words[2], "ACTIVE", 0, 1, &in->active, what) ||
+      !readField(words[3], "X", INT32_MIN, INT32_MAX, &in->cursorX, what) ||
+      !readField(words[4], "Y", INT32_MIN, INT32_MAX, &in->cursorY, what) ||
+      !readField(words[5], "HELD", 0, keys, &in->held, what, numberHex) ||
+      !readField(words[6], "PRESSED", 0, keys, &in->pressed, what, numberHex)) {
+    snprintf(why, whySize, "frame %d: expected TICK ACTIVE X Y HELD PRESSED%s", frame, what);
     return false;
   }
   if (count - 7 > maxFrameChars) {
     snprintf(why, whySize, "frame %d: more than %d characters", frame, maxFrameChars);
     return false;
   }
-  in->active = static_cast<int32_t>(active);
-  in->held = static_cast<uint32_t>(held);
-  in->pressed = static_cast<uint32_t>(pressed);
   in->charCount = count - 7;
   in->charWithG = 0;
   for (int i = 0; i < in->charCount; i++) {
     const char* w = words[7 + i];
-    char hex[3] = {w[0], w[0] ? w[1] : '\0', '\0'};
-    long long c;
-    const bool plus = strlen(w) == 3 && w[2] == '+';
-    if (strlen(hex) != 2 || !(strlen(w) == 2 || plus) || !parseNumber(hex, 0, 255, 16, &c)) {
+    const size_t length = strlen(w);
+    const bool plus = length == 3 && w[2] == '+';
+    int64_t c = 0;
+    if (!(length == 2 || plus) || !readWholeIn(w, 2, 0, 255, &c, numberHex)) {
       snprintf(why, whySize, "frame %d: bad character '%s' (two hex digits, '+' if G was down)",
                frame, w);
       return false;
@@ -266,26 +248,31 @@ bool parseLine(Parser* p, char* line, FrameInput* in, bool* frameRead, char* why
     return false;
   }
   const char* verb = words[0];
-  long long v;
+  char what[256] = "";
   switch (p->stage) {
     case expectSeed:
-      if (count != 2 || strcmp(verb, "seed") != 0 || !parseUint32(words[1], &p->seed)) {
-        snprintf(why, whySize, "expected 'seed S' (0 to 4294967295)");
+      snprintf(what, sizeof what, " (0 to 4294967295)");
+      if (count != 2 || strcmp(verb, "seed") != 0 ||
+          !readField(words[1], "S", 0, UINT32_MAX, &p->seed, what)) {
+        snprintf(why, whySize, "expected 'seed S'%s", what);
         return false;
       }
       p->stage = expectStart;
       return true;
     case expectStart:
-      if (count != 2 || strcmp(verb, "start") != 0 || !parseUint32(words[1], &p->startMs)) {
-        snprintf(why, whySize, "expected 'start T' (0 to 4294967295)");
+      snprintf(what, sizeof what, " (0 to 4294967295)");
+      if (count != 2 || strcmp(verb, "start") != 0 ||
+          !readField(words[1], "T", 0, UINT32_MAX, &p->startMs, what)) {
+        snprintf(why, whySize, "expected 'start T'%s", what);
         return false;
       }
       p->stage = expectCentre;
       return true;
     case expectCentre:
-      if (count != 3 || strcmp(verb, "centre") != 0 || !parseInt32(words[1], &p->centre[0]) ||
-          !parseInt32(words[2], &p->centre[1])) {
-        snprintf(why, whySize, "expected 'centre X Y'");
+      if (count != 3 || strcmp(verb, "centre") != 0 ||
+          !readField(words[1], "X", INT32_MIN, INT32_MAX, &p->centre[0], what) ||
+          !readField(words[2], "Y", INT32_MIN, INT32_MAX, &p->centre[1], what)) {
+        snprintf(why, whySize, "expected 'centre X Y'%s", what);
         return false;
       }
       p->stage = expectFrames;
@@ -299,15 +286,18 @@ bool parseLine(Parser* p, char* line, FrameInput* in, bool* frameRead, char* why
         return parseOption(p, words, count, why, whySize);
       p->optionsEnded = true;
       if (strcmp(verb, "client") == 0) {
+        static const char* const sides[4] = {"LEFT", "TOP", "RIGHT", "BOTTOM"};
         for (int k = 0; k < 4; k++)
-          if (count != 5 || !parseInt32(words[1 + k], &p->client[k])) {
-            snprintf(why, whySize, "expected 'client LEFT TOP RIGHT BOTTOM'");
+          if (count != 5 ||
+              !readField(words[1 + k], sides[k], INT32_MIN, INT32_MAX, &p->client[k], what)) {
+            snprintf(why, whySize, "expected 'client LEFT TOP RIGHT BOTTOM'%s", what);
             return false;
           }
         p->hasClient = true;
         return true;
       }
-      if (!parseNumber(verb, 0, INT32_MAX, 10, &v)) {
+      int64_t number;
+      if (!readWhole(verb, 0, INT32_MAX, &number)) {
         snprintf(why, whySize, "unknown line '%s' (a frame, 'client' or 'end')", verb);
         return false;
       }
@@ -330,7 +320,7 @@ bool parseLine(Parser* p, char* line, FrameInput* in, bool* frameRead, char* why
 bool readFrame(Parser* p, LineSource* src, FrameInput* in, const char* name, char* err, int errSize,
                bool* ok) {
   char line[kMaxLine];
-  char why[300];
+  char why[400];
   *ok = true;
   p->gap.count = 0;
   while (true) {

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/numbers.h"
 #include "base/printable.h"
 #include "base/program.h"
 #include "base/xdg.h"
@@ -40,14 +41,20 @@ bool isDigits(const char* s, size_t count) {
   return true;
 }
 
-// A whole number from 0 to max, digits only.
-bool readNumber(const char* word, int32_t max, int32_t* out) {
-  const size_t length = strlen(word);
-  if (length == 0 || length > 10 || !isDigits(word, length)) return false;
-  const long long value = strtoll(word, nullptr, 10);
-  if (value > max) return false;
-  *out = static_cast<int32_t>(value);
-  return true;
+// A whole number from 0 to max, digits only. Where it is not, what says so
+// after its name in the line, in parentheses: " (POINTS takes ...)".
+bool readNumber(const char* word, const char* name, int32_t max, int32_t* out, char* what,
+                int whatSize) {
+  int64_t value = 0;
+  if (readWhole(word, 0, max, &value)) {
+    *out = static_cast<int32_t>(value);
+    return true;
+  }
+  const int said = snprintf(what, whatSize, " (%s ", name);
+  if (said < 0 || said + 2 >= whatSize) return false;
+  wholeNumberError(what + said, whatSize - said - 1, 0, max, word);
+  strcat(what, ")");
+  return false;
 }
 
 bool nameCharacter(char c) { return c > ' ' && c < 0x7f; }
@@ -66,9 +73,11 @@ bool readEntry(char* line, ScoreEntry* e, char* why, int whySize) {
       strlen(time) == 5 && isDigits(time, 2) && time[2] == ':' && isDigits(time + 3, 2);
   bool nameOk = count == 5 && strlen(words[4]) <= static_cast<size_t>(scoreNameMax);
   for (const char* c = count == 5 ? words[4] : ""; nameOk && *c; c++) nameOk = nameCharacter(*c);
-  if (count != 5 || !readNumber(words[0], INT32_MAX, &e->points) ||
-      !readNumber(words[1], INT32_MAX, &e->level) || !dateOk || !timeOk || !nameOk) {
-    snprintf(why, whySize, "expected POINTS LEVEL YYYY-MM-DD HH:MM NAME");
+  char what[300] = "";
+  if (count != 5 || !readNumber(words[0], "POINTS", INT32_MAX, &e->points, what, sizeof what) ||
+      !readNumber(words[1], "LEVEL", INT32_MAX, &e->level, what, sizeof what) || !dateOk ||
+      !timeOk || !nameOk) {
+    snprintf(why, whySize, "expected POINTS LEVEL YYYY-MM-DD HH:MM NAME%s", what);
     return false;
   }
   memcpy(e->date, date, sizeof e->date);
@@ -243,14 +252,15 @@ bool parseScores(const char* text, size_t size, ScoreTable* table, bool* newer, 
     if (lineNo == 1) {
       const size_t n = sizeof kHeader - 1;
       const char* version = line + n;
-      const bool isHeader = strncmp(line, kHeader, n) == 0 && *version &&
-                            isDigits(version, strlen(version)) && strlen(version) < 6;
-      if (!isHeader) {
+      // At most five digits: a longer version is no table of ours.
+      int64_t read = 0;
+      if (strncmp(line, kHeader, n) != 0 || strlen(version) > 5 ||
+          !readWhole(version, 0, 99999, &read)) {
         snprintf(why, whySize, "1: not '%s%d'", kHeader, kVersion);
         return false;
       }
-      if (atoi(version) != kVersion) {
-        *newer = atoi(version) > kVersion;
+      if (read != kVersion) {
+        *newer = read > kVersion;
         snprintf(why, whySize, "1: a table of version %s; this game keeps version %d", version,
                  kVersion);
         return false;

@@ -163,7 +163,8 @@ TEST_F(BadInputs, EndWithTheirStatusAndOneClearLine) {
       {"script verb", script("1 \x1b[2J a\n"), withScript, 2,
        "velkarra3d: input.txt:1: unknown verb '\\x1b[2J'"},
       {"script frame 0", script("0 tap a\n"), withScript, 2,
-       "velkarra3d: input.txt:1: bad frame number '0'"},
+       "velkarra3d: input.txt:1: the frame number takes a whole number from 1 to 1073741824, not "
+       "'0'\n"},
       {"script long line", script(repeat("1 tap a ", 100) + "\n"), withScript, 2,
        "velkarra3d: input.txt:1: line is longer than"},
       {"script missing", nullptr, withScript, 2, "velkarra3d: input.txt: cannot open"},

@@ -110,8 +110,12 @@ TEST(OptionTable, ValuesLandInTheirFieldsAndTheCommandLineWinsOverAFile) {
   EXPECT_TRUE(o.fullscreen);
   EXPECT_TRUE(apply("fullscreen", "false", originFile));
   EXPECT_FALSE(o.fullscreen);
-  EXPECT_FALSE(apply("fullscreen", "yes", originFile));
-  EXPECT_STREQ(error, "takes true or false, not 'yes'");
+  EXPECT_TRUE(apply("fullscreen", "Yes", originFile));
+  EXPECT_TRUE(o.fullscreen);
+  EXPECT_TRUE(apply("fullscreen", "off", originFile));
+  EXPECT_FALSE(o.fullscreen);
+  EXPECT_FALSE(apply("fullscreen", "maybe", originFile));
+  EXPECT_STREQ(error, "takes true or false, not 'maybe'");
   EXPECT_TRUE(apply("seed", "4294967295", originFile));
   EXPECT_TRUE(o.hasSeed);
   EXPECT_EQ(o.seed, 4294967295u);

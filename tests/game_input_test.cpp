@@ -342,7 +342,7 @@ INSTANTIATE_TEST_SUITE_P(
         // its options before the first client or frame line.
         BadRecording{"# velkarra3d input 2\nseed 1\nstart 0\ncentre 500 350\nclient 1 2 3 4\n"
                      "1 16 1 500 350 1000 0\n",
-                     "up to fff)"},
+                     "(HELD takes a hex number from 0 to fff, not '1000')"},
         BadRecording{"# velkarra3d input 2\nseed 1\nstart 0\ncentre 1 2\noption invert-y 1\n",
                      "s.rec:5: unknown line 'option'"},
         BadRecording{"# velkarra3d input 3\nseed 1\nstart 0\ncentre 1 2\nclient 1 2 3 4\n"
@@ -373,7 +373,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadRecording{"# velkarra3d input 2\nseed 1\nstart 0\ncentre 500 350\nclient 1 2 3 4\n"
                      "1 16 1 500 350 0 0 7g\n",
                      "bad character '7g'"},
-        BadRecording{"# velkarra3d input 2\nseed 99999999999\n", "expected 'seed S'"},
+        BadRecording{"# velkarra3d input 2\nseed 99999999999\n",
+                     "s.rec:2: expected 'seed S' (S takes a whole number from 0 to 4294967295, not "
+                     "'99999999999')"},
         BadRecording{"# velkarra3d input 2\nseed 1\nstart 0\ncentre 1 2\nend\nmore\n",
                      "s.rec:6: text after the 'end' line"},
         BadRecording{"# velkarra3d input 2\nseed 1 NUL", "not a text line"}));

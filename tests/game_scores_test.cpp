@@ -99,7 +99,9 @@ TEST(ScoreTableText, MergesInOrderKeepsTenAndReadsBackWhatItWrites) {
       {"scores\n", "1: not '# velkarra3d scores 1'"},
       {"# velkarra3d scores 1\n10 1 2026-12-07 12:00\n", "2: expected POINTS"},
       {"# velkarra3d scores 1\n10 1 2026-12-07 12:00 a b\n", "2: expected"},
-      {"# velkarra3d scores 1\n-5 1 2026-12-07 12:00 a\n", "2: expected"},
+      {"# velkarra3d scores 1\n-5 1 2026-12-07 12:00 a\n",
+       "2: expected POINTS LEVEL YYYY-MM-DD HH:MM NAME (POINTS takes a whole number from 0 to "
+       "2147483647, not '-5')"},
       {"# velkarra3d scores 1\n10 1 2026-1-07 12:00 a\n", "2: expected"},
       {"# velkarra3d scores 1\n99999999999 1 2026-12-07 12:00 a\n", "2: expected"},
       {"# velkarra3d scores 1\n\n10 1 2026-12-07 12:00 a\n", "2: expected"},
