@@ -7,40 +7,15 @@
 #include "game_support.h"
 #include "support/json_lines.h"
 #include <FreeImage.h>
-#include <X11/Xlib.h>
+#include "support/x11_support.h"
 // clang-format on
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstring>
-#include <thread>
-
-extern char** environ;
 
 namespace {
-
-// The window whose name is `title` (a top-level one, or one a window
-// manager put into its frame), or 0.
-Window findWindow(Display* display, const char* title, Window parent = 0, int depth = 0) {
-  if (!parent) parent = DefaultRootWindow(display);
-  Window root, parentReturn, *children = nullptr;
-  unsigned count = 0;
-  Window found = 0;
-  if (depth > 3 || !XQueryTree(display, parent, &root, &parentReturn, &children, &count)) return 0;
-  for (unsigned i = 0; i < count && !found; i++) {
-    char* name = nullptr;
-    if (XFetchName(display, children[i], &name) && name) {
-      if (strcmp(name, title) == 0) found = children[i];
-      XFree(name);
-    }
-    if (!found) found = findWindow(display, title, children[i], depth + 1);
-  }
-  if (children) XFree(children);
-  return found;
-}
 
 class RealWindow : public GameTest {
  protected:
@@ -50,50 +25,44 @@ class RealWindow : public GameTest {
     ASSERT_NE(display_, nullptr) << "these tests run under tests/with-xvfb.sh";
   }
   void TearDown() override {
-    if (pid_ > 0) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
+    stopProcess(&pid_, SIGKILL);
+    stopProcess(&openbox_, SIGTERM);
     if (display_) XCloseDisplay(display_);
     GameTest::TearDown();
   }
   void launch(const std::vector<std::string>& args) {
     std::vector<std::string> all = {VELKARRA_BINARY};
     all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : all) argv.push_back(a.data());
-    argv.push_back(nullptr);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    ASSERT_EQ(posix_spawn(&pid_, argv[0], nullptr, nullptr, argv.data(), environ), 0);
+    pid_ = spawnProcess(all);
+    ASSERT_GT(pid_, 0);
   }
   Window waitForWindow() {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (std::chrono::steady_clock::now() < deadline) {
-      if (Window w = findWindow(display_, "Velkarra3D")) return w;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return 0;
+    Window window = 0;
+    waitFor([&] { return (window = findWindow(display_, "Velkarra3D")) != 0; });
+    return window;
   }
   // The exit status, or -1 when it does not end in time.
   int waitForExit(int seconds) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (std::chrono::steady_clock::now() < deadline) {
-      int status = 0;
-      if (waitpid(pid_, &status, WNOHANG) == pid_) {
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return -1;
+    int status = 0;
+    if (!waitFor([&] { return waitpid(pid_, &status, WNOHANG) == pid_; }, seconds * 1000))
+      return -1;
+    pid_ = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  }
+  // The number of the last frame in a trace being written, 0 before the
+  // first.
+  static double lastFrame(const std::string& trace) {
+    const Json line = lastJsonLine(trace);
+    return line.contains("frame") ? line["frame"].get<double>() : 0;
   }
   Display* display_ = nullptr;
-  pid_t pid_ = -1;
+  pid_t pid_ = -1, openbox_ = -1;
 };
 
 TEST_F(RealWindow, OpensTitledAt800By600AndEscEndsWithStatusOne) {
   std::string dir = dataDir();
-  launch({"--data", dir});
+  launch({"--data", dir, "--trace", dir + "/trace.jsonl"});
   Window window = waitForWindow();
   ASSERT_NE(window, 0u) << "no window titled Velkarra3D";
   XWindowAttributes attributes;
@@ -102,7 +71,7 @@ TEST_F(RealWindow, OpensTitledAt800By600AndEscEndsWithStatusOne) {
   EXPECT_EQ(attributes.height, 600);
   // Let a few frames run, then press Esc with the pointer (which the game
   // holds at its window's centre) over the window.
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  ASSERT_TRUE(waitFor([&] { return lastFrame(dir + "/trace.jsonl") >= 5; }));
   ProcessResult key = runProcess({"/usr/bin/xdotool", "key", "Escape"});
   EXPECT_EQ(key.status, 0) << key.err;
   EXPECT_EQ(waitForExit(20), 1);
@@ -163,36 +132,25 @@ TEST_F(RealWindow, AWindowAsWideAsTheScreenOpensOnItAndItsScreenshotWorks) {
   std::string dir = dataDir();
   std::string shot = dir + "/wide.png";
   for (bool manager : {false, true}) {
-    pid_t openbox = -1;
-    if (manager) {
-      char path[] = "/usr/bin/openbox";
-      char* argv[] = {path, nullptr};
-      ASSERT_EQ(posix_spawn(&openbox, path, nullptr, nullptr, argv, environ), 0);
-      const Atom wm = XInternAtom(display_, "WM_S0", False);
-      for (int i = 0; i < 1000 && XGetSelectionOwner(display_, wm) == 0; i++)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    if (manager) openbox_ = startOpenbox(display_);
     unlink(shot.c_str());
     launch({"--data", dir, "--window", "1024x600", "--max-fps", "100", "--frames", "150",
             "--screenshot", shot});
     Window window = waitForWindow();
     ASSERT_NE(window, 0u);
-    bool onScreen = false;
-    for (int i = 0; i < 200 && !onScreen; i++) {
-      XWindowAttributes a;
-      int x = -1, y = -1;
-      Window child;
-      onScreen = XGetWindowAttributes(display_, window, &a) && a.map_state == IsViewable &&
+    const bool onScreen = waitFor(
+        [&] {
+          XWindowAttributes a;
+          int x = -1, y = -1;
+          Window child;
+          return XGetWindowAttributes(display_, window, &a) && a.map_state == IsViewable &&
                  XTranslateCoordinates(display_, window, a.root, 0, 0, &x, &y, &child) && x >= 0 &&
                  y >= 0 && x + a.width <= 1024 && y + a.height <= 768;
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+        },
+        2000);
     EXPECT_TRUE(onScreen) << (manager ? "openbox" : "no window manager");
     EXPECT_EQ(waitForExit(60), 0);
-    if (openbox > 0) {
-      kill(openbox, SIGTERM);
-      waitpid(openbox, nullptr, 0);
-    }
+    stopProcess(&openbox_, SIGTERM);
     FIBITMAP* image = FreeImage_Load(FIF_PNG, shot.c_str(), 0);
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(FreeImage_GetWidth(image), 1024u);
