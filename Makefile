@@ -6,7 +6,7 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 30
 
-.PHONY: all setup configure build run install test bench demo clean asan-test fuzz soak deb deb-test
+.PHONY: all setup configure build run install test format bench demo clean asan-test fuzz soak deb deb-test
 
 all: build
 
@@ -32,6 +32,11 @@ install: build
 # The soak (label soak, configuration Soak) runs only through `make soak`.
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 300 -LE soak
+
+# Lays out every C++ file git tracks with clang-format and the tree's
+# .clang-format; make test checks it (tests/format.sh).
+format: setup
+	@git ls-files -z -- '*.cpp' '*.h' | xargs -0 clang-format -i
 
 # The whole suite again, built with AddressSanitizer and UBSan.
 asan-test: setup

@@ -59,6 +59,7 @@ struct Windowed {
   unsigned char specialDown[3];  // F9, F11, F12 went down and have not come up
   unsigned char focusClick[3];   // by button slot: held since it took the focus
   bool placed;                   // the window was moved onto the screen, if need be, once mapped
+  uint32_t frameAwaitedSinceMs;  // shown under a window manager that has not told its frame yet
   bool fullScreen;               // the player asked for the whole screen
   const char* shotFile;          // while a screenshot is drawn: the swap writes it here
   int shotSize[2];
@@ -390,22 +391,31 @@ void winClientRect(PlatWindow window, int* left, int* top, int* right, int* bott
   *bottom = y + attributes.height;
 }
 
-void winWindowRect(PlatWindow window, int* left, int* top, int* right, int* bottom) {
-  winClientRect(window, left, top, right, bottom);
-  if (*right == *left) return;  // not our window, or it cannot be read
-  // A window manager's frame: left, right, top, bottom.
-  long frame[4] = {0, 0, 0, 0};
+// A window manager's frame around our window, as it tells it: left, right,
+// top, bottom. False (and no frame) when it has not, or no manager runs.
+bool frameExtents(long frame[4]) {
+  frame[0] = frame[1] = frame[2] = frame[3] = 0;
   Atom type = None;
   int format = 0;
   unsigned long items = 0, after = 0;
   unsigned char* data = nullptr;
+  bool told = false;
   if (XGetWindowProperty(gWin.xDisplay, gWin.window, gWin.frameExtentsAtom, 0, 4, False,
                          XA_CARDINAL, &type, &format, &items, &after, &data) == Success &&
       data) {
-    if (type == XA_CARDINAL && format == 32 && items == 4)
+    told = type == XA_CARDINAL && format == 32 && items == 4;
+    if (told)
       for (int i = 0; i < 4; i++) frame[i] = reinterpret_cast<long*>(data)[i];
     XFree(data);
   }
+  return told;
+}
+
+void winWindowRect(PlatWindow window, int* left, int* top, int* right, int* bottom) {
+  winClientRect(window, left, top, right, bottom);
+  if (*right == *left) return;  // not our window, or it cannot be read
+  long frame[4];
+  frameExtents(frame);
   *left -= static_cast<int>(frame[0]);
   *top -= static_cast<int>(frame[2]);
   *right += static_cast<int>(frame[1]);
@@ -420,22 +430,45 @@ int shiftOnto(int low, int high, int screen) {
   return high > screen ? screen - high : 0;
 }
 
+// How far to move a window along one side of the screen: so that its frame
+// [outerLow, outerHigh) lies on the screen, or where only the picture
+// [low, high) fits (a window as wide as the screen), the picture.
+int shiftAlong(int outerLow, int outerHigh, int low, int high, int screen) {
+  return outerHigh - outerLow <= screen ? shiftOnto(outerLow, outerHigh, screen)
+                                        : shiftOnto(low, high, screen);
+}
+
+// How long a window manager may take, once the window shows, to tell how
+// large its frame is (_NET_FRAME_EXTENTS): some tell it only then. After
+// that the window is placed by its picture alone.
+constexpr uint32_t kFrameAwaitMs = 1000;
+
 // A window manager's frame can push a window that would just fit off the
-// screen (its left border at 0 puts the picture at 1): once the window
-// shows, a picture that sticks out is moved onto the screen, if it fits.
+// screen: openbox's adds a pixel each side, 20 rows above and 5 below. Once
+// the window shows, and under a manager once it has told its frame (each
+// frame looks again until then), a window that sticks out is moved so that
+// its frame lies on the screen, or only its picture where the frame is
+// larger than the screen; a window larger than the screen stays. Done once.
 void placeOnScreenOnceViewable() {
   if (gWin.placed || !gWin.window || gWin.closed || !windowViewable()) return;
+  long frame[4];
+  if (!gWin.fullScreen && !frameExtents(frame) && windowManagerRuns()) {
+    const uint32_t now = winTickMs();
+    if (gWin.frameAwaitedSinceMs == 0) gWin.frameAwaitedSinceMs = now ? now : 1;
+    if (now - gWin.frameAwaitedSinceMs < kFrameAwaitMs) return;
+  }
   gWin.placed = true;
   if (gWin.fullScreen) return;
-  int left, top, right, bottom;
+  int left, top, right, bottom, outerLeft, outerTop, outerRight, outerBottom;
   winClientRect(gWin.window, &left, &top, &right, &bottom);
+  winWindowRect(gWin.window, &outerLeft, &outerTop, &outerRight, &outerBottom);
   const int screen = DefaultScreen(gWin.xDisplay);
-  const int dx = shiftOnto(left, right, DisplayWidth(gWin.xDisplay, screen));
-  const int dy = shiftOnto(top, bottom, DisplayHeight(gWin.xDisplay, screen));
+  const int dx =
+      shiftAlong(outerLeft, outerRight, left, right, DisplayWidth(gWin.xDisplay, screen));
+  const int dy =
+      shiftAlong(outerTop, outerBottom, top, bottom, DisplayHeight(gWin.xDisplay, screen));
   if (dx == 0 && dy == 0) return;
   // A window manager places the frame's corner where the window asks to go.
-  int outerLeft, outerTop, outerRight, outerBottom;
-  winWindowRect(gWin.window, &outerLeft, &outerTop, &outerRight, &outerBottom);
   XMoveWindow(gWin.xDisplay, gWin.window, outerLeft + dx, outerTop + dy);
   XFlush(gWin.xDisplay);
 }

@@ -47,6 +47,17 @@ std::vector<Json> readJsonLines(const std::string& path) {
   return lines;
 }
 
+Json lastJsonLine(const std::string& path) {
+  const std::string text = readFile(path);
+  const size_t end = text.rfind('\n');
+  if (end == std::string::npos) return Json();
+  const size_t before = end == 0 ? std::string::npos : text.rfind('\n', end - 1);
+  const size_t start = before == std::string::npos ? 0 : before + 1;
+  Json line;
+  if (!parseJsonLine(text.substr(start, end - start), &line)) return Json();
+  return line;
+}
+
 std::vector<std::string> fieldsOf(const Json& object) {
   std::vector<std::string> names;
   for (const auto& field : object.items()) names.push_back(field.key());

@@ -28,5 +28,9 @@ bool parseJsonLine(const std::string& text, Json* out);
 // JSON.
 std::vector<Json> readJsonLines(const std::string& path);
 
+// The last whole line of a JSON Lines file that is still being written (a
+// trace of a running game); null when it has none yet or it is not JSON.
+Json lastJsonLine(const std::string& path);
+
 // The field names of an object, in the order written.
 std::vector<std::string> fieldsOf(const Json& object);

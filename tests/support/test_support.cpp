@@ -1,4 +1,4 @@
-// test_support.cpp: process, folder and file helpers for the tests.
+// test_support.cpp: process, folder, file and waiting helpers for the tests.
 #include "support/test_support.h"
 
 #include <fcntl.h>
@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 extern char** environ;
 
@@ -108,4 +109,13 @@ bool writeFile(const std::string& path, const std::string& content) {
   std::ofstream out(path, std::ios::binary);
   out << content;
   return static_cast<bool>(out);
+}
+
+bool waitFor(const std::function<bool()>& done, int timeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return true;
 }

@@ -1,8 +1,9 @@
 // test_support.h: small helpers shared by the test binaries: running a
 // program with a time limit and capturing what it printed, temporary
-// folders, and reading whole files.
+// folders, reading whole files, and waiting for a condition.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,3 +31,7 @@ void copyTree(const std::string& src, const std::string& dst);
 // The whole content of a file; empty when it cannot be read.
 std::string readFile(const std::string& path);
 bool writeFile(const std::string& path, const std::string& content);
+
+// Polls done() every 10 ms until it holds; false when it still does not after
+// timeoutMs (generous: the tests share a loaded machine).
+bool waitFor(const std::function<bool()>& done, int timeoutMs = 20000);

@@ -5,28 +5,16 @@
 // gtest comes before Xlib, whose macros (None, Bool, Status) would clash.
 // clang-format off
 #include "game_support.h"
-#include <X11/Xlib.h>
+#include "support/x11_support.h"
 // clang-format on
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <cmath>
-#include <cstring>
-#include <functional>
-#include <thread>
 
 #include "support/json_lines.h"
 
-extern char** environ;
-
 namespace {
-
-using std::chrono::milliseconds;
 
 class KeysInAWindow : public GameTest, public ::testing::WithParamInterface<bool> {
  protected:
@@ -35,47 +23,14 @@ class KeysInAWindow : public GameTest, public ::testing::WithParamInterface<bool
     x_ = XOpenDisplay(nullptr);
     ASSERT_NE(x_, nullptr) << "these tests run under tests/with-xvfb.sh";
     home_ = makeTempDir("home");
-    if (GetParam()) {
-      openbox_ = spawn({"/usr/bin/openbox"}, "");
-      const Atom selection = XInternAtom(x_, "WM_S0", False);
-      ASSERT_TRUE(waitFor([&] { return XGetSelectionOwner(x_, selection) != 0; }));
-    }
+    if (GetParam()) openbox_ = startOpenbox(x_);
   }
   void TearDown() override {
-    stop(&game_, SIGKILL);
-    stop(&openbox_, SIGTERM);
+    stopProcess(&game_, SIGKILL);
+    stopProcess(&openbox_, SIGTERM);
     if (x_) XCloseDisplay(x_);
     removeTree(home_);
     GameTest::TearDown();
-  }
-
-  static pid_t spawn(std::vector<std::string> args, const std::string& out) {
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (!out.empty())
-      posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                       0644);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-  }
-  static void stop(pid_t* pid, int signal) {
-    if (*pid <= 0) return;
-    kill(*pid, signal);
-    waitpid(*pid, nullptr, 0);
-    *pid = -1;
-  }
-  bool waitFor(const std::function<bool()>& done, int seconds = 20) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (!done()) {
-      if (std::chrono::steady_clock::now() > deadline) return false;
-      std::this_thread::sleep_for(milliseconds(20));
-    }
-    return true;
   }
 
   // Starts the game with its player's folders in home_ and waits for its
@@ -85,10 +40,11 @@ class KeysInAWindow : public GameTest, public ::testing::WithParamInterface<bool
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     setenv("XDG_CONFIG_HOME", (home_ + "/config").c_str(), 1);
     setenv("XDG_DATA_HOME", (home_ + "/data").c_str(), 1);
-    game_ = spawn({VELKARRA_BINARY, "--data", dir_, "--seed", "7", "--trace", dir_ + "/trace"},
-                  dir_ + "/out");
+    game_ =
+        spawnProcess({VELKARRA_BINARY, "--data", dir_, "--seed", "7", "--trace", dir_ + "/trace"},
+                     dir_ + "/out");
     ASSERT_GT(game_, 0);
-    ASSERT_TRUE(waitFor([&] { return (window_ = findWindow(DefaultRootWindow(x_), 0)) != 0; }));
+    ASSERT_TRUE(waitFor([&] { return (window_ = findWindow(x_, "Velkarra3D")) != 0; }));
     ASSERT_TRUE(waitFor([&] { return !last().is_null(); }));
   }
 
@@ -105,15 +61,7 @@ class KeysInAWindow : public GameTest, public ::testing::WithParamInterface<bool
   }
 
   // The last whole frame of the trace, or null.
-  Json last() {
-    const std::string text = readFile(dir_ + "/trace");
-    const size_t end = text.rfind('\n');
-    if (end == std::string::npos) return Json();
-    const size_t start = text.rfind('\n', end - 1);
-    Json frame;
-    parseJsonLine(text.substr(start == std::string::npos ? 0 : start + 1), &frame);
-    return frame;
-  }
+  Json last() { return lastJsonLine(dir_ + "/trace"); }
   double frameNumber() {
     const Json f = last();
     return f.is_null() ? 0 : f["frame"].get<double>();
@@ -124,24 +72,6 @@ class KeysInAWindow : public GameTest, public ::testing::WithParamInterface<bool
     if (!waitFor([&] { return waitpid(game_, &status, WNOHANG) == game_; })) return -1;
     game_ = -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  }
-
-  Window findWindow(Window parent, int depth) {
-    Window rootReturn, parentReturn, *children = nullptr;
-    unsigned count = 0;
-    if (depth > 3 || !XQueryTree(x_, parent, &rootReturn, &parentReturn, &children, &count))
-      return 0;
-    Window found = 0;
-    for (unsigned i = 0; i < count && !found; i++) {
-      char* name = nullptr;
-      if (XFetchName(x_, children[i], &name) && name) {
-        if (strcmp(name, "Velkarra3D") == 0) found = children[i];
-        XFree(name);
-      }
-      if (!found) found = findWindow(children[i], depth + 1);
-    }
-    if (children) XFree(children);
-    return found;
   }
 
   Display* x_ = nullptr;
@@ -187,17 +117,29 @@ TEST_P(KeysInAWindow, ARunThatScoresTakesItsPlaceInTheTable) {
                  z = plane["pos"][2].get<double>();
     const double turn = remainder(atan2(y, x) - f["camera"]["yaw"].get<double>(), 2 * M_PI);
     const double lift = atan2(z, hypot(x, y)) - f["camera"]["pitch"].get<double>();
+    const double seen = f["frame"].get<double>();
     if (fabs(turn) < 0.01 && fabs(lift) < 0.01) {
+      // Fire, and follow the shell until it hits or flies off.
       xdotool({"click", "1"});
-      std::this_thread::sleep_for(milliseconds(700));
+      bool flying = false;
+      waitFor([&] {
+        const Json g = last();
+        flying = flying || !g["shells"].empty();
+        return g["points"].get<int>() > 0 || (flying && g["shells"].empty()) ||
+               g["frame"].get<double>() > seen + 300;
+      });
       continue;
     }
     // The mouse left turns the aim left, up lifts it: 0.005 radians a pixel,
-    // in steps that stay inside the window.
+    // in steps that stay inside the window. The next step aims from the
+    // frame that turned.
     const long dx = lround(fmax(-150, fmin(150, -turn / 0.005)));
     const long dy = lround(fmax(-150, fmin(150, -lift / 0.005)));
     xdotool({"mousemove_relative", "--", std::to_string(dx), std::to_string(dy)});
-    std::this_thread::sleep_for(milliseconds(300));
+    waitFor([&] {
+      const Json g = last();
+      return g["camera"] != f["camera"] || g["frame"].get<double>() > seen + 100;
+    });
   }
   ASSERT_TRUE(scored) << "no plane was hit";
   xdotool({"key", "Escape"});
@@ -209,8 +151,6 @@ TEST_P(KeysInAWindow, ARunThatScoresTakesItsPlaceInTheTable) {
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowManager, KeysInAWindow, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                           return info.param ? "Openbox" : "Bare";
-                         });
+                         windowManagerName);
 
 }  // namespace

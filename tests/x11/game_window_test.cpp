@@ -1,46 +1,23 @@
 // The real velkarra3d in a real window on a private Xvfb: its title and
-// size, a window as wide as the screen, Esc ending it with status 1, and the
-// start-up failures.
+// size, windows that fit the screen placed wholly on it with and without a
+// window manager, Esc ending it with status 1, and the start-up failures.
 // gtest and FreeImage come before Xlib, whose macros (None, Bool, Status)
 // would clash with them.
 // clang-format off
 #include "game_support.h"
 #include "support/json_lines.h"
 #include <FreeImage.h>
-#include <X11/Xlib.h>
+#include "support/x11_support.h"
+#include <X11/Xatom.h>
 // clang-format on
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstring>
-#include <thread>
-
-extern char** environ;
+#include <sstream>
 
 namespace {
-
-// The window whose name is `title` (a top-level one, or one a window
-// manager put into its frame), or 0.
-Window findWindow(Display* display, const char* title, Window parent = 0, int depth = 0) {
-  if (!parent) parent = DefaultRootWindow(display);
-  Window root, parentReturn, *children = nullptr;
-  unsigned count = 0;
-  Window found = 0;
-  if (depth > 3 || !XQueryTree(display, parent, &root, &parentReturn, &children, &count)) return 0;
-  for (unsigned i = 0; i < count && !found; i++) {
-    char* name = nullptr;
-    if (XFetchName(display, children[i], &name) && name) {
-      if (strcmp(name, title) == 0) found = children[i];
-      XFree(name);
-    }
-    if (!found) found = findWindow(display, title, children[i], depth + 1);
-  }
-  if (children) XFree(children);
-  return found;
-}
 
 class RealWindow : public GameTest {
  protected:
@@ -50,50 +27,44 @@ class RealWindow : public GameTest {
     ASSERT_NE(display_, nullptr) << "these tests run under tests/with-xvfb.sh";
   }
   void TearDown() override {
-    if (pid_ > 0) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
+    stopProcess(&pid_, SIGKILL);
+    stopProcess(&openbox_, SIGTERM);
     if (display_) XCloseDisplay(display_);
     GameTest::TearDown();
   }
   void launch(const std::vector<std::string>& args) {
     std::vector<std::string> all = {VELKARRA_BINARY};
     all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : all) argv.push_back(a.data());
-    argv.push_back(nullptr);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    ASSERT_EQ(posix_spawn(&pid_, argv[0], nullptr, nullptr, argv.data(), environ), 0);
+    pid_ = spawnProcess(all);
+    ASSERT_GT(pid_, 0);
   }
   Window waitForWindow() {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (std::chrono::steady_clock::now() < deadline) {
-      if (Window w = findWindow(display_, "Velkarra3D")) return w;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return 0;
+    Window window = 0;
+    waitFor([&] { return (window = findWindow(display_, "Velkarra3D")) != 0; });
+    return window;
   }
   // The exit status, or -1 when it does not end in time.
   int waitForExit(int seconds) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (std::chrono::steady_clock::now() < deadline) {
-      int status = 0;
-      if (waitpid(pid_, &status, WNOHANG) == pid_) {
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return -1;
+    int status = 0;
+    if (!waitFor([&] { return waitpid(pid_, &status, WNOHANG) == pid_; }, seconds * 1000))
+      return -1;
+    pid_ = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  }
+  // The number of the last frame in a trace being written, 0 before the
+  // first.
+  static double lastFrame(const std::string& trace) {
+    const Json line = lastJsonLine(trace);
+    return line.contains("frame") ? line["frame"].get<double>() : 0;
   }
   Display* display_ = nullptr;
-  pid_t pid_ = -1;
+  pid_t pid_ = -1, openbox_ = -1;
 };
 
 TEST_F(RealWindow, OpensTitledAt800By600AndEscEndsWithStatusOne) {
   std::string dir = dataDir();
-  launch({"--data", dir});
+  launch({"--data", dir, "--trace", dir + "/trace.jsonl"});
   Window window = waitForWindow();
   ASSERT_NE(window, 0u) << "no window titled Velkarra3D";
   XWindowAttributes attributes;
@@ -102,7 +73,7 @@ TEST_F(RealWindow, OpensTitledAt800By600AndEscEndsWithStatusOne) {
   EXPECT_EQ(attributes.height, 600);
   // Let a few frames run, then press Esc with the pointer (which the game
   // holds at its window's centre) over the window.
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  ASSERT_TRUE(waitFor([&] { return lastFrame(dir + "/trace.jsonl") >= 5; }));
   ProcessResult key = runProcess({"/usr/bin/xdotool", "key", "Escape"});
   EXPECT_EQ(key.status, 0) << key.err;
   EXPECT_EQ(waitForExit(20), 1);
@@ -152,54 +123,6 @@ TEST_F(RealWindow, OtherWindowSizesAndFullScreenShowTheWholeScene) {
     FreeImage_GetPixelColor(image, c.width / 2, c.height / 10, &ground);
     EXPECT_GT(sky.rgbBlue, sky.rgbRed) << c.args[0];
     EXPECT_GT(ground.rgbRed, ground.rgbBlue) << c.args[0];
-    FreeImage_Unload(image);
-  }
-}
-
-// A window as wide as the screen (1024 x 768 under with-xvfb.sh) opens
-// wholly on it, with and without a window manager (whose frame would push
-// it off by its border), and --screenshot takes its picture.
-TEST_F(RealWindow, AWindowAsWideAsTheScreenOpensOnItAndItsScreenshotWorks) {
-  std::string dir = dataDir();
-  std::string shot = dir + "/wide.png";
-  for (bool manager : {false, true}) {
-    pid_t openbox = -1;
-    if (manager) {
-      char path[] = "/usr/bin/openbox";
-      char* argv[] = {path, nullptr};
-      ASSERT_EQ(posix_spawn(&openbox, path, nullptr, nullptr, argv, environ), 0);
-      const Atom wm = XInternAtom(display_, "WM_S0", False);
-      for (int i = 0; i < 1000 && XGetSelectionOwner(display_, wm) == 0; i++)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    unlink(shot.c_str());
-    launch({"--data", dir, "--window", "1024x600", "--max-fps", "100", "--frames", "150",
-            "--screenshot", shot});
-    Window window = waitForWindow();
-    ASSERT_NE(window, 0u);
-    bool onScreen = false;
-    for (int i = 0; i < 200 && !onScreen; i++) {
-      XWindowAttributes a;
-      int x = -1, y = -1;
-      Window child;
-      onScreen = XGetWindowAttributes(display_, window, &a) && a.map_state == IsViewable &&
-                 XTranslateCoordinates(display_, window, a.root, 0, 0, &x, &y, &child) && x >= 0 &&
-                 y >= 0 && x + a.width <= 1024 && y + a.height <= 768;
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    EXPECT_TRUE(onScreen) << (manager ? "openbox" : "no window manager");
-    EXPECT_EQ(waitForExit(60), 0);
-    if (openbox > 0) {
-      kill(openbox, SIGTERM);
-      waitpid(openbox, nullptr, 0);
-    }
-    FIBITMAP* image = FreeImage_Load(FIF_PNG, shot.c_str(), 0);
-    ASSERT_NE(image, nullptr);
-    EXPECT_EQ(FreeImage_GetWidth(image), 1024u);
-    EXPECT_EQ(FreeImage_GetHeight(image), 600u);
-    RGBQUAD sky;
-    FreeImage_GetPixelColor(image, 1020, 560, &sky);  // the top right corner
-    EXPECT_GT(sky.rgbBlue, sky.rgbRed);
     FreeImage_Unload(image);
   }
 }
@@ -257,5 +180,109 @@ TEST_F(RealWindow, MissingModelNamesTheFile) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "Cannon open model file: lost_cannon.off\n");
 }
+
+// Where a window lies on the screen: its picture, and the window manager's
+// frame around it (_NET_FRAME_EXTENTS: left, right, top, bottom), none
+// without a manager. Right and bottom are one past the last pixel.
+struct Placement {
+  int client[4];  // left, top, right, bottom
+  int frame[4];
+  bool framed;  // the manager has said how large its frame is
+};
+
+Placement placementOf(Display* display, Window window) {
+  Placement p = {};
+  XWindowAttributes a;
+  Window child;
+  if (!XGetWindowAttributes(display, window, &a) ||
+      !XTranslateCoordinates(display, window, a.root, 0, 0, &p.client[0], &p.client[1], &child))
+    return p;
+  p.client[2] = p.client[0] + a.width;
+  p.client[3] = p.client[1] + a.height;
+  long extents[4] = {0, 0, 0, 0};
+  Atom type;
+  int format;
+  unsigned long items, after;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_FRAME_EXTENTS", False), 0, 4,
+                         False, XA_CARDINAL, &type, &format, &items, &after, &data) == Success &&
+      data) {
+    p.framed = items == 4;
+    for (unsigned long i = 0; i < items && i < 4; i++)
+      extents[i] = reinterpret_cast<long*>(data)[i];
+    XFree(data);
+  }
+  p.frame[0] = p.client[0] - static_cast<int>(extents[0]);
+  p.frame[1] = p.client[1] - static_cast<int>(extents[2]);
+  p.frame[2] = p.client[2] + static_cast<int>(extents[1]);
+  p.frame[3] = p.client[3] + static_cast<int>(extents[3]);
+  return p;
+}
+
+// On a screen of width x height: along each side, the frame when it is no
+// larger than the screen, otherwise the picture.
+bool lieOnScreen(const Placement& p, int width, int height) {
+  for (int axis = 0; axis < 2; axis++) {
+    const int screen = axis == 0 ? width : height;
+    const int* box = p.frame[axis + 2] - p.frame[axis] <= screen ? p.frame : p.client;
+    if (box[axis] < 0 || box[axis + 2] > screen) return false;
+  }
+  return true;
+}
+
+std::string describe(const Placement& p) {
+  std::ostringstream text;
+  text << "picture (" << p.client[0] << ", " << p.client[1] << ") to (" << p.client[2] << ", "
+       << p.client[3] << "), frame (" << p.frame[0] << ", " << p.frame[1] << ") to (" << p.frame[2]
+       << ", " << p.frame[3] << ")";
+  return text.str();
+}
+
+class PlacedWindow : public RealWindow, public ::testing::WithParamInterface<bool> {};
+
+// Windows that fit the screen (1024 x 768 under with-xvfb.sh) open wholly
+// on it, with and without a window manager: openbox's frame, a pixel each
+// side, 20 rows above and 5 below, which it may announce only once the
+// window shows, fits too, except beside a window as wide as the screen.
+// --screenshot takes their picture whole when the game is stopped.
+TEST_P(PlacedWindow, WindowsThatFitTheScreenOpenWhollyOnItFrameIncluded) {
+  if (GetParam()) openbox_ = startOpenbox(display_);
+  const std::string dir = dataDir(), shot = dir + "/placed.png", trace = dir + "/trace.jsonl";
+  for (const char* size : {"1000x700", "1000x740", "1024x600"}) {
+    unlink(shot.c_str());
+    launch({"--data", dir, "--window", size, "--max-fps", "100", "--trace", trace, "--screenshot",
+            shot});
+    const Window window = waitForWindow();
+    ASSERT_NE(window, 0u) << size;
+    // The game places the window in the frames after it shows (in its
+    // frame, under a window manager).
+    ASSERT_TRUE(waitFor([&] {
+      XWindowAttributes a;
+      return XGetWindowAttributes(display_, window, &a) && a.map_state == IsViewable &&
+             (!GetParam() || placementOf(display_, window).framed);
+    })) << size;
+    const double shown = lastFrame(trace);
+    ASSERT_TRUE(waitFor([&] { return lastFrame(trace) >= shown + 5; })) << size;
+    EXPECT_TRUE(
+        waitFor([&] { return lieOnScreen(placementOf(display_, window), 1024, 768); }, 3000))
+        << size << ": " << describe(placementOf(display_, window));
+    // Ended as on Esc, it takes its screenshot.
+    kill(pid_, SIGTERM);
+    EXPECT_EQ(waitForExit(60), 1) << size;
+    FIBITMAP* image = FreeImage_Load(FIF_PNG, shot.c_str(), 0);
+    ASSERT_NE(image, nullptr) << size;
+    EXPECT_EQ(std::to_string(FreeImage_GetWidth(image)) + "x" +
+                  std::to_string(FreeImage_GetHeight(image)),
+              size);
+    RGBQUAD sky;
+    FreeImage_GetPixelColor(image, FreeImage_GetWidth(image) - 4, FreeImage_GetHeight(image) - 40,
+                            &sky);  // the top right corner
+    EXPECT_GT(sky.rgbBlue, sky.rgbRed) << size;
+    FreeImage_Unload(image);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowManager, PlacedWindow, ::testing::Values(false, true),
+                         windowManagerName);
 
 }  // namespace

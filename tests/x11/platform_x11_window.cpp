@@ -28,6 +28,7 @@
 #include "platform/platform.h"
 #include "platform/windowed.h"
 #include "support/test_support.h"
+#include "support/x11_support.h"
 
 namespace {
 
@@ -238,14 +239,12 @@ TEST_F(PlatformX11Window, ClickLatchesTheButtonOnce) {
   EXPECT_TRUE(keyGoesUp(platLButton));
 }
 
-// Xvfb repeats a held key after 660 ms, about 15 times a second: none of
+// Xvfb repeats a held key after 660 ms, about 25 times a second: none of
 // the repeats reaches the callback, whether the events are handled at once
 // or only after the key came up.
 TEST_F(PlatformX11Window, HeldKeyReachesTheKeyboardCallbackOnce) {
-  xdotool({"keydown", "r"});
-  pumpUntil([] { return false; }, 1500);
-  xdotool({"keydown", "e"});
-  usleep(1200 * 1000);  // repeats of e pile up unhandled
+  ASSERT_TRUE(holdUntilRepeated(gX, gWindow, "r", 8, windowedPumpEvents));
+  ASSERT_TRUE(holdUntilRepeated(gX, gWindow, "e", 8));  // repeats of e pile up unhandled
   xdotool({"keyup", "e"});
   xdotool({"keyup", "r"});
   xdotool({"key", "x"});
