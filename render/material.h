@@ -1,8 +1,8 @@
 // material.h: the lighting materials of everything the game draws.
 //
 // The table is fixed data in MaterialId order (game/world.h); the terrain
-// is drawn with copies of its material whose alpha fades per vertex. Used by the scene, the terrain and
-// the shards; the trace names a shard's material with materialName.
+// is drawn with copies of its material whose alpha fades per vertex. Used by the scene, the terrain
+// and the shards; the trace names a shard's material with materialName.
 #pragma once
 
 #include "game/world.h"

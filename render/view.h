@@ -7,7 +7,7 @@
 #pragma once
 
 constexpr float lightPosition[4] = {7, 2, 5, 0};  // directional light, fixed in the world
-extern float aspect;            // window height / width
+extern float aspect;                              // window height / width
 
 // Loads world.view into the model-view matrix and places the light.
 void loadView();
