@@ -20,7 +20,8 @@
 
 namespace {
 
-constexpr int kVersion = 1;
+constexpr int kVersion = 2;
+constexpr int kOldestVersion = 1;  // POINTS LEVEL DATE TIME LOGIN
 const char kHeader[] = "# velkarra3d scores ";
 constexpr size_t kMaxFile = 64 * 1024;
 constexpr int kMaxLines = 1000;
@@ -57,32 +58,78 @@ bool readNumber(const char* word, const char* name, int32_t max, int32_t* out, c
   return false;
 }
 
-bool nameCharacter(char c) { return c > ' ' && c < 0x7f; }
+// A character of a version 1 name (one word) and of a version 2 name,
+// where blanks may stand inside.
+bool wordCharacter(char c) { return c > ' ' && c < 0x7f; }
+bool nameCharacter(char c) { return c >= ' ' && c < 0x7f; }
 
-// One table line: POINTS LEVEL DATE TIME NAME.
-bool readEntry(char* line, ScoreEntry* e, char* why, int whySize) {
-  char* words[6];
-  int count = 0;
-  for (char* word = strtok(line, " \t\r"); word && count < 6; word = strtok(nullptr, " \t\r"))
-    words[count++] = word;
+bool isBlankChar(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+// A recording's file name: letters, digits, '.', '-' and '_', not starting
+// with '.', never a path.
+bool goodRecordingName(const char* name) {
+  const size_t length = strlen(name);
+  if (length == 0 || length > static_cast<size_t>(scoreRecordingMax) || name[0] == '.')
+    return false;
+  for (const char* c = name; *c; c++)
+    if (!((*c >= 'a' && *c <= 'z') || (*c >= 'A' && *c <= 'Z') || (*c >= '0' && *c <= '9') ||
+          *c == '.' || *c == '-' || *c == '_'))
+      return false;
+  return true;
+}
+
+// Splits up to `count` blank-separated words off the front of line, in
+// place; *rest is what follows them, its blanks at both ends cut off.
+int splitWords(char* line, char* words[], int count, char** rest) {
+  int found = 0;
+  char* p = line;
+  while (found < count) {
+    while (isBlankChar(*p)) p++;
+    if (!*p) break;
+    words[found++] = p;
+    while (*p && !isBlankChar(*p)) p++;
+    if (*p) *p++ = '\0';
+  }
+  while (isBlankChar(*p)) p++;
+  char* end = p + strlen(p);
+  while (end > p && isBlankChar(end[-1])) *--end = '\0';
+  *rest = p;
+  return found;
+}
+
+// One table line: POINTS LEVEL DATE TIME RECORDING NAME (version 2) or
+// POINTS LEVEL DATE TIME NAME (version 1).
+bool readEntry(char* line, int version, ScoreEntry* e, char* why, int whySize) {
+  *e = ScoreEntry{};
+  char* words[5];
+  char* rest = nullptr;
+  const int wordCount = version == 1 ? 4 : 5;
+  const int count = splitWords(line, words, wordCount, &rest);
   const char* date = count > 2 ? words[2] : "";
   const char* time = count > 3 ? words[3] : "";
   const bool dateOk = strlen(date) == 10 && isDigits(date, 4) && date[4] == '-' &&
                       isDigits(date + 5, 2) && date[7] == '-' && isDigits(date + 8, 2);
   const bool timeOk =
       strlen(time) == 5 && isDigits(time, 2) && time[2] == ':' && isDigits(time + 3, 2);
-  bool nameOk = count == 5 && strlen(words[4]) <= static_cast<size_t>(scoreNameMax);
-  for (const char* c = count == 5 ? words[4] : ""; nameOk && *c; c++) nameOk = nameCharacter(*c);
+  const char* recording = version == 1 || count < 5 ? "-" : words[4];
+  const bool recordingOk = strcmp(recording, "-") == 0 || goodRecordingName(recording);
+  bool nameOk = count == wordCount && *rest && strlen(rest) <= static_cast<size_t>(scoreNameMax);
+  for (const char* c = rest; nameOk && *c; c++)
+    nameOk = version == 1 ? wordCharacter(*c) : nameCharacter(*c);
+  const char* form = version == 1 ? "POINTS LEVEL YYYY-MM-DD HH:MM NAME"
+                                  : "POINTS LEVEL YYYY-MM-DD HH:MM RECORDING NAME";
   char what[300] = "";
-  if (count != 5 || !readNumber(words[0], "POINTS", INT32_MAX, &e->points, what, sizeof what) ||
+  if (count != wordCount ||
+      !readNumber(words[0], "POINTS", INT32_MAX, &e->points, what, sizeof what) ||
       !readNumber(words[1], "LEVEL", INT32_MAX, &e->level, what, sizeof what) || !dateOk ||
-      !timeOk || !nameOk) {
-    snprintf(why, whySize, "expected POINTS LEVEL YYYY-MM-DD HH:MM NAME%s", what);
+      !timeOk || !recordingOk || !nameOk) {
+    snprintf(why, whySize, "expected %s%s", form, what);
     return false;
   }
   memcpy(e->date, date, sizeof e->date);
   memcpy(e->time, time, sizeof e->time);
-  snprintf(e->name, sizeof e->name, "%s", words[4]);
+  snprintf(e->name, sizeof e->name, "%s", rest);
+  if (strcmp(recording, "-") != 0) snprintf(e->recording, sizeof e->recording, "%s", recording);
   return true;
 }
 
@@ -92,10 +139,11 @@ bool tablePath(const char* folder, const char* name, char* out) {
   return written > 0 && static_cast<size_t>(written) < kPathSize;
 }
 
-enum ReadResult { readOk, readMissing, readFailed, readBad, readNewer };
+enum ReadResult { readOk, readDamaged, readMissing, readFailed, readBad, readNewer };
 
 // Reads the table at path; why says what is wrong for readFailed (the
-// system's reason) and readBad/readNewer (the line).
+// system's reason), readBad/readNewer (the line) and readDamaged (the lines
+// left out).
 ReadResult readTable(const char* path, ScoreTable* table, char* why, int whySize) {
   static char text[kMaxFile + 1];
   *table = ScoreTable{};
@@ -117,8 +165,12 @@ ReadResult readTable(const char* path, ScoreTable* table, char* why, int whySize
     return readBad;
   }
   bool newer = false;
-  if (parseScores(text, size, table, &newer, why, whySize)) return readOk;
-  return newer ? readNewer : readBad;
+  ScoreDamage damage;
+  if (!parseScores(text, size, table, &newer, &damage, why, whySize))
+    return newer ? readNewer : readBad;
+  if (damage.count == 0) return readOk;
+  describeDamage(damage, why, whySize);
+  return readDamaged;
 }
 
 // Moves the unreadable table aside under a name of its own; false if it
@@ -215,10 +267,49 @@ void loginName(char* out, size_t size) {
   snprintf(out, size, "%s", name);
   // One word of printable ASCII, as the file's lines need.
   for (char* c = out; *c; c++)
+    if (!wordCharacter(*c)) *c = '_';
+}
+
+// The name and the recording the run's entry carries.
+char runName[scoreNameMax + 1];
+char runRecording[scoreRecordingMax + 1];
+
+}  // namespace
+
+void setRunName(const char* name) {
+  runName[0] = '\0';
+  if (!name) return;
+  while (isBlankChar(*name)) name++;
+  snprintf(runName, sizeof runName, "%s", name);
+  char* end = runName + strlen(runName);
+  while (end > runName && isBlankChar(end[-1])) *--end = '\0';
+  for (char* c = runName; *c; c++)
     if (!nameCharacter(*c)) *c = '_';
 }
 
-}  // namespace
+void setRunRecording(const char* fileName) {
+  runRecording[0] = '\0';
+  if (fileName && goodRecordingName(fileName))
+    snprintf(runRecording, sizeof runRecording, "%s", fileName);
+}
+
+int scorePlace(const ScoreTable& table, const ScoreEntry& entry) {
+  ScoreTable copy = table;
+  return insertScore(&copy, entry);
+}
+
+void describeDamage(const ScoreDamage& damage, char* out, int size) {
+  int used = snprintf(out, size, "%s", damage.count == 1 ? "line " : "lines ");
+  const int shown = damage.count < scoreDamageShown ? damage.count : scoreDamageShown;
+  for (int i = 0; i < shown && used >= 0 && used < size; i++) {
+    const char* joint = i == 0 ? "" : i + 1 == damage.count ? " and " : ", ";
+    used += snprintf(out + used, size - used, "%s%d", joint, damage.lines[i]);
+  }
+  if (damage.count > shown && used >= 0 && used < size)
+    used += snprintf(out + used, size - used, " and %d more", damage.count - shown);
+  if (used >= 0 && used < size)
+    snprintf(out + used, size - used, " (%d: %s)", damage.lines[0], damage.first);
+}
 
 int insertScore(ScoreTable* table, const ScoreEntry& entry) {
   int at = table->count;
@@ -231,50 +322,65 @@ int insertScore(ScoreTable* table, const ScoreEntry& entry) {
   return at + 1;
 }
 
-bool parseScores(const char* text, size_t size, ScoreTable* table, bool* newer, char* why,
-                 int whySize) {
+bool parseScores(const char* text, size_t size, ScoreTable* table, bool* newer, ScoreDamage* damage,
+                 char* why, int whySize) {
   *table = ScoreTable{};
+  *damage = ScoreDamage{};
   *newer = false;
   size_t at = 0;
   int lineNo = 0;
+  int version = 0;
   char line[256];
+  // A line left out of the table: noted, and the read goes on.
+  auto damaged = [damage](int number, const char* what) {
+    if (damage->count < scoreDamageShown) damage->lines[damage->count] = number;
+    if (damage->count == 0) snprintf(damage->first, sizeof damage->first, "%s", what);
+    damage->count++;
+  };
   while (at < size) {
     const char* end = static_cast<const char*>(memchr(text + at, '\n', size - at));
     const size_t length = (end ? static_cast<size_t>(end - text) : size) - at;
     lineNo++;
-    if (length >= sizeof line || memchr(text + at, '\0', length)) {
-      snprintf(why, whySize, "%d: not a line of the table", lineNo);
-      return false;
+    const bool fits = length < sizeof line && !memchr(text + at, '\0', length);
+    if (fits) {
+      memcpy(line, text + at, length);
+      line[length] = '\0';
     }
-    memcpy(line, text + at, length);
-    line[length] = '\0';
     at += length + 1;
     if (lineNo == 1) {
       const size_t n = sizeof kHeader - 1;
-      const char* version = line + n;
+      const char* number = line + n;
       // At most five digits: a longer version is no table of ours.
       int64_t read = 0;
-      if (strncmp(line, kHeader, n) != 0 || strlen(version) > 5 ||
-          !readWhole(version, 0, 99999, &read)) {
+      if (!fits || strncmp(line, kHeader, n) != 0 || strlen(number) > 5 ||
+          !readWhole(number, 0, 99999, &read)) {
         snprintf(why, whySize, "1: not '%s%d'", kHeader, kVersion);
         return false;
       }
-      if (read != kVersion) {
+      if (read < kOldestVersion || read > kVersion) {
         *newer = read > kVersion;
-        snprintf(why, whySize, "1: a table of version %s; this game keeps version %d", version,
+        snprintf(why, whySize, "1: a table of version %s; this game keeps version %d", number,
                  kVersion);
         return false;
       }
+      version = static_cast<int>(read);
       continue;
     }
     if (length == 0 && at >= size) break;  // the last newline
-    ScoreEntry entry;
-    char what[128];
-    if (lineNo > kMaxLines || !readEntry(line, &entry, what, sizeof what)) {
-      snprintf(why, whySize, "%d: %s", lineNo, lineNo > kMaxLines ? "too many lines" : what);
-      return false;
+    if (lineNo > kMaxLines) {
+      damaged(lineNo, "too many lines");
+      break;
     }
-    insertScore(table, entry);
+    if (!fits) {
+      damaged(lineNo, "not a line of the table");
+      continue;
+    }
+    ScoreEntry entry;
+    char what[350];
+    if (readEntry(line, version, &entry, what, sizeof what))
+      insertScore(table, entry);
+    else
+      damaged(lineNo, what);
   }
   return true;  // an empty file is an empty table too
 }
@@ -286,16 +392,17 @@ bool formatScores(const ScoreTable& table, char* out, size_t size) {
     used += static_cast<size_t>(wrote);
     if (i == table.count) return true;
     const ScoreEntry& e = table.entries[i];
-    wrote = snprintf(out + used, size - used, "%d %d %s %s %s\n", e.points, e.level, e.date, e.time,
-                     e.name);
+    wrote = snprintf(out + used, size - used, "%d %d %s %s %s %s\n", e.points, e.level, e.date,
+                     e.time, e.recording[0] ? e.recording : "-", e.name[0] ? e.name : "player");
   }
   return false;
 }
 
 bool scoresFolder(char* out, size_t size) { return xdgDataFolder(out, size); }
 
-int addScore(const char* folder, const ScoreEntry& entry, FILE* warnings) {
+int addScore(const char* folder, const ScoreEntry& entry, FILE* warnings, ScoreEntry* pushedOut) {
   char path[kPathSize], why[512];
+  if (pushedOut) pushedOut->points = -1;
   if (!tablePath(folder, "scores", path)) {
     fprintf(warnings, "%s: cannot keep the score: the folder's name is too long\n", programName);
     return -1;
@@ -315,44 +422,77 @@ int addScore(const char* folder, const ScoreEntry& entry, FILE* warnings) {
   ScoreTable table;
   int place = -1;
   const ReadResult read = readTable(path, &table, why, sizeof why);
-  char aside[kPathSize];
+  // A damaged table is kept aside once, as it was; the new one holds its
+  // good lines.
+  const bool aside = read == readBad || read == readDamaged;
+  char asidePath[kPathSize];
   if (read == readFailed || read == readNewer) {
     fprintf(warnings, "%s: cannot keep the score in %s: %s%s\n", programName, printable(path),
             read == readNewer ? "line " : "", why);
-  } else if (read == readBad && !moveAside(folder, path, aside)) {
-    fprintf(warnings, "%s: %s:%s; cannot move it aside (%s), so the score is not kept\n",
-            programName, printable(path), why, strerror(errno));
+  } else if (aside && !moveAside(folder, path, asidePath)) {
+    fprintf(warnings, "%s: %s:%s%s; cannot move it aside (%s), so the score is not kept\n",
+            programName, printable(path), read == readDamaged ? " " : "", why, strerror(errno));
   } else {
     if (read == readBad) {
       fprintf(warnings, "%s: %s:%s; kept aside as %s, and a new table started\n", programName,
-              printable(path), why, printable(aside));
+              printable(path), why, printable(asidePath));
       table = ScoreTable{};
+    } else if (read == readDamaged) {
+      fprintf(warnings, "%s: %s: %s damaged; kept aside as %s, and the good lines kept\n",
+              programName, printable(path), why, printable(asidePath));
     }
+    const ScoreEntry last = table.entries[scoreTableSize - 1];
+    const bool full = table.count == scoreTableSize;
     place = insertScore(&table, entry);
+    if (pushedOut && full && place > 0) *pushedOut = last;
     static char text[4096];
     // A table that does not change is not written again (unless it was
     // moved aside, where the new one must start).
-    if ((place > 0 || read == readBad) && formatScores(table, text, sizeof text) &&
+    if ((place > 0 || aside) && formatScores(table, text, sizeof text) &&
         !replaceTable(folder, path, text, why, sizeof why)) {
       fprintf(warnings, "%s: cannot write %s: %s; the table is left as it was\n", programName,
               printable(path), why);
       place = -1;
+      if (pushedOut) pushedOut->points = -1;
     }
   }
   close(lock);
   return place;
 }
 
+ScoresRead loadScores(const char* folder, ScoreTable* table, char* why, int whySize) {
+  char path[kPathSize], reason[512];
+  *table = ScoreTable{};
+  if (!tablePath(folder, "scores", path)) {
+    snprintf(why, whySize, "the folder's name is too long");
+    return scoresUnreadable;
+  }
+  switch (readTable(path, table, reason, sizeof reason)) {
+    case readOk:
+    case readMissing:
+      return scoresReadWhole;
+    case readDamaged:
+      snprintf(why, whySize, "%s: %s damaged and left out", printable(path), reason);
+      return scoresReadDamaged;
+    case readFailed:
+      snprintf(why, whySize, "cannot read %s: %s", printable(path), reason);
+      break;
+    case readBad:
+    case readNewer:
+      snprintf(why, whySize, "cannot read %s: line %s", printable(path), reason);
+      break;
+  }
+  *table = ScoreTable{};
+  return scoresUnreadable;
+}
+
 void printScores(const char* folder, FILE* out, FILE* warnings) {
-  char path[kPathSize], why[512];
+  char path[kPathSize], why[1024];
   if (!tablePath(folder, "scores", path)) return;
   ScoreTable table;
-  const ReadResult read = readTable(path, &table, why, sizeof why);
-  if (read == readFailed || read == readBad || read == readNewer) {
-    fprintf(warnings, "%s: cannot read %s: %s%s\n", programName, printable(path),
-            read == readFailed ? "" : "line ", why);
-    return;
-  }
+  const ScoresRead read = loadScores(folder, &table, why, sizeof why);
+  if (read != scoresReadWhole) fprintf(warnings, "%s: %s\n", programName, why);
+  if (read == scoresUnreadable) return;
   if (table.count == 0) {
     fprintf(out, "No runs kept yet (%s)\n", printable(path));
     return;
@@ -375,7 +515,11 @@ ScoreEntry runEntry(time_t now) {
   localtime_r(&now, &when);
   strftime(entry.date, sizeof entry.date, "%Y-%m-%d", &when);
   strftime(entry.time, sizeof entry.time, "%H:%M", &when);
-  loginName(entry.name, sizeof entry.name);
+  if (runName[0])
+    snprintf(entry.name, sizeof entry.name, "%s", runName);
+  else
+    loginName(entry.name, sizeof entry.name);
+  snprintf(entry.recording, sizeof entry.recording, "%s", runRecording);
   return entry;
 }
 
@@ -393,7 +537,7 @@ void keepRunScore() {
   }
   const int place = addScore(folder, entry, stderr);
   if (place > 0) {
-    printf("This run takes place %d of the best runs: %d points, level %d\n", place, entry.points,
+    printf("Your run takes place %d in the high scores: %d points, level %d\n", place, entry.points,
            entry.level);
     fflush(stdout);
   }

@@ -83,35 +83,81 @@ TEST(ScoreTableText, MergesInOrderKeepsTenAndReadsBackWhatItWrites) {
   EXPECT_EQ(insertScore(&t, entry(51, 1, "2026-12-07", "f")), 6);
   EXPECT_EQ(t.count, 10);
 
+  // A name may hold blanks; a recording is named by its file.
+  snprintf(t.entries[1].name, sizeof t.entries[1].name, "Ann Marie-Lou");
+  snprintf(t.entries[0].recording, sizeof t.entries[0].recording, "20261207-120000.v3drec.gz");
   char text[4096], why[128];
   ASSERT_TRUE(formatScores(t, text, sizeof text));
-  EXPECT_EQ(std::string(text).rfind("# velkarra3d scores 1\n300 2 2026-12-07 12:00 b\n", 0), 0u);
+  EXPECT_EQ(std::string(text).rfind("# velkarra3d scores 2\n"
+                                    "300 2 2026-12-07 12:00 20261207-120000.v3drec.gz b\n"
+                                    "100 4 2026-12-07 12:00 - Ann Marie-Lou\n",
+                                    0),
+            0u)
+      << text;
   ScoreTable back;
+  ScoreDamage damage;
   bool newer = true;
-  ASSERT_TRUE(parseScores(text, strlen(text), &back, &newer, why, sizeof why)) << why;
+  ASSERT_TRUE(parseScores(text, strlen(text), &back, &newer, &damage, why, sizeof why)) << why;
   EXPECT_FALSE(newer);
+  EXPECT_EQ(damage.count, 0);
   EXPECT_EQ(names(back), names(t));
-  EXPECT_TRUE(parseScores("", 0, &back, &newer, why, sizeof why));
+  EXPECT_STREQ(back.entries[0].recording, "20261207-120000.v3drec.gz");
+  EXPECT_STREQ(back.entries[1].recording, "");
+  EXPECT_TRUE(parseScores("", 0, &back, &newer, &damage, why, sizeof why));
   EXPECT_EQ(back.count, 0);
 
   // What is not a table, and one of a later version.
   const std::vector<std::pair<std::string, std::string>> bad = {
-      {"scores\n", "1: not '# velkarra3d scores 1'"},
-      {"# velkarra3d scores 1\n10 1 2026-12-07 12:00\n", "2: expected POINTS"},
-      {"# velkarra3d scores 1\n10 1 2026-12-07 12:00 a b\n", "2: expected"},
-      {"# velkarra3d scores 1\n-5 1 2026-12-07 12:00 a\n",
-       "2: expected POINTS LEVEL YYYY-MM-DD HH:MM NAME (POINTS takes a whole number from 0 to "
-       "2147483647, not '-5')"},
-      {"# velkarra3d scores 1\n10 1 2026-1-07 12:00 a\n", "2: expected"},
-      {"# velkarra3d scores 1\n99999999999 1 2026-12-07 12:00 a\n", "2: expected"},
-      {"# velkarra3d scores 1\n\n10 1 2026-12-07 12:00 a\n", "2: expected"},
-      {std::string("# velkarra3d scores 1\n10 1 2026-12-07 12:00 a\0\n", 46), "2: not a line"},
-      {"# velkarra3d scores 2\n", "1: a table of version 2"},
+      {"scores\n", "1: not '# velkarra3d scores 2'"},
+      {"# velkarra3d scores 0\n", "1: a table of version 0"},
+      {"# velkarra3d scores 3\n", "1: a table of version 3"},
   };
   for (const auto& b : bad) {
-    EXPECT_FALSE(parseScores(b.first.data(), b.first.size(), &back, &newer, why, sizeof why));
+    EXPECT_FALSE(
+        parseScores(b.first.data(), b.first.size(), &back, &newer, &damage, why, sizeof why));
     EXPECT_EQ(std::string(why).rfind(b.second, 0), 0u) << why;
-    EXPECT_EQ(newer, b.second.find("version 2") != std::string::npos);
+    EXPECT_EQ(newer, b.second.find("version 3") != std::string::npos);
+  }
+}
+
+// A damaged line is left out and the good ones kept, in either version:
+// each case gives the names read, the lines left out and what the first of
+// them lacks.
+TEST(ScoreTableText, DamagedLinesAreLeftOutAndTheGoodOnesKept) {
+  struct Case {
+    std::string text, names, damage;
+  };
+  const std::string v1 = "# velkarra3d scores 1\n", v2 = "# velkarra3d scores 2\n";
+  const std::vector<Case> cases = {
+      {v1 + "10 1 2026-12-07 12:00 ann\n20 2 2026-12-07 12:00 bob\n", "bob ann ", ""},
+      {v1 + "10 1 2026-12-07 12:00 ann\n1500 9 2026-12-0", "ann ",
+       "line 3 (3: expected POINTS LEVEL YYYY-MM-DD HH:MM NAME)"},
+      {v1 + "10 1 2026-12-07 12:00\n", "", "line 2 (2: expected POINTS"},
+      {v1 + "10 1 2026-12-07 12:00 a b\n", "", "line 2 (2: expected"},
+      {v1 + "-5 1 2026-12-07 12:00 a\n", "",
+       "line 2 (2: expected POINTS LEVEL YYYY-MM-DD HH:MM NAME (POINTS takes a whole number from 0 "
+       "to 2147483647, not '-5'))"},
+      {v2 + "10 1 2026-1-07 12:00 - a\n99999999999 1 2026-12-07 12:00 - a\n"
+            "7 1 2026-12-07 12:00 - c d\n",
+       "c d ", "lines 2 and 3 (2: expected POINTS LEVEL YYYY-MM-DD HH:MM RECORDING NAME)"},
+      {v2 + "\nrubbish\n10 1 2026-12-07 12:00 - a\n", "a ", "lines 2 and 3 (2: expected"},
+      {v2 + "10 1 2026-12-07 12:00 ../x a\n10 1 2026-12-07 12:00 a\n", "",
+       "lines 2 and 3 (2: expected"},
+      {v1 + "10 1 2026-12-07 12:00 a" + std::string(1, '\0') + "\n5 1 2026-12-07 12:00 b\n", "b ",
+       "line 2 (2: not a line of the table)"},
+      {v2 + "1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n", "", "lines 2, 3, 4, 5, 6, 7, 8, 9 and 2 more"},
+  };
+  for (const Case& c : cases) {
+    ScoreTable table;
+    ScoreDamage damage;
+    bool newer = true;
+    char why[128], said[1024] = "";
+    ASSERT_TRUE(parseScores(c.text.data(), c.text.size(), &table, &newer, &damage, why, sizeof why))
+        << c.text;
+    EXPECT_EQ(names(table), c.names) << c.text;
+    if (damage.count) describeDamage(damage, said, sizeof said);
+    EXPECT_EQ(std::string(said).rfind(c.damage, 0), 0u) << said;
+    EXPECT_EQ(c.damage.empty(), damage.count == 0) << c.text;
   }
 }
 
@@ -146,7 +192,7 @@ TEST_F(Scores, AddsInPlaceAndLeavesTheFileAloneForARunThatDoesNotMakeIt) {
   Warnings w;
   EXPECT_EQ(addScore((dir_ + "/new/folder").c_str(), entry(10, 1), w.file), 1);
   EXPECT_EQ(readFile(dir_ + "/new/folder/scores"),
-            "# velkarra3d scores 1\n10 1 2026-12-07 12:00 ann\n");
+            "# velkarra3d scores 2\n10 1 2026-12-07 12:00 - ann\n");
   for (int i = 0; i < 10; i++) EXPECT_EQ(addScore(dir_.c_str(), entry(100 + i, 2), w.file), 1);
   // Level and points as an entry already there: after it.
   EXPECT_EQ(addScore(dir_.c_str(), entry(105, 2, "2026-12-08", "bob"), w.file), 6);
@@ -181,36 +227,78 @@ TEST_F(Scores, TwoGamesEndingAtOnceBothGetTheirEntries) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   }
   ScoreTable t;
+  ScoreDamage damage;
   bool newer;
   char why[128];
   const std::string text = table();
-  ASSERT_TRUE(parseScores(text.data(), text.size(), &t, &newer, why, sizeof why)) << text;
+  ASSERT_TRUE(parseScores(text.data(), text.size(), &t, &newer, &damage, why, sizeof why)) << text;
+  EXPECT_EQ(damage.count, 0);
   ASSERT_EQ(t.count, 10) << text;
   for (int c = 0; c < 2; c++)
     for (int i = 0; i < 5; i++)
       EXPECT_NE(text.find(std::to_string(1000 * (c + 1) + i) + " 1 "), std::string::npos) << text;
 }
 
-TEST_F(Scores, AnUnreadableTableIsKeptAsideAndANewOneStarted) {
-  writeFile(dir_ + "/scores", "# velkarra3d scores 1\n120 2 2026-12-07 12:00 ann\nrubbish\n");
+// A table with damaged lines (its last line cut, junk in the middle) is
+// kept aside once, with one warning naming the lines, and the new table
+// keeps its good lines and the new run; one that is no table at all starts
+// afresh; one of a later game is left alone; an entry pushed out of the ten
+// is handed back.
+TEST_F(Scores, ADamagedTableKeepsItsGoodLines) {
+  const std::string damaged =
+      "# velkarra3d scores 1\n120 2 2026-12-07 12:00 ann\nrubbish\n300 4 2026-12-06 10:00 bob\n"
+      "1500 9 2026-12-0";
+  writeFile(dir_ + "/scores", damaged);
+  Warnings shown, listed;  // --scores lists the good lines and names the others
+  printScores(dir_.c_str(), listed.file, shown.file);
+  EXPECT_NE(listed.text().find(" 2.      120 points  level 2     2026-12-07 12:00  ann\n"),
+            std::string::npos)
+      << listed.text();
+  EXPECT_EQ(shown.text(), "velkarra3d: " + dir_ +
+                              "/scores: lines 3 and 5 (3: expected POINTS LEVEL YYYY-MM-DD HH:MM "
+                              "NAME) damaged and left out\n");
+  EXPECT_EQ(table(), damaged);
   Warnings w;
-  EXPECT_EQ(addScore(dir_.c_str(), entry(7, 1), w.file), 1);
-  EXPECT_EQ(table(), "# velkarra3d scores 1\n7 1 2026-12-07 12:00 ann\n");
+  EXPECT_EQ(addScore(dir_.c_str(), entry(7, 1), w.file), 3);
+  EXPECT_EQ(table(),
+            "# velkarra3d scores 2\n300 4 2026-12-06 10:00 - bob\n120 2 2026-12-07 12:00 - ann\n"
+            "7 1 2026-12-07 12:00 - ann\n");
   const std::string said = w.text();
   EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
-  EXPECT_NE(said.find(dir_ + "/scores:3: expected POINTS"), std::string::npos) << said;
+  EXPECT_NE(said.find(dir_ + "/scores: lines 3 and 5 (3: expected POINTS"), std::string::npos)
+      << said;
   const size_t at = said.find("kept aside as ");
   ASSERT_NE(at, std::string::npos) << said;
   const std::string aside = said.substr(at + 14, said.find(',', at) - at - 14);
   EXPECT_EQ(aside.rfind(dir_ + "/scores.corrupt-", 0), 0u) << aside;
-  EXPECT_EQ(readFile(aside), "# velkarra3d scores 1\n120 2 2026-12-07 12:00 ann\nrubbish\n");
+  EXPECT_EQ(readFile(aside), damaged);
+  Warnings again;  // once: the table is whole now
+  EXPECT_EQ(addScore(dir_.c_str(), entry(8, 1), again.file), 3);
+  EXPECT_EQ(again.text(), "");
+
+  writeFile(dir_ + "/scores", "not a table\n120 2 2026-12-07 12:00 ann\n");
+  Warnings fresh;
+  EXPECT_EQ(addScore(dir_.c_str(), entry(7, 1), fresh.file), 1);
+  EXPECT_EQ(table(), "# velkarra3d scores 2\n7 1 2026-12-07 12:00 - ann\n");
+  EXPECT_NE(fresh.text().find("a new table started"), std::string::npos) << fresh.text();
+
+  // The full table loses its last entry, recording and all.
+  for (int i = 0; i < 9; i++) ASSERT_GT(addScore(dir_.c_str(), entry(100 + i, 2), w.file), 0);
+  ScoreEntry last = entry(5, 1);
+  snprintf(last.recording, sizeof last.recording, "last.v3drec.gz");
+  ASSERT_EQ(addScore(dir_.c_str(), last, w.file), 0);
+  ScoreEntry out;
+  EXPECT_EQ(addScore(dir_.c_str(), entry(200, 2), w.file, &out), 1);
+  EXPECT_EQ(out.points, 7);
+  EXPECT_EQ(addScore(dir_.c_str(), entry(1, 1), w.file, &out), 0);
+  EXPECT_EQ(out.points, -1);
 
   // A table of a later game is left alone, and this run not kept.
-  writeFile(dir_ + "/scores", "# velkarra3d scores 2\nwhatever it holds\n");
+  writeFile(dir_ + "/scores", "# velkarra3d scores 3\nwhatever it holds\n");
   Warnings later;
   EXPECT_EQ(addScore(dir_.c_str(), entry(7, 1), later.file), -1);
-  EXPECT_EQ(table(), "# velkarra3d scores 2\nwhatever it holds\n");
-  EXPECT_NE(later.text().find("a table of version 2"), std::string::npos) << later.text();
+  EXPECT_EQ(table(), "# velkarra3d scores 3\nwhatever it holds\n");
+  EXPECT_NE(later.text().find("a table of version 3"), std::string::npos) << later.text();
 }
 
 // The write fails on a full disk (a file size limit stands for one) and in
