@@ -42,6 +42,20 @@ void applyComfortKeys(const FrameInput& in) {
   }
 }
 
+// ---- For a watched recording (app/watch.h) ----
+
+void toggleMute() {
+  muted = !muted;
+  applyVolume();
+}
+
+void holdSound(bool hold) {
+  if (hold)
+    platSoundVolume(0);
+  else
+    applyVolume();
+}
+
 bool claimScreenshotName(const char* folder, const tm& when, char* out, size_t size) {
   char stamp[32];
   strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &when);

@@ -20,6 +20,12 @@ void startComforts();
 // previous frame.
 void applyComfortKeys(const FrameInput& in);
 
+// The watcher's M (app/watch.h): the sound off and on, as M in play.
+void toggleMute();
+// Silence while a watched recording skips ahead (the sound playing stops),
+// then the volume in force again.
+void holdSound(bool hold);
+
 // Saves what the window shows as
 // FOLDER/velkarra3d-YYYYMMDD-HHMMSS[-N].png, FOLDER being the screenshots
 // folder under the data home (base/xdg.h), made when missing; N counts up

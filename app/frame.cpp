@@ -23,9 +23,17 @@ namespace {
 // The pause the picture on the screen shows (the note "Paused - press P").
 bool pauseShown;
 
+// Whether the frame that runs is drawn: a watched recording runs the frames
+// it skips (or catches up on) without drawing them (app/watch.h).
+bool drawing = true;
+
+// The pointer is the game's while the input comes from the platform; a
+// replay leaves it to whoever watches.
+bool ownsPointer() { return inputSource() != inputFromReplay; }
+
 // Draws the frame and shows it; headless --draw-every skips some frames.
 void showFrame() {
-  if (!drawsFrame(lastFrame.number)) return;
+  if (!drawing || !drawsFrame(lastFrame.number)) return;
   timedemoDrawStart();
   drawFrame();
   pauseShown = game.paused != 0;
@@ -45,7 +53,8 @@ void runFrame() {
   noteFocus(in.active);  // with pause-on-focus-loss, losing the focus pauses
   advanceClock(in.tickMs);
   applyComfortKeys(in);  // F9, F11, Alt+Enter, F12, M: the player's, not the world's
-  const bool shown = platWindowShown();  // hidden: nothing drawn, at most 60 frames a second
+  // hidden: nothing drawn, at most 60 frames a second
+  const bool shown = drawing && platWindowShown();
   platTimerFunc(shown ? frameTimerDelayMs() : hiddenFrameTimerDelayMs(), frameTick, 0);
   placeHoldPoint(in);
   const AimOffset aim = steadyAimOffset(in, in.active && !game.paused && !game.gameOver);
@@ -56,7 +65,7 @@ void runFrame() {
   }
   const bool playing = in.active && !game.paused;
   if (playing) aimOrSteer(aim.dx, aim.dy);
-  if (playing) platSetCursorPos(cursorCentre[0], cursorCentre[1]);
+  if (playing && ownsPointer()) platSetCursorPos(cursorCentre[0], cursorCentre[1]);
   if (playing) moveFreeCamera(in);
   if (playing && keyDown(in, keyEscape)) shutdown();
   if (playing) fireWeapons(lastFrame.now, in);
@@ -80,12 +89,18 @@ void frameTick(int) {
   timedemoFrameStart();
   runFrame();
   timedemoFrameEnd();
-  platConfinePointer(frameInput.active && !game.paused && !game.gameOver);
+  if (ownsPointer()) platConfinePointer(frameInput.active && !game.paused && !game.gameOver);
   traceFrame(-1);
   if (runOptions.shotEvery > 0 && lastFrame.number % runOptions.shotEvery == 0)
     saveFrameShot(lastFrame.number);
   if (runOptions.frames >= 0 && lastFrame.number >= runOptions.frames) endRun();
   if (replayFinished()) endRun();
+}
+
+void runFrameDrawn(bool draw) {
+  drawing = draw;
+  frameTick(0);
+  drawing = true;
 }
 
 void displayFrame() {

@@ -11,6 +11,9 @@
 #pragma once
 
 void frameTick(int value);
+// The same frame, drawn only when `draw` (a watched recording skipping
+// ahead runs its frames undrawn); the world runs exactly as in frameTick.
+void runFrameDrawn(bool draw);
 // The keyboard callback: p pauses, a key with G down frees the camera.
 void onKey(unsigned char key, int x, int y);
 // The display callback: draws the frame and shows it.

@@ -8,18 +8,24 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #include "app/config.h"
 #include "app/datadir.h"
 #include "app/ending.h"
+#include "app/keep.h"
 #include "app/options.h"
 #include "app/source.h"
 #include "app/startup.h"
+#include "app/verify.h"
+#include "app/watch.h"
 #include "app/world_options.h"
+#include "assets/dataset.h"
 #include "base/printable.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "session/replay.h"
+#include "session/runs.h"
 #include "session/scores.h"
 #include "session/trace.h"
 
@@ -39,6 +45,43 @@ void printEscaped(const char* error) {
   static char shown[4096 * 4];
   escapeInto(error, 4096, shown, sizeof shown);
   fprintf(stderr, "%s: %s\n", programName, shown);
+}
+
+// --watch-score N: the recording of entry N becomes the file watched.
+// False after one line on stderr.
+bool findScoreRecording(int place) {
+  static char path[4200];
+  char folder[4096], why[1024];
+  if (!scoresFolder(folder, sizeof folder)) {
+    fprintf(stderr, "%s: no score table: neither XDG_DATA_HOME nor HOME is a full path\n",
+            programName);
+    return false;
+  }
+  if (!scoreRecording(folder, place, path, sizeof path, why, sizeof why)) {
+    fprintf(stderr, "%s: %s\n", programName, why);
+    return false;
+  }
+  runOptions.watchFile = path;
+  return true;
+}
+
+// A recording that names its data set plays only on that one: on another
+// its world would drift from the run. False after one line on stderr.
+bool sameDataSet(const char* recording, const char* dataDir) {
+  uint64_t recorded = 0, here = 0;
+  char why[512];
+  // A data set that cannot be read says so itself at start-up.
+  if (!replayDataHash(&recorded) || !hashDataSet(&here, why, sizeof why) || recorded == here)
+    return true;
+  char said[4096 * 2 + 200];
+  snprintf(
+      said, sizeof said,
+      "%.4000s: recorded on another data set (data %016llx; the one in %.4000s is %016llx): its "
+      "replay would not be the run",
+      recording, static_cast<unsigned long long>(recorded), dataDir,
+      static_cast<unsigned long long>(here));
+  printEscaped(said);
+  return false;
 }
 
 }  // namespace
@@ -74,17 +117,25 @@ int main(int argc, char** argv) {
               programName);
   }
   if (runOptions.printConfig || runOptions.printScores) return 0;
+  if (runOptions.watchScore > 0 && !findScoreRecording(runOptions.watchScore)) return 2;
 
   // A timedemo plays its file as --input would: a recorded session on
   // either backend, an event script headless to its last event (or
-  // --frames).
-  const char* input = runOptions.timedemoFile ? runOptions.timedemoFile : runOptions.inputFile;
-  if (input && access(input, R_OK) != 0) {
-    snprintf(error, sizeof error, "%s: cannot open: %s", input, strerror(errno));
-    printEscaped(error);
-    return 2;
+  // --frames). A watched file is a recorded session or nothing, and
+  // headless the watcher's keys come from --input.
+  const char* watched = runOptions.watchFile;
+  const char* input = watched                   ? watched
+                      : runOptions.timedemoFile ? runOptions.timedemoFile
+                                                : runOptions.inputFile;
+  const char* watcherKeys = watched ? runOptions.inputFile : nullptr;
+  for (const char* file : {input, watcherKeys}) {
+    if (file && access(file, R_OK) != 0) {
+      snprintf(error, sizeof error, "%.4000s: cannot open: %s", file, strerror(errno));
+      printEscaped(error);
+      return 2;
+    }
   }
-  const bool replay = input && isRecordedSession(input);
+  const bool replay = input && (watched || isRecordedSession(input));
   if (input && !replay && !runOptions.headless) {
     fprintf(stderr,
             "%s: --timedemo in a window replays a recorded session (--record); an input script "
@@ -94,7 +145,8 @@ int main(int argc, char** argv) {
   }
   if (runOptions.headless) {
     platInitHeadless(runOptions.startMs, runOptions.frameMs);
-    if (input && !replay && !headlessLoadScript(input, error, sizeof error)) {
+    const char* script = replay ? watcherKeys : input;
+    if (script && !headlessLoadScript(script, error, sizeof error)) {
       printEscaped(error);
       return 2;
     }
@@ -145,18 +197,34 @@ int main(int argc, char** argv) {
     // A bad --data is a bad option; a bad VELKARRA3D_DATA is the game's own end.
     return runOptions.dataDir ? 2 : 1;
   }
+  if (replay && !sameDataSet(input, dataDir)) return 2;
+  if (runOptions.verifyScores) {
+    char folder[4096];
+    if (!scoresFolder(folder, sizeof folder)) {
+      fprintf(stderr, "%s: no score table: neither XDG_DATA_HOME nor HOME is a full path\n",
+              programName);
+      return 1;
+    }
+    return verifyScores(folder, stdout, stderr);
+  }
   if (runOptions.traceFile && !traceOpen(runOptions.traceFile)) {
     fprintf(stderr, "%s: cannot write the trace '%s': %s\n", programName,
             printable(runOptions.traceFile), strerror(errno));
     return 2;
   }
   if (!runOptions.headless && !platInitWindowed(&argc, argv)) return 1;
-  if (runOptions.recordFile) {
-    if (!recordOpen(runOptions.recordFile)) {
-      fprintf(stderr, "%s: cannot write the recording '%s': %s\n", programName,
-              printable(runOptions.recordFile), strerror(errno));
-      return 2;
-    }
+  if (runOptions.recordFile && !recordOpen(runOptions.recordFile)) {
+    fprintf(stderr, "%s: cannot write the recording '%s': %s\n", programName,
+            printable(runOptions.recordFile), strerror(errno));
+    return 2;
+  }
+  // Only play in a window with the platform's own input counts towards the
+  // score table, whichever way it ends (Y, Esc, the window closed); it is
+  // recorded into the runs folder as it is played.
+  const bool keepsScore = !runOptions.headless && inputSource() == inputFromPlatform &&
+                          !runOptions.timedemoFile && !runOptions.noScores && runOptions.frames < 0;
+  if (keepsScore) startKeepingRun();
+  if (runOptions.recordFile || keepsScore) {
     // A recording names its seed, so that the replay starts the same world.
     if (!runOptions.hasSeed) runOptions.seed = platTickMs();
     runOptions.hasSeed = true;
@@ -166,11 +234,8 @@ int main(int argc, char** argv) {
   // would, with the recording closed.
   platCatchStopSignals();
   startGame();
-  // Only play in a window with the platform's own input counts towards the
-  // score table, whichever way it ends (Y, Esc, the window closed).
-  const bool keepsScore = !runOptions.headless && inputSource() == inputFromPlatform &&
-                          !runOptions.timedemoFile && !runOptions.noScores && runOptions.frames < 0;
-  if (keepsScore) atexit(keepRunScore);
+  if (watched) startWatching();
+  if (keepsScore) atexit(keepRun);
   traceFrame(-1);
   if (runOptions.frames == 0 || replayFinished()) endRun();
   platMainLoop();

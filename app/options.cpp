@@ -169,6 +169,19 @@ constexpr OptionRow optionRows[optionCount] = {
             "print each setting in force and where it came from, and exit"),
     flagRow("scores", FIELD(printScores), "print the table of the ten best runs and exit"),
     flagRow("no-scores", FIELD(noScores), "keep this run out of the table of the best runs"),
+    textRow("watch", "FILE", FIELD(watchFile),
+            "play the recording FILE (--record, plain or gzip) in the\n"
+            "window at its own pace: Space pauses, +/- change the speed,\n"
+            "Right skips 10 s, Home starts again, Esc ends, F1 helps"),
+    wholeRow("watch-score", "N", FIELD(watchScore), {1, 10},
+             "watch the recording of entry N of the best runs (--scores)"),
+    decimalRow("speed", "X", FIELD(speed), {0.25f, 8},
+               "watch at X times the recorded pace: 0.25, 0.5, 1, 2, 4\n"
+               "or 8 (default 1)"),
+    flagRow("verify-scores", FIELD(verifyScores),
+            "replay each kept run of the best runs and say whether it\n"
+            "gives the points and level of its entry; status 1 if any\n"
+            "differs"),
     commandRow("help", optionHelp, "show this help and exit"),
     commandRow("version", optionVersion, "show the version and exit"),
 };
@@ -543,6 +556,43 @@ void optionValueText(const OptionRow& row, const RunOptions& options, char* out,
   snprintf(out, size, "none");
 }
 
+namespace {
+
+// Watching plays a recording at one of six paces, and nothing else: no
+// other input, no recording of its own, no timedemo.
+bool checkWatchOptions(const RunOptions& options, char* error, int errorSize) {
+  const bool watching = options.watchFile || options.watchScore > 0;
+  if (options.watchFile && options.watchScore > 0) {
+    snprintf(error, errorSize, "--watch and --watch-score cannot be used together");
+    return false;
+  }
+  // Headless, --input is the watcher's own keys (a test's script).
+  const char* conflict = options.recordFile     ? "--record"
+                         : options.timedemoFile ? "--timedemo"
+                         : options.autoplay     ? "--autoplay"
+                         : options.verifyScores ? "--verify-scores"
+                                                : nullptr;
+  if (watching && conflict) {
+    snprintf(error, errorSize, "%s plays a recording: leave out %s",
+             options.watchFile ? "--watch" : "--watch-score", conflict);
+    return false;
+  }
+  if (optionGiven(options, "speed") && !watching) {
+    snprintf(error, errorSize, "--speed works only with --watch or --watch-score");
+    return false;
+  }
+  bool known = false;
+  for (float speed : watchSpeeds) known |= options.speed == speed;
+  if (!known) {
+    snprintf(error, errorSize, "--speed takes 0.25, 0.5, 1, 2, 4 or 8, not %g",
+             static_cast<double>(options.speed));
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool checkOptions(const RunOptions& options, char* error, int errorSize) {
   if (options.timedemoFile && options.inputFile) {
     snprintf(error, errorSize, "--timedemo replays its own script: leave out --input");
@@ -585,7 +635,7 @@ bool checkOptions(const RunOptions& options, char* error, int errorSize) {
     snprintf(error, errorSize, "--autoplay and --input cannot be used together");
     return false;
   }
-  return true;
+  return checkWatchOptions(options, error, errorSize);
 }
 
 bool drawsFrame(int32_t frame) {

@@ -25,7 +25,11 @@
 enum OptionOrigin : uint8_t { originDefault, originFile, originCommandLine, originPlay };
 
 // The number of rows in optionRows.
-constexpr int optionCount = 32;
+constexpr int optionCount = 36;
+
+// The paces a recording can be watched at (--speed), slowest first.
+constexpr int watchSpeedCount = 6;
+constexpr float watchSpeeds[watchSpeedCount] = {0.25f, 0.5f, 1, 2, 4, 8};
 
 // Every field starts at the value a plain run uses, so RunOptions{} is a
 // plain run.
@@ -63,6 +67,10 @@ struct RunOptions {
   bool printConfig = false;          // print the values in force and their origins, and exit
   bool printScores = false;          // print the score table and exit
   bool noScores = false;             // this run stays out of the score table
+  const char* watchFile = nullptr;   // --watch: a recording played in the window, or null
+  int32_t watchScore = 0;            // --watch-score: the place in the table to watch; 0: none
+  float speed = 1;                   // --speed: the watched recording's pace
+  bool verifyScores = false;         // replay every kept run and print what each gives
   // Where each option's value came from, by its row in optionRows.
   OptionOrigin origins[optionCount] = {};
 };

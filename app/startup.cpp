@@ -13,6 +13,7 @@
 #include "app/options.h"
 #include "app/source.h"
 #include "app/world_options.h"
+#include "assets/dataset.h"
 #include "assets/settings.h"
 #include "game/clock.h"
 #include "game/input.h"
@@ -70,11 +71,17 @@ void startGame() {
   cursorCentre[1] = (top + bottom) / 2;
   if (inputSource() == inputFromReplay) replayStartCentre(cursorCentre);
   startSteadyAim();
-  platSetCursorPos(cursorCentre[0], cursorCentre[1]);
+  // A replay's hold point is the recorded window's: the pointer stays where
+  // the watcher has it.
+  if (inputSource() != inputFromReplay) platSetCursorPos(cursorCentre[0], cursorCentre[1]);
 
   loadSettings();
   startClock(inputStartTick());
-  recordStart(startSeed(), lastTickMs, cursorCentre);
+  // The recording names the data set its world was built from.
+  uint64_t dataHash = 0;
+  char why[512];
+  hashDataSet(&dataHash, why, sizeof why);
+  recordStart(startSeed(), lastTickMs, cursorCentre, dataHash);
   recordWorldOptions();
 }
 

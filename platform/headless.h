@@ -30,7 +30,8 @@
 //   F down KEY | F up KEY | F tap KEY | F char C | F move DX DY
 //   F focus out | F focus in
 //   F pad plug | F pad unplug | F pad AXIS VALUE | F pad BUTTON down|up
-// KEY is a..z, esc, lbutton, rbutton, f9, f11, f12 or alt+enter; AXIS and
+// KEY is a..z, esc, lbutton, rbutton, f9, f11, f12, alt+enter, or one of the
+// watcher's keys f1, up, down, right, home, space, plus and minus; AXIS and
 // BUTTON are SDL's names (leftx, righttrigger, a, start, dpup, ...), VALUE
 // -32768 to 32767 (a trigger reads 0 to 32767); '#' starts a comment.
 bool headlessLoadScript(const char* path, char* err, int errSize);

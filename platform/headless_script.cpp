@@ -50,6 +50,15 @@ int parseKey(const char* word) {
   if (strcmp(word, "f11") == 0) return platF11;
   if (strcmp(word, "f12") == 0) return platF12;
   if (strcmp(word, "alt+enter") == 0) return platAltEnter;
+  // The keys of a watched recording's controls.
+  static const struct {
+    const char* name;
+    int key;
+  } watchKeys[] = {{"f1", platF1},       {"up", platUp},      {"down", platDown},
+                   {"right", platRight}, {"home", platHome},  {"space", platSpace},
+                   {"plus", platPlus},   {"minus", platMinus}};
+  for (const auto& k : watchKeys)
+    if (strcmp(word, k.name) == 0) return k.key;
   return -1;
 }
 
@@ -125,7 +134,8 @@ bool parseEvent(char* words[], int count, ScriptEvent* e, char* why, int whySize
     e->key = parseKey(words[2]);
     if (e->key < 0) {
       snprintf(why, whySize,
-               "unknown key '%s' (a..z, esc, lbutton, rbutton, f9, f11, f12 or alt+enter)",
+               "unknown key '%s' (a..z, esc, lbutton, rbutton, f9, f11, f12, alt+enter, "
+               "f1, up, down, right, home, space, plus or minus)",
                words[2]);
       return false;
     }

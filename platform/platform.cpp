@@ -34,6 +34,8 @@ int platKeySlot(int key) {
   if (key >= 'A' && key <= 'Z') return key;
   if (key == platLButton || key == platRButton || key == platEscape) return key;
   if (key == platF9 || key == platF11 || key == platF12 || key == platAltEnter) return key;
+  if ((key >= platF1 && key <= platHome) || key == platSpace || key == platPlus || key == platMinus)
+    return key;
   return -1;
 }
 

@@ -46,6 +46,15 @@ enum PlatKey {
   platF12 = 0x13,
   platAltEnter = 0x14,  // Enter pressed with Alt down; held while both are
   platEscape = 0x1B,
+  // The keys of a watched recording's controls (app/watch.h).
+  platF1 = 0x15,
+  platUp = 0x16,
+  platDown = 0x17,
+  platRight = 0x18,
+  platHome = 0x19,
+  platSpace = ' ',
+  platPlus = '+',  // the '+' character, whichever key gives it ('=' too)
+  platMinus = '-',
 };
 
 // Non-zero while the key is down now, or when it was pressed since the

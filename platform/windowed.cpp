@@ -34,6 +34,26 @@ constexpr int kPathSize = 1024;
 constexpr int kIconSides[] = {16, 32, 48, 64};
 constexpr int kIconValues = 2 * 4 + 16 * 16 + 32 * 32 + 48 * 48 + 64 * 64;
 
+// The keys that come through freeglut's special keys: the function keys of
+// play, and those of a watched recording's controls.
+struct SpecialKey {
+  int glutKey;
+  int slot;
+  KeySym sym;
+};
+constexpr SpecialKey kSpecialKeys[] = {
+    {GLUT_KEY_F9, platF9, XK_F9},          {GLUT_KEY_F11, platF11, XK_F11},
+    {GLUT_KEY_F12, platF12, XK_F12},       {GLUT_KEY_F1, platF1, XK_F1},
+    {GLUT_KEY_UP, platUp, XK_Up},          {GLUT_KEY_DOWN, platDown, XK_Down},
+    {GLUT_KEY_RIGHT, platRight, XK_Right}, {GLUT_KEY_HOME, platHome, XK_Home}};
+constexpr int kSpecialCount = sizeof kSpecialKeys / sizeof kSpecialKeys[0];
+// The characters of the watcher's keys, by the keysym held for each.
+constexpr struct {
+  int slot;
+  KeySym sym;
+} kWatchChars[] = {{platSpace, XK_space}, {platPlus, XK_plus}, {platMinus, XK_minus}};
+constexpr int kWatchCharCount = sizeof kWatchChars / sizeof kWatchChars[0];
+
 struct Windowed {
   bool glutReady;
   Display* xDisplay;  // freeglut's own connection
@@ -42,10 +62,11 @@ struct Windowed {
   char title[kTitleSize];
   KeyCode letterCodes[26];
   KeyCode escapeCode;
-  KeyCode functionCodes[3];  // F9, F11, F12
-  KeyCode enterCodes[3];     // Return, Alt_L, Alt_R
-  bool coversScreen;         // full screen without a window manager: our own cover
-  int uncovered[4];          // where the window was before: x, y, width, height
+  KeyCode specialCodes[kSpecialCount];  // by kSpecialKeys
+  KeyCode watchCharCodes[kWatchCharCount];
+  KeyCode enterCodes[3];  // Return, Alt_L, Alt_R
+  bool coversScreen;      // full screen without a window manager: our own cover
+  int uncovered[4];       // where the window was before: x, y, width, height
   Atom frameExtentsAtom;
   Atom iconAtom;
   unsigned char latch[kKeySlots];
@@ -55,9 +76,9 @@ struct Windowed {
   bool cursorRead;  // the cursor was read since it was last moved, at cursorReadAt
   int cursorReadAt[2];
 
-  unsigned char charDown[256];   // by keyDownIndex: the key went down and has not come up
-  unsigned char specialDown[3];  // F9, F11, F12 went down and have not come up
-  unsigned char focusClick[3];   // by button slot: held since it took the focus
+  unsigned char charDown[256];  // by keyDownIndex: the key went down and has not come up
+  unsigned char specialDown[kSpecialCount];  // by kSpecialKeys: went down, not come up yet
+  unsigned char focusClick[3];               // by button slot: held since it took the focus
   bool placed;                   // the window was moved onto the screen, if need be, once mapped
   uint32_t frameAwaitedSinceMs;  // shown under a window manager that has not told its frame yet
   bool fullScreen;               // the player asked for the whole screen
@@ -86,6 +107,7 @@ unsigned long gIconData[kIconValues];
 // Tab, Enter and Backspace (9, 13, 8) do not pass for I, M and H.
 int slotFromChar(unsigned char c, bool ctrl) {
   if (c == 27) return platEscape;
+  if (c == '=') return platPlus;  // the '+' key unshifted
   if (ctrl && c >= 1 && c <= 26) return 'A' + c - 1;
   return platKeySlot(c);
 }
@@ -110,22 +132,24 @@ void onKeyboard(unsigned char c, int x, int y) {
   if (gWin.keyboardFn) gWin.keyboardFn(c, x, y);
 }
 
-// The function keys the game reads come through freeglut's special keys; a
-// held one reaches the game once, as a held character does.
+// The function keys, the arrows and Home come through freeglut's special
+// keys; a held one reaches the game once, as a held character does.
+int specialIndex(int glutKey) {
+  for (int i = 0; i < kSpecialCount; i++)
+    if (kSpecialKeys[i].glutKey == glutKey) return i;
+  return -1;
+}
+
 void onSpecial(int key, int, int) {
-  const int slot = key == GLUT_KEY_F9    ? platF9
-                   : key == GLUT_KEY_F11 ? platF11
-                   : key == GLUT_KEY_F12 ? platF12
-                                         : -1;
-  if (slot < 0 || gWin.specialDown[slot - platF9]) return;
-  gWin.specialDown[slot - platF9] = 1;
-  gWin.latch[slot] = 1;
+  const int i = specialIndex(key);
+  if (i < 0 || gWin.specialDown[i]) return;
+  gWin.specialDown[i] = 1;
+  gWin.latch[kSpecialKeys[i].slot] = 1;
 }
 
 void onSpecialUp(int key, int, int) {
-  if (key == GLUT_KEY_F9) gWin.specialDown[platF9 - platF9] = 0;
-  if (key == GLUT_KEY_F11) gWin.specialDown[platF11 - platF9] = 0;
-  if (key == GLUT_KEY_F12) gWin.specialDown[platF12 - platF9] = 0;
+  const int i = specialIndex(key);
+  if (i >= 0) gWin.specialDown[i] = 0;
 }
 
 bool takeFocusFromClick();
@@ -165,12 +189,12 @@ bool keyHeldNow(int slot) {
   auto down = [&keys](KeyCode code) { return code != 0 && (keys[code >> 3] & (1 << (code & 7))); };
   if (slot == platAltEnter)
     return down(gWin.enterCodes[0]) && (down(gWin.enterCodes[1]) || down(gWin.enterCodes[2]));
-  const KeyCode code = slot == platEscape ? gWin.escapeCode
-                       : slot == platF9   ? gWin.functionCodes[0]
-                       : slot == platF11  ? gWin.functionCodes[1]
-                       : slot == platF12  ? gWin.functionCodes[2]
-                                          : gWin.letterCodes[slot - 'A'];
-  return down(code);
+  for (int i = 0; i < kSpecialCount; i++)
+    if (kSpecialKeys[i].slot == slot) return down(gWin.specialCodes[i]);
+  for (int i = 0; i < kWatchCharCount; i++)
+    if (kWatchChars[i].slot == slot) return down(gWin.watchCharCodes[i]);
+  if (slot == platEscape) return down(gWin.escapeCode);
+  return slot >= 'A' && slot <= 'Z' && down(gWin.letterCodes[slot - 'A']);
 }
 
 // ---- Window callbacks ----
@@ -596,12 +620,12 @@ void winCreateWindow(const char* title, int x, int y, int width, int height) {
   for (int i = 0; i < 26; i++)
     gWin.letterCodes[i] = XKeysymToKeycode(gWin.xDisplay, static_cast<KeySym>(XK_a + i));
   gWin.escapeCode = XKeysymToKeycode(gWin.xDisplay, XK_Escape);
-  const KeySym functionKeys[3] = {XK_F9, XK_F11, XK_F12};
   const KeySym enterKeys[3] = {XK_Return, XK_Alt_L, XK_Alt_R};
-  for (int i = 0; i < 3; i++) {
-    gWin.functionCodes[i] = XKeysymToKeycode(gWin.xDisplay, functionKeys[i]);
-    gWin.enterCodes[i] = XKeysymToKeycode(gWin.xDisplay, enterKeys[i]);
-  }
+  for (int i = 0; i < 3; i++) gWin.enterCodes[i] = XKeysymToKeycode(gWin.xDisplay, enterKeys[i]);
+  for (int i = 0; i < kSpecialCount; i++)
+    gWin.specialCodes[i] = XKeysymToKeycode(gWin.xDisplay, kSpecialKeys[i].sym);
+  for (int i = 0; i < kWatchCharCount; i++)
+    gWin.watchCharCodes[i] = XKeysymToKeycode(gWin.xDisplay, kWatchChars[i].sym);
   gWin.frameExtentsAtom = XInternAtom(gWin.xDisplay, "_NET_FRAME_EXTENTS", False);
   gWin.iconAtom = XInternAtom(gWin.xDisplay, "_NET_WM_ICON", False);
   memset(gWin.latch, 0, sizeof gWin.latch);

@@ -6,6 +6,7 @@
 #include "render/detail.h"
 #include "render/gl_objects.h"
 #include "render/render.h"
+#include "render/replay_hud.h"
 #include "render/terrain_draw.h"
 #include "render/view.h"
 
@@ -80,7 +81,11 @@ void drawShard(const Particle* shard) {
   glPopMatrix();
 }
 
-void drawFrame() {
+namespace {
+
+// The world, the overlay and the notes: everything but a watched
+// recording's own lines.
+void drawScene() {
   loadView();
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   if (game.gameOver) {
@@ -113,4 +118,11 @@ void drawFrame() {
   drawPosed(materialCannon, cannon.pos, cannon.yaw, cannon.pitch, cannonList);
   drawOverlay();
   if (game.paused) drawPausedNote();
+}
+
+}  // namespace
+
+void drawFrame() {
+  drawScene();
+  drawReplayHud();
 }

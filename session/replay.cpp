@@ -3,11 +3,16 @@
 // file frame by frame, and the recorder that writes one.
 #include "session/replay.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "base/gzip_file.h"
 #include "base/numbers.h"
 #include "base/printable.h"
 #include "base/program.h"
@@ -16,48 +21,53 @@ namespace {
 
 constexpr int kMaxLine = 512;
 constexpr int kMaxWords = 7 + maxFrameChars;
-constexpr int kVersion = 4;
+constexpr int kVersion = 5;
 constexpr int kOldestVersion = 2;
 // Version 2 knew the first twelve keys; version 3 added the player's own
 // keys and the world options of the header; version 4 lets the options
-// change between two frames.
+// change between two frames; version 5 names its data set in the header.
 constexpr int kVersion2Keys = 12;
 const char kHeader[] = "# velkarra3d input ";
 
-// Where lines come from: a file, or a block of memory.
+// Where lines come from: a file or a block of memory, plain or
+// gzip-compressed.
 struct LineSource {
-  FILE* file;
-  const char* text;
-  size_t size;
-  size_t at;
+  GzipReader* reader;
 };
 
 // lineLast: a line the source ends in, with no newline after it.
-enum LineResult { lineOk, lineLast, lineEnd, lineTooLong, lineNul, lineReadError };
-
-int nextByte(LineSource* src) {
-  if (src->file) return fgetc(src->file);
-  return src->at < src->size ? static_cast<unsigned char>(src->text[src->at++]) : EOF;
-}
+// lineFault: the file cannot be read on, or its compressed data is damaged.
+enum LineResult { lineOk, lineLast, lineEnd, lineTooLong, lineNul, lineFault };
 
 // One line without its newline into buf.
 LineResult nextLine(LineSource* src, char (&buf)[kMaxLine]) {
   int length = 0;
-  int c = nextByte(src);
-  if (c == EOF) return src->file && ferror(src->file) ? lineReadError : lineEnd;
+  int c = gzipByte(src->reader);
+  const auto faulty = [src] {
+    return src->reader->status == gzipCorrupt || src->reader->status == gzipReadFailed;
+  };
+  if (c < 0) return faulty() ? lineFault : lineEnd;
   bool nul = false;
-  for (; c != EOF && c != '\n'; c = nextByte(src)) {
+  for (; c >= 0 && c != '\n'; c = gzipByte(src->reader)) {
     if (c == 0) nul = true;
     if (length < kMaxLine - 1) buf[length] = static_cast<char>(c);
     length++;
   }
-  if (src->file && ferror(src->file)) return lineReadError;
+  if (faulty()) return lineFault;
   if (length >= kMaxLine - 1) return lineTooLong;
   buf[length] = '\0';
-  return nul ? lineNul : c == EOF ? lineLast : lineOk;
+  return nul ? lineNul : c < 0 ? lineLast : lineOk;
 }
 
-enum Stage { expectHeader, expectSeed, expectStart, expectCentre, expectFrames, afterEnd };
+enum Stage {
+  expectHeader,
+  expectSeed,
+  expectStart,
+  expectCentre,
+  expectData,
+  expectFrames,
+  afterEnd
+};
 
 // An option line: a world option's name and value text.
 constexpr int kOptionTextSize = 64;
@@ -83,6 +93,9 @@ struct Parser {
   uint32_t seed;
   uint32_t startMs;
   int32_t centre[2];
+  bool hasDataHash;  // version 5 names the data set it was recorded on
+  uint64_t dataHash;
+  uint32_t lastTickMs;  // the tick of the last frame read
   bool hasClient;
   int32_t client[4];
   int32_t frame;  // the last frame read
@@ -226,6 +239,7 @@ bool parseFrame(Parser* p, char* words[], int count, FrameInput* in, char* why, 
   }
   for (int k = 0; k < 4; k++) in->client[k] = p->client[k];
   p->frame = frame;
+  p->lastTickMs = in->tickMs;
   return true;
 }
 
@@ -275,8 +289,22 @@ bool parseLine(Parser* p, char* line, FrameInput* in, bool* frameRead, char* why
         snprintf(why, whySize, "expected 'centre X Y'%s", what);
         return false;
       }
+      p->stage = p->version >= 5 ? expectData : expectFrames;
+      return true;
+    case expectData: {
+      // Sixteen hex digits, read as two halves of 32 bits.
+      int64_t high = 0, low = 0;
+      if (count != 2 || strcmp(verb, "data") != 0 || strlen(words[1]) != 16 ||
+          !readWholeIn(words[1], 8, 0, UINT32_MAX, &high, numberHex) ||
+          !readWholeIn(words[1] + 8, 8, 0, UINT32_MAX, &low, numberHex)) {
+        snprintf(why, whySize, "expected 'data HASH' (the data set's hash in 16 hex digits)");
+        return false;
+      }
+      p->dataHash = static_cast<uint64_t>(high) << 32 | static_cast<uint64_t>(low);
+      p->hasDataHash = true;
       p->stage = expectFrames;
       return true;
+    }
     case expectFrames:
       if (strcmp(verb, "end") == 0 && count == 1) {
         p->stage = afterEnd;
@@ -328,11 +356,13 @@ bool readFrame(Parser* p, LineSource* src, FrameInput* in, const char* name, cha
     if (r == lineEnd) break;
     const int lineNo = p->line + 1;
     if (r == lineLast && p->stage == expectFrames && !isEndLine(line)) break;
-    if (r == lineTooLong || r == lineNul || r == lineReadError) {
+    if (r == lineTooLong || r == lineNul || r == lineFault) {
+      char fault[160];
+      gzipFault(*src->reader, fault, sizeof fault);
       snprintf(err, errSize, "%s:%d: %s", name, lineNo,
                r == lineTooLong ? "line is too long"
                : r == lineNul   ? "not a text line (a NUL byte)"
-                                : strerror(errno));
+                                : fault);
       *ok = false;
       return false;
     }
@@ -371,7 +401,8 @@ bool checkAll(Parser* p, LineSource* src, const ReplayOptionRules* rules, const 
 
 // ---- Replay ----
 struct Replay {
-  FILE* file;
+  bool open;
+  GzipReader reader;
   char name[512];
   Parser parser;
   LineSource src;
@@ -381,6 +412,7 @@ struct Replay {
   RecordedOptions beforeNext;  // the option lines recorded before next
   bool cut;                    // a cut recording plays the frames the check found, no more
   int32_t checkedFrames;
+  uint32_t lastTickMs;  // the last checked frame's tick
 };
 Replay replay;
 
@@ -400,51 +432,111 @@ void fetchNext() {
   }
 }
 
+// Reads the file again from the top: the header sets seed, start and
+// centre again, and the first frame waits in replay.next.
+bool startFromTop() {
+  if (!gzipRewind(&replay.reader)) return false;
+  replay.parser = Parser{};
+  replay.parser.rules = &replay.rules;
+  replay.src = LineSource{&replay.reader};
+  fetchNext();
+  return true;
+}
+
 // ---- Recording ----
+
+// Where a recording goes: the --record file and the kept run's copy
+// (session/runs.h), each plain or compressed.
+enum RecordSinkId { sinkRecord, sinkKept, sinkCount };
+struct RecordSink {
+  bool open;
+  bool used;    // opened in this run (and perhaps closed since)
+  bool warned;  // its write failed, and that was said
+  GzipWriter out;
+  char name[256];  // for the message
+};
+
 struct Recording {
-  FILE* file;
+  RecordSink sinks[sinkCount];
   int32_t frame;
   bool hasClient;
   int32_t client[4];
+  char line[kMaxLine * 2];
 };
 Recording recording;
+
+bool recordingOpen() { return recording.sinks[sinkRecord].open || recording.sinks[sinkKept].open; }
+
+// The text in recording.line, to every sink; a sink whose write fails says
+// so once and is written no more.
+void writeLine(int length) {
+  if (length <= 0) return;
+  const size_t size = static_cast<size_t>(length) < sizeof recording.line
+                          ? static_cast<size_t>(length)
+                          : sizeof recording.line - 1;
+  for (RecordSink& sink : recording.sinks) {
+    if (!sink.open || sink.out.failed) continue;
+    if (!gzipWrite(&sink.out, recording.line, size) && !sink.warned) {
+      sink.warned = true;
+      fprintf(stderr, "%s: cannot write the recording '%s': %s\n", programName,
+              printable(sink.name), strerror(sink.out.error));
+    }
+  }
+}
+
+__attribute__((format(printf, 1, 2))) void recordLine(const char* format, ...);
+
+bool openSink(RecordSinkId id, int fd, bool packed, const char* name) {
+  RecordSink& sink = recording.sinks[id];
+  if (sink.open) gzipFinish(&sink.out);
+  sink = RecordSink{};
+  if (!gzipCreate(&sink.out, fd, packed)) return false;
+  snprintf(sink.name, sizeof sink.name, "%s", name);
+  sink.open = sink.used = true;
+  // A window closed through its close box ends the process without the
+  // game's own end: the recording still gets its end line.
+  static bool hooked = false;
+  if (!hooked) atexit(recordClose);
+  hooked = true;
+  return true;
+}
 
 }  // namespace
 
 bool isRecordedSession(const char* path) {
-  FILE* file = fopen(path, "rb");
-  if (!file) return false;
-  char start[sizeof kHeader] = {};
-  const size_t n = fread(start, 1, sizeof kHeader - 1, file);
-  fclose(file);
-  if (n != sizeof kHeader - 1 || memcmp(start, kHeader, n) != 0) return false;
-  // "# velkarra3d input 1" would be an event script that says so.
-  FILE* again = fopen(path, "rb");
-  if (!again) return false;
+  static GzipReader reader;
+  if (!gzipOpen(&reader, path)) return false;
   char line[64] = {};
-  const bool read = fgets(line, sizeof line, again) != nullptr;
-  fclose(again);
-  return read && strtol(line + sizeof kHeader - 1, nullptr, 10) != 1;
+  size_t n = 0;
+  for (int c; n + 1 < sizeof line && (c = gzipByte(&reader)) >= 0 && c != '\n';)
+    line[n++] = static_cast<char>(c);
+  gzipClose(&reader);
+  if (n < sizeof kHeader - 1 || memcmp(line, kHeader, sizeof kHeader - 1) != 0) return false;
+  // "# velkarra3d input 1" would be an event script that says so.
+  return strtol(line + sizeof kHeader - 1, nullptr, 10) != 1;
 }
 
 bool replayParse(const char* text, size_t size, const char* name, const ReplayOptionRules& rules,
                  char* err, int errSize) {
-  LineSource src = {nullptr, text, size, 0};
+  static GzipReader reader;
+  gzipOpenMemory(&reader, text, size);
+  LineSource src = {&reader};
   Parser p;
-  return checkAll(&p, &src, &rules, name, err, errSize);
+  const bool ok = checkAll(&p, &src, &rules, name, err, errSize);
+  gzipClose(&reader);
+  return ok;
 }
 
 bool replayOpen(const char* path, const ReplayOptionRules& rules, char* err, int errSize) {
   replayClose();
-  FILE* file = fopen(path, "rb");
-  if (!file) {
+  if (!gzipOpen(&replay.reader, path)) {
     snprintf(err, errSize, "%s: cannot open: %s", path, strerror(errno));
     return false;
   }
-  LineSource src = {file, nullptr, 0, 0};
+  LineSource src = {&replay.reader};
   replay.rules = rules;
   if (!checkAll(&replay.parser, &src, &replay.rules, path, err, errSize)) {
-    fclose(file);
+    replayClose();
     return false;
   }
   if (replay.parser.cut)
@@ -453,15 +545,14 @@ bool replayOpen(const char* path, const ReplayOptionRules& rules, char* err, int
             programName, printable(path), replay.parser.frame);
   replay.cut = replay.parser.cut;
   replay.checkedFrames = replay.parser.frame;
-  rewind(file);
-  replay.file = file;
+  replay.lastTickMs = replay.parser.lastTickMs;
+  replay.open = true;
   snprintf(replay.name, sizeof replay.name, "%s", path);
-  // Read again from the top: the header sets seed, start and centre again,
-  // and the first frame waits in replay.next.
-  replay.parser = Parser{};
-  replay.parser.rules = &replay.rules;
-  replay.src = LineSource{file, nullptr, 0, 0};
-  fetchNext();
+  if (!startFromTop()) {
+    snprintf(err, errSize, "%s: cannot read it again: %s", path, strerror(errno));
+    replayClose();
+    return false;
+  }
   return true;
 }
 
@@ -477,6 +568,24 @@ void replayStartCentre(int32_t centre[2]) {
   centre[1] = replay.parser.centre[1];
 }
 
+bool replayDataHash(uint64_t* hash) {
+  *hash = replay.parser.dataHash;
+  return replay.parser.hasDataHash;
+}
+
+int32_t replayFrameCount() { return replay.checkedFrames; }
+int32_t replayFramesPlayed() { return replay.parser.frame - (replay.hasNext ? 1 : 0); }
+uint32_t replayLengthMs() {
+  return replay.checkedFrames > 0 ? replay.lastTickMs - replay.parser.startMs : 0;
+}
+
+bool replayNextTick(uint32_t* tick) {
+  *tick = replay.next.tickMs;
+  return replay.hasNext;
+}
+
+bool replayRestart() { return replay.open && startFromTop(); }
+
 void replayNext(FrameInput* in) {
   if (!replay.hasNext) {
     fprintf(stderr, "velkarra3d: %s: no frame left to replay\n", replay.name);
@@ -489,61 +598,86 @@ void replayNext(FrameInput* in) {
   fetchNext();
 }
 
-bool replayFinished() { return replay.file && !replay.hasNext; }
+bool replayFinished() { return replay.open && !replay.hasNext; }
 
 void replayClose() {
-  if (replay.file) fclose(replay.file);
+  gzipClose(&replay.reader);
   replay = Replay{};
 }
 
 bool recordOpen(const char* path) {
-  recordClose();
-  recording = Recording{};
-  recording.file = fopen(path, "w");
-  if (!recording.file) return false;
-  // A window closed through its close box ends the process without the
-  // game's own end: the recording still gets its end line.
-  static bool hooked = false;
-  if (!hooked) atexit(recordClose);
-  hooked = true;
-  return true;
+  const int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  // A name that ends in ".gz" asks for a compressed recording.
+  const size_t length = strlen(path);
+  const bool packed = length > 3 && strcmp(path + length - 3, ".gz") == 0;
+  return openSink(sinkRecord, fd, packed, path);
 }
 
-void recordStart(uint32_t seed, uint32_t startMs, const int32_t centre[2]) {
-  if (!recording.file) return;
-  fprintf(recording.file, "%s%d\nseed %u\nstart %u\ncentre %d %d\n", kHeader, kVersion, seed,
-          startMs, centre[0], centre[1]);
-  fflush(recording.file);
+bool recordKeep(int fd, const char* name) { return openSink(sinkKept, fd, true, name); }
+
+bool recordKeptWhole() {
+  const RecordSink& kept = recording.sinks[sinkKept];
+  return kept.used && !kept.out.failed && !kept.warned;
+}
+
+void recordStart(uint32_t seed, uint32_t startMs, const int32_t centre[2], uint64_t dataHash) {
+  if (!recordingOpen()) return;
+  recording.frame = 0;
+  recording.hasClient = false;
+  recordLine("%s%d\nseed %u\nstart %u\ncentre %d %d\ndata %016llx\n", kHeader, kVersion, seed,
+             startMs, centre[0], centre[1], static_cast<unsigned long long>(dataHash));
 }
 
 void recordOption(const char* name, const char* value) {
-  if (!recording.file) return;
-  fprintf(recording.file, "option %s %s\n", name, value);
-  fflush(recording.file);
+  if (!recordingOpen()) return;
+  recordLine("option %s %s\n", name, value);
 }
 
 void recordFrame(const FrameInput& in) {
-  if (!recording.file) return;
-  FILE* f = recording.file;
+  if (!recordingOpen()) return;
   if (!recording.hasClient || memcmp(recording.client, in.client, sizeof in.client) != 0) {
-    fprintf(f, "client %d %d %d %d\n", in.client[0], in.client[1], in.client[2], in.client[3]);
+    recordLine("client %d %d %d %d\n", in.client[0], in.client[1], in.client[2], in.client[3]);
     memcpy(recording.client, in.client, sizeof in.client);
     recording.hasClient = true;
   }
   recording.frame++;
-  fprintf(f, "%d %u %d %d %d %x %x", recording.frame, in.tickMs, in.active ? 1 : 0, in.cursorX,
-          in.cursorY, in.held, in.pressed);
-  for (int i = 0; i < in.charCount && i < maxFrameChars; i++)
-    fprintf(f, " %02x%s", in.chars[i], (in.charWithG >> i) & 1u ? "+" : "");
-  fputc('\n', f);
-  // Every frame reaches the file at once: a run that is killed or crashes
-  // leaves a recording that replays up to its last frame.
-  fflush(f);
+  // The whole line at once: each sink writes a plain frame at once, so that
+  // a run that is killed or crashes leaves a recording that replays up to
+  // its last frame.
+  char* line = recording.line;
+  const size_t size = sizeof recording.line;
+  int used = snprintf(line, size, "%d %u %d %d %d %x %x", recording.frame, in.tickMs,
+                      in.active ? 1 : 0, in.cursorX, in.cursorY, in.held, in.pressed);
+  for (int i = 0; i < in.charCount && i < maxFrameChars && used > 0; i++)
+    used += snprintf(line + used, size - static_cast<size_t>(used), " %02x%s", in.chars[i],
+                     (in.charWithG >> i) & 1u ? "+" : "");
+  if (used > 0) used += snprintf(line + used, size - static_cast<size_t>(used), "\n");
+  writeLine(used);
 }
 
 void recordClose() {
-  if (!recording.file) return;
-  fputs("end\n", recording.file);
-  fclose(recording.file);
-  recording.file = nullptr;
+  if (!recordingOpen()) return;
+  recordLine("end\n");
+  for (RecordSink& sink : recording.sinks) {
+    if (!sink.open) continue;
+    if (!gzipFinish(&sink.out) && !sink.warned) {
+      sink.warned = true;
+      fprintf(stderr, "%s: cannot write the recording '%s': %s\n", programName,
+              printable(sink.name), strerror(sink.out.error));
+    }
+    sink.open = false;
+  }
 }
+
+namespace {
+
+void recordLine(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  const int length = vsnprintf(recording.line, sizeof recording.line, format, args);
+  va_end(args);
+  writeLine(length);
+}
+
+}  // namespace

@@ -7,11 +7,14 @@
 // record and does not depend on the backend, so a session recorded in a window replays headless to
 // the same world, frame by frame.
 //
-// The script, one item per line ('#' starts a comment after the first line):
-//   # velkarra3d input 4
+// The script, one item per line ('#' starts a comment after the first line),
+// plain or gzip-compressed (base/gzip_file.h), whichever the file is:
+//   # velkarra3d input 5
 //   seed S              the random generator's seed
 //   start T             the tick count at start-up
 //   centre X Y          the cursor's hold point at start-up
+//   data H              the hash of the data set the world was built from
+//                       (assets/dataset.h), 16 hex digits
 //   option NAME VALUE   a world option (app/world_options.h) by its name and
 //                       value text: before the first frame, the options the
 //                       session started with (each missing one at its
@@ -23,9 +26,10 @@
 //                       InputKey bits), then each character as two hex
 //                       digits, with '+' when G was down
 //   end                 the session ended after the last frame
-// Version 3 files (option lines only before the first client or frame line)
-// and version 2 files (no option lines, masks of the first twelve keys)
-// replay as they always did; a newer version is refused.
+// Version 4 files (no data line), version 3 files (option lines only before
+// the first client or frame line) and version 2 files (no option lines,
+// masks of the first twelve keys) replay as they always did; a newer version
+// is refused. A compressed stream that simply ends counts as cut short.
 // The recorder writes every line at once. A recording whose writer was
 // killed, or crashed, lacks the 'end' line and may stop in the middle of a
 // line: it replays its whole frames (and says so once on stderr), and the
@@ -67,6 +71,19 @@ bool replayOpen(const char* path, const ReplayOptionRules& rules, char* err, int
 uint32_t replaySeed();
 uint32_t replayStartMs();
 void replayStartCentre(int32_t centre[2]);
+// The hash of the data set the recording names; false for a recording of
+// an older version, which names none.
+bool replayDataHash(uint64_t* hash);
+// The frames the replay plays, the frames handed out so far, and the
+// recorded time from the start to the last frame, in ms.
+int32_t replayFrameCount();
+int32_t replayFramesPlayed();
+uint32_t replayLengthMs();
+// The tick of the frame replayNext hands out next; false when none is left.
+bool replayNextTick(uint32_t* tick);
+// Starts the replay again from its first frame (the header is read again);
+// false when the file cannot be read from the top again. Allocates nothing.
+bool replayRestart();
 // Hands each option of the header (the lines before the first frame), in
 // file order, to apply.
 void replayHeaderOptions(void (*apply)(const char* name, const char* value));
@@ -78,17 +95,25 @@ void replayNext(FrameInput* in);
 bool replayFinished();
 void replayClose();
 
-// Starts writing a recording; false (with errno set) if the file cannot be
-// written.
+// Starts writing a recording (--record), compressed when the name ends in
+// ".gz"; false (with errno set) if the file cannot be written.
 bool recordOpen(const char* path);
-// The header: seed, start tick and the hold point at start-up; the world
-// options follow as option lines.
-void recordStart(uint32_t seed, uint32_t startMs, const int32_t centre[2]);
+// Writes the same recording, compressed, into fd too (a kept run,
+// session/runs.h); name is for messages. False with errno set when zlib
+// cannot be set up. A failed write to either file says so once on stderr
+// and leaves that file alone from then on.
+bool recordKeep(int fd, const char* name);
+// The kept copy was opened in this run and every write to it went through.
+bool recordKeptWhole();
+// The header: seed, start tick, the hold point at start-up and the data
+// set's hash; the world options follow as option lines.
+void recordStart(uint32_t seed, uint32_t startMs, const int32_t centre[2], uint64_t dataHash);
 // Writes "option NAME VALUE" (nothing while no recording is open): in the
 // header, or between two frames for a change that applies from the next
 // frame on.
 void recordOption(const char* name, const char* value);
-// Writes one frame's record (nothing while no recording is open).
+// Writes one frame's record (nothing while no recording is open), formatted
+// once into a fixed buffer: no allocation.
 void recordFrame(const FrameInput& in);
-// Writes the end line and closes the file (nothing if none is open).
+// Writes the end line and closes the files (nothing if none is open).
 void recordClose();

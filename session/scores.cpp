@@ -400,6 +400,32 @@ bool formatScores(const ScoreTable& table, char* out, size_t size) {
 
 bool scoresFolder(char* out, size_t size) { return xdgDataFolder(out, size); }
 
+bool runsFolderIn(const char* folder, char* out, size_t size) {
+  const int written = snprintf(out, size, "%s/runs", folder);
+  return written > 0 && static_cast<size_t>(written) < size;
+}
+
+bool runRecordingPath(const char* folder, const char* name, char* out, size_t size) {
+  char runs[kPathSize];
+  if (!goodRecordingName(name) || !runsFolderIn(folder, runs, sizeof runs)) return false;
+  const int written = snprintf(out, size, "%s/%s", runs, name);
+  return written > 0 && static_cast<size_t>(written) < size;
+}
+
+int keepScore(const char* folder, const ScoreEntry& entry, FILE* warnings) {
+  ScoreEntry out;
+  const int place = entry.points > 0 ? addScore(folder, entry, warnings, &out) : 0;
+  // A run that stays out of the table leaves no recording behind, and one
+  // pushed out of the ten takes its recording with it.
+  const char* gone = place > 0 ? (out.points >= 0 ? out.recording : "") : entry.recording;
+  char path[kPathSize];
+  if (gone[0] && runRecordingPath(folder, gone, path, sizeof path) && unlink(path) != 0 &&
+      errno != ENOENT)
+    fprintf(warnings, "%s: cannot remove the recording %s: %s\n", programName, printable(path),
+            strerror(errno));
+  return place;
+}
+
 int addScore(const char* folder, const ScoreEntry& entry, FILE* warnings, ScoreEntry* pushedOut) {
   char path[kPathSize], why[512];
   if (pushedOut) pushedOut->points = -1;
@@ -498,11 +524,19 @@ void printScores(const char* folder, FILE* out, FILE* warnings) {
     return;
   }
   fprintf(out, "The best runs (%s):\n", printable(path));
+  bool recorded = false;
   for (int i = 0; i < table.count; i++) {
     const ScoreEntry& e = table.entries[i];
-    fprintf(out, "%2d. %8d points  level %-4d  %s %s  %s\n", i + 1, e.points, e.level, e.date,
-            e.time, e.name);
+    // An entry whose recording is there can be watched: --watch-score N.
+    char recording[kPathSize];
+    const bool there = e.recording[0] &&
+                       runRecordingPath(folder, e.recording, recording, sizeof recording) &&
+                       access(recording, R_OK) == 0;
+    recorded |= there;
+    fprintf(out, "%2d. %8d points  level %-4d  %s %s  %s%s\n", i + 1, e.points, e.level, e.date,
+            e.time, e.name, there ? "  [recorded]" : "");
   }
+  if (recorded) fprintf(out, "Watch a [recorded] run with --watch-score N.\n");
 }
 
 ScoreEntry runEntry(time_t now) {
@@ -529,13 +563,12 @@ void keepRunScore() {
   kept = true;
   const ScoreEntry entry = runEntry(time(nullptr));
   char folder[4096];
-  if (entry.points <= 0) return;
   if (!scoresFolder(folder, sizeof folder)) {
     fprintf(stderr, "%s: cannot keep the score: neither XDG_DATA_HOME nor HOME is a full path\n",
             programName);
     return;
   }
-  const int place = addScore(folder, entry, stderr);
+  const int place = keepScore(folder, entry, stderr);
   if (place > 0) {
     printf("Your run takes place %d in the high scores: %d points, level %d\n", place, entry.points,
            entry.level);

@@ -82,6 +82,22 @@ bool formatScores(const ScoreTable& table, char* out, size_t size);
 // FOLDER/scores for the usual folder; false when no folder can be named.
 bool scoresFolder(char* out, size_t size);
 
+// The runs folder beside the table kept in folder (FOLDER/runs), where the
+// recordings of the runs in the table are kept (session/runs.h); false
+// when it does not fit in out.
+bool runsFolderIn(const char* folder, char* out, size_t size);
+// The path of the recording called name in that runs folder; false for a
+// name that is no recording's (not letters, digits, '.', '-' and '_') or
+// a path that does not fit.
+bool runRecordingPath(const char* folder, const char* name, char* out, size_t size);
+
+// Adds entry (when it has points) to the table kept in folder, as
+// addScore, and keeps the runs folder in step: the recording of an entry
+// pushed out of the ten is removed, and so is the entry's own when it does
+// not make the table (or the table cannot be kept). Returns addScore's
+// place (0 for an entry without points).
+int keepScore(const char* folder, const ScoreEntry& entry, FILE* warnings);
+
 // Adds entry to the table kept in folder (made when missing): takes the
 // lock, reads, merges, writes and renames. Returns the entry's place (1 to
 // 10), 0 when it does not make the table (the file is left untouched), or
@@ -107,9 +123,10 @@ enum ScoresRead {
 // something is.
 ScoresRead loadScores(const char* folder, ScoreTable* table, char* why, int whySize);
 
-// Prints the table kept in folder for --scores: its good lines, and one
-// line on `warnings` for a table that cannot be read (or the lines of it
-// that are damaged). The file is left alone.
+// Prints the table kept in folder for --scores: its good lines, those whose
+// recording is in the runs folder marked "[recorded]" (with a line on how
+// to watch them), and one line on `warnings` for a table that cannot be
+// read (or the lines of it that are damaged). The file is left alone.
 void printScores(const char* folder, FILE* out, FILE* warnings);
 
 // This run's entry: the points banked at each level cleared plus those of
@@ -127,7 +144,8 @@ void setRunName(const char* name);
 // entry; null or empty for none.
 void setRunRecording(const char* fileName);
 
-// Adds this run's entry to the usual table and, when it makes the table,
-// says its place in one line on stdout. A run without points is not kept.
+// Adds this run's entry to the usual table through keepScore and, when it
+// makes the table, says its place in one line on stdout. A run without
+// points is not kept (nor is its recording).
 // Does the work once however often it is called; main hands it to atexit.
 void keepRunScore();

@@ -1,0 +1,49 @@
+// keep.cpp: the kept run's recording between the recorder, the runs folder
+// and the score table.
+#include "app/keep.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+#include "base/printable.h"
+#include "base/program.h"
+#include "session/replay.h"
+#include "session/runs.h"
+#include "session/scores.h"
+
+namespace {
+
+char keptPath[4300];  // the run's recording, while it has one
+
+}  // namespace
+
+void startKeepingRun() {
+  char folder[4096], runs[4200], name[scoreRecordingMax + 1];
+  if (!scoresFolder(folder, sizeof folder) || !runsFolderIn(folder, runs, sizeof runs)) return;
+  removeOrphanRuns(folder, stderr);
+  const int fd = claimRunFile(runs, time(nullptr), name, sizeof name);
+  if (fd < 0 || !recordKeep(fd, name)) {
+    fprintf(stderr, "%s: cannot record this run in %s: %s; it plays unrecorded\n", programName,
+            printable(runs), strerror(errno));
+    return;
+  }
+  snprintf(keptPath, sizeof keptPath, "%s/%s", runs, name);
+  setRunRecording(name);
+}
+
+void keepRun() {
+  static bool kept = false;
+  if (kept) return;
+  kept = true;
+  recordClose();
+  if (keptPath[0] && !recordKeptWhole()) {
+    // A full disk: the entry goes in without its recording.
+    unlink(keptPath);
+    setRunRecording(nullptr);
+  }
+  keepRunScore();
+}
