@@ -81,6 +81,14 @@ constexpr OptionRow windowRow(const char* name, const char* form, OptionField wi
       false, false};
 }
 
+// A file name that may be given empty, for none.
+constexpr OptionRow textOrNoneRow(const char* name, const char* form, OptionField field,
+                                  const char* help) {
+  OptionRow row = textRow(name, form, field, help);
+  row.kind = optionTextOrNone;
+  return row;
+}
+
 constexpr OptionRow commandRow(const char* name, OptionKind kind, const char* help) {
   return {name, "", kind, noField, noField, noField, {}, nullptr, help, {}, false, false};
 }
@@ -169,7 +177,7 @@ constexpr OptionRow optionRows[optionCount] = {
             "print each setting in force and where it came from, and exit"),
     flagRow("scores", FIELD(printScores), "print the table of the ten best runs and exit"),
     flagRow("no-scores", FIELD(noScores), "keep this run out of the table of the best runs"),
-    textRow("watch", "FILE", FIELD(watchFile),
+    textOrNoneRow("watch", "FILE", FIELD(watchFile),
             "play the recording FILE (--record, plain or gzip) in the\n"
             "window at its own pace: Space pauses, +/- change the speed,\n"
             "Right skips 10 s, Home starts again, Esc ends, F1 helps"),
@@ -199,6 +207,7 @@ constexpr OptionFieldType fieldTypeFor(OptionKind kind) {
     case optionFlag:
       return fieldBool;
     case optionText:
+    case optionTextOrNone:
       return fieldText;
     case optionChoice:
       return fieldDetail;
@@ -242,7 +251,8 @@ constexpr bool tableHolds() {
     if ((row.kind == optionChoice) != (row.choices != nullptr)) return false;
     // A file's text is gone once it is read, and a text option keeps its
     // value as the pointer given.
-    if (row.inFile && (row.kind == optionText || (!takesValue && row.kind != optionFlag)))
+    if (row.inFile && (row.kind == optionText || row.kind == optionTextOrNone ||
+                       (!takesValue && row.kind != optionFlag)))
       return false;
   }
   return true;
@@ -339,6 +349,8 @@ bool applyOption(const OptionRow& row, const char* value, OptionOrigin origin, R
       flagError(error, errorSize, value);
       return false;
     }
+  } else if (row.kind == optionTextOrNone && value && !*value) {
+    value = nullptr;  // none
   } else if (!value || !*value) {
     snprintf(error, errorSize, "needs a value");
     return false;
@@ -379,6 +391,7 @@ bool applyOption(const OptionRow& row, const char* value, OptionOrigin origin, R
       *fieldIn<bool>(options, row.field) = flag;
       break;
     case optionText:
+    case optionTextOrNone:
       *fieldIn<const char*>(options, row.field) = value;
       break;
     case optionWhole:
@@ -433,8 +446,9 @@ const char* usageText() {
          "(~/.config/...): one 'name = value' a line, for detail, window, fullscreen,\n"
          "max-fps, mouse-sensitivity, invert-y, volume, mute, pause-on-focus-loss and\n"
          "show-fps; the command line wins. The ten best runs are kept in\n"
-         "$XDG_DATA_HOME/velkarra3d/scores (~/.local/share/...), screenshots in its\n"
-         "screenshots folder.\n"
+         "$XDG_DATA_HOME/velkarra3d/scores (~/.local/share/...), their recordings\n"
+         "(*.v3drec.gz, which --watch-score plays and --verify-scores checks) in its\n"
+         "runs folder, screenshots in its screenshots folder.\n"
          "\n"
          "The data folder is the first of: --data DIR; $VELKARRA3D_DATA; the current\n"
          "folder if it holds settings.txt; ../share/games/velkarra3d beside the binary;\n"
@@ -448,6 +462,11 @@ const char* usageText() {
          "it); on the game-over screen A replays and Back ends. Extra mappings come\n"
          "from SDL_GAMECONTROLLERCONFIG and from gamecontrollerdb.txt in\n"
          "$XDG_CONFIG_HOME/velkarra3d (~/.config/velkarra3d).\n");
+  append(text, sizeof text, &used,
+         "\n"
+         "Watching a recording: Space pauses, + and - (Up, Down) step the speed through\n"
+         "1/4, 1/2, 1, 2, 4 and 8, Right skips 10 s, Home starts again, M mutes, F1\n"
+         "shows the keys, Esc ends; the pad's Start, A, shoulders and Back do the same.\n");
   return text;
 }
 
@@ -510,7 +529,8 @@ void optionValueText(const OptionRow& row, const RunOptions& options, char* out,
     case optionFlag:
       snprintf(out, size, "%s", *fieldIn<bool>(held, row.field) ? "true" : "false");
       return;
-    case optionText: {
+    case optionText:
+    case optionTextOrNone: {
       const char* text = *fieldIn<const char*>(held, row.field);
       snprintf(out, size, "%s", text ? printable(text) : "none");
       return;

@@ -81,6 +81,8 @@ extern RunOptions runOptions;
 enum OptionKind : uint8_t {
   optionFlag,        // no value on the command line: sets a bool
   optionText,        // any text that is not empty: a folder or file name
+  optionTextOrNone,  // the same, or an empty value for none: "--watch=", as a desktop
+                     // entry's "--watch=%f" gives it when started without a file
   optionWhole,       // a whole decimal number within range[0]
   optionChoice,      // one of the words in choices
   optionWindowSize,  // WxH, the width within range[0] and the height within range[1]

@@ -43,6 +43,31 @@ bool mixFile(uint64_t* hash, const char* name, char* why, int whySize) {
   return true;
 }
 
+// settings.txt by its values: its words, one blank between each two, so
+// that the file's layout does not count.
+bool mixSettingWords(uint64_t* hash, const char* name, char* why, int whySize) {
+  FILE* file = fopen(name, "r");
+  if (!file) {
+    snprintf(why, whySize, "%s: cannot open: %s", printable(name), strerror(errno));
+    return false;
+  }
+  mix(hash, reinterpret_cast<const unsigned char*>(name), strlen(name) + 1);
+  bool blank = true;
+  for (int c; (c = fgetc(file)) != EOF;) {
+    const bool space = c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+    if (!space) {
+      if (blank) mix(hash, reinterpret_cast<const unsigned char*>(" "), 1);
+      const unsigned char byte = static_cast<unsigned char>(c);
+      mix(hash, &byte, 1);
+    }
+    blank = space;
+  }
+  const bool failed = ferror(file) != 0;
+  fclose(file);
+  if (failed) snprintf(why, whySize, "%s: cannot read: %s", printable(name), strerror(errno));
+  return !failed;
+}
+
 }  // namespace
 
 bool hashDataSet(uint64_t* hash, char* why, int whySize) {
@@ -61,7 +86,7 @@ bool hashDataSet(uint64_t* hash, char* why, int whySize) {
     return false;
   }
   *hash = kFnvOffset;
-  if (!mixFile(hash, settingsName, why, whySize)) return false;
+  if (!mixSettingWords(hash, settingsName, why, whySize)) return false;
   for (const ModelSection& model : read.models)
     if (!mixFile(hash, model.file, why, whySize)) return false;
   return mixFile(hash, "ground.bmp", why, whySize);

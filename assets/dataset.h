@@ -9,8 +9,9 @@
 
 #include <cstdint>
 
-// Hashes the files of the data set in the working folder (64-bit FNV-1a
-// over each file's name, length and bytes, in a fixed order). False with
+// Hashes the files of the data set in the working folder (64-bit FNV-1a,
+// in a fixed order, over each file's name and bytes and their count; over
+// settings.txt's words, whatever blanks stand between them). False with
 // one line in why ("plane.off: cannot open: ...") when one of them cannot
 // be read.
 bool hashDataSet(uint64_t* hash, char* why, int whySize);

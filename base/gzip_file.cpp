@@ -124,7 +124,7 @@ void gzipOpenMemory(GzipReader* reader, const void* data, size_t size) {
 bool gzipRewind(GzipReader* r) {
   if (!r->opened) return false;
   if (r->fd >= 0 && lseek(r->fd, 0, SEEK_SET) != 0) return false;
-  r->started = r->packed = r->inputEnded = r->memberEnded = false;
+  r->started = r->packed = r->inputEnded = r->memberEnded = r->faultAhead = false;
   r->status = gzipReading;
   r->error = 0;
   r->zlibMessage = nullptr;
@@ -154,6 +154,7 @@ int gzipRefill(GzipReader* r) {
     r->end = r->out + got;
     return *r->at++;
   }
+  if (r->faultAhead) return stop(r, gzipCorrupt);
   while (true) {
     if (r->z.avail_in == 0 && !feed(r)) {
       if (r->status != gzipReading) return -1;
@@ -175,7 +176,9 @@ int gzipRefill(GzipReader* r) {
     } else if ((result != Z_OK && result != Z_BUF_ERROR) ||
                (result == Z_BUF_ERROR && produced == 0 && r->z.avail_in > 0)) {
       r->zlibMessage = r->z.msg;
-      return stop(r, gzipCorrupt);
+      // What came out before the damage is handed out first.
+      if (produced == 0) return stop(r, gzipCorrupt);
+      r->faultAhead = true;
     }
     if (produced > 0) {
       r->at = r->out;

@@ -34,6 +34,7 @@ struct GzipReader {
   bool inputEnded;   // the file or the memory has no more to hand to zlib
   bool inflating;    // z is set up
   bool memberEnded;  // a gzip member just closed: another may follow
+  bool faultAhead;   // zlib found damage after the bytes still to hand out
   GzipStatus status;
   int error;
   const char* zlibMessage;  // zlib's words for a corrupt stream

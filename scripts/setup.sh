@@ -6,7 +6,7 @@
 # build that cannot succeed. With --list it prints the packages instead.
 #   scripts/setup.sh [--list] [deb]
 set -u
-PACKAGES="build-essential cmake pkg-config freeglut3-dev libglu1-mesa-dev libegl-dev libopengl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0 libx11-dev libfreeimage-dev libsdl2-dev libfreetype-dev fonts-dejavu-core libgtest-dev nlohmann-json3-dev libbenchmark-dev xvfb xdotool x11-apps desktop-file-utils man-db groff-base clang-14 libclang-rt-14-dev openbox"
+PACKAGES="build-essential cmake pkg-config freeglut3-dev libglu1-mesa-dev libegl-dev libopengl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0 libx11-dev libfreeimage-dev libsdl2-dev libfreetype-dev zlib1g-dev fonts-dejavu-core libgtest-dev nlohmann-json3-dev libbenchmark-dev xvfb xdotool x11-apps desktop-file-utils man-db groff-base clang-14 libclang-rt-14-dev openbox"
 # The AppStream metainfo's validator, and clang-format for the layout of
 # the code (make format, checked by make test).
 PACKAGES="$PACKAGES appstream clang-format"

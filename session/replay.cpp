@@ -396,6 +396,17 @@ bool checkAll(Parser* p, LineSource* src, const ReplayOptionRules* rules, const 
   bool ok = true;
   while (readFrame(p, src, &in, name, err, errSize, &ok)) {
   }
+  // What damaged compressed data gives may read as a bad line before zlib
+  // finds the damage: the rest of the stream tells.
+  if (!ok && src->reader->packed) {
+    while (gzipByte(src->reader) >= 0) {
+    }
+    if (src->reader->status == gzipCorrupt) {
+      char fault[160];
+      gzipFault(*src->reader, fault, sizeof fault);
+      snprintf(err, errSize, "%s: %s", name, fault);
+    }
+  }
   return ok;
 }
 
@@ -510,7 +521,11 @@ bool isRecordedSession(const char* path) {
   size_t n = 0;
   for (int c; n + 1 < sizeof line && (c = gzipByte(&reader)) >= 0 && c != '\n';)
     line[n++] = static_cast<char>(c);
+  // No event script is compressed: a damaged stream is a recording's, whose
+  // reader says what is wrong with it.
+  const bool packed = reader.packed;
   gzipClose(&reader);
+  if (packed) return true;
   if (n < sizeof kHeader - 1 || memcmp(line, kHeader, sizeof kHeader - 1) != 0) return false;
   // "# velkarra3d input 1" would be an event script that says so.
   return strtol(line + sizeof kHeader - 1, nullptr, 10) != 1;

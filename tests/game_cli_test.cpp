@@ -65,6 +65,13 @@ TEST_F(CommandLine, BadFlagsAndValuesSayWhatIsWrongInOneLine) {
       {"--headless", "--max-fps", "30"},
       {"--timedemo", "x.txt"},
       {"--headless", "--timedemo", "x.txt", "--input", "x.txt"},
+      {"--speed", "2"},
+      {"--watch", "x.rec", "--speed", "3"},
+      {"--watch", "x.rec", "--speed", "1/4"},
+      {"--watch", "x.rec", "--record", "y.rec"},
+      {"--watch", "x.rec", "--watch-score", "1"},
+      {"--watch-score", "11"},
+      {"--watch", "no-such-recording.v3drec"},
   };
   for (const auto& args : bad) {
     ProcessResult r = runWithoutDisplay(args);
@@ -77,6 +84,8 @@ TEST_F(CommandLine, BadFlagsAndValuesSayWhatIsWrongInOneLine) {
   EXPECT_EQ(r.err, "velkarra3d: --frames takes a whole number from 0 to 2147483647, not 'x'\n");
   r = runWithoutDisplay({"--input", "x.txt"});
   EXPECT_EQ(r.err, "velkarra3d: --input works only with --headless\n");
+  r = runWithoutDisplay({"--watch", "x.rec", "--speed", "3"});
+  EXPECT_EQ(r.err, "velkarra3d: --speed takes 0.25, 0.5, 1, 2, 4 or 8, not 3\n");
   r = runWithoutDisplay({"--timedemo", "no-such-session.txt"});
   EXPECT_EQ(r.err, "velkarra3d: no-such-session.txt: cannot open: No such file or directory\n");
 }

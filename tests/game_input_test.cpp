@@ -247,7 +247,7 @@ TEST_F(Input, ARecordedSessionReplaysToTheSameTrace) {
     EXPECT_EQ(replayed.status, std::string(name) == "a" ? 1 : 0) << replayed.err;
     EXPECT_EQ(readFile(rec + ".jsonl"), readFile(rec + ".again.jsonl")) << name;
   }
-  EXPECT_EQ(readFile(dir + "/a.rec").rfind("# velkarra3d input 4\nseed 9\nstart 0\ncentre", 0), 0u);
+  EXPECT_EQ(readFile(dir + "/a.rec").rfind("# velkarra3d input 5\nseed 9\nstart 0\ncentre", 0), 0u);
   removeTree(dir);
 }
 
@@ -337,7 +337,14 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, BadRecordings,
     ::testing::Values(
         BadRecording{"1 down a\n", "s.rec:1: not a recorded velkarra3d session"},
-        BadRecording{"# velkarra3d input 5\nseed 1\n", "s.rec:1: recorded by a newer velkarra3d"},
+        BadRecording{"# velkarra3d input 6\nseed 1\n", "s.rec:1: recorded by a newer velkarra3d"},
+        // Version 5 names its data set right after the centre.
+        BadRecording{"# velkarra3d input 5\nseed 1\nstart 0\ncentre 1 2\nclient 1 2 3 4\n",
+                     "s.rec:5: expected 'data HASH' (the data set's hash in 16 hex digits)"},
+        BadRecording{"# velkarra3d input 5\nseed 1\nstart 0\ncentre 1 2\ndata 12ab\n",
+                     "s.rec:5: expected 'data HASH'"},
+        BadRecording{"# velkarra3d input 5\nseed 1\nstart 0\ncentre 1 2\ndata 0123456789ABCDEF\n",
+                     "s.rec:5: expected 'data HASH'"},
         // Version 2 knew twelve keys and no option lines; version 3 takes
         // its options before the first client or frame line.
         BadRecording{"# velkarra3d input 2\nseed 1\nstart 0\ncentre 500 350\nclient 1 2 3 4\n"

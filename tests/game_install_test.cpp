@@ -68,9 +68,12 @@ TEST_F(Install, InstalledGameFindsItsDataFromAnywhere) {
   const std::string prefix = root_ + "/stage/opt/velkarra";
 
   // What is installed, and nothing else: the data set as the build wrote it.
-  std::set<std::string> expected = {
-      "games/velkarra3d", "share/man/man6/velkarra3d.6", "share/applications/velkarra3d.desktop",
-      "share/metainfo/" VELKARRA_APPSTREAM_ID ".metainfo.xml", "share/doc/velkarra3d/README.md"};
+  std::set<std::string> expected = {"games/velkarra3d",
+                                    "share/man/man6/velkarra3d.6",
+                                    "share/applications/velkarra3d.desktop",
+                                    "share/metainfo/" VELKARRA_APPSTREAM_ID ".metainfo.xml",
+                                    "share/doc/velkarra3d/README.md",
+                                    "share/mime/packages/velkarra3d.xml"};
   for (const char* size : {"16", "24", "32", "48", "64", "128", "256"})
     expected.insert(std::string("share/icons/hicolor/") + size + "x" + size +
                     "/apps/velkarra3d.png");
@@ -237,7 +240,22 @@ TEST(InstallFiles, ManualPageAndMenuEntryPassTheirValidatorsAndMatchTheOptionTab
   ProcessResult desktop = runProcess({"/usr/bin/desktop-file-validate", entry});
   EXPECT_EQ(desktop.status, 0);
   EXPECT_EQ(desktop.out + desktop.err, "");
-  EXPECT_NE(readFile(entry).find("\nExec=velkarra3d\n"), std::string::npos);
+  // A recording opened from a file manager is watched; the menu, which
+  // names no file, starts the game (--watch= with nothing after it).
+  EXPECT_NE(readFile(entry).find("\nExec=velkarra3d --watch=%f\n"), std::string::npos);
+  EXPECT_NE(readFile(entry).find("\nMimeType=application/x-velkarra3d-recording;\n"),
+            std::string::npos);
+  const std::string mime = makeTempDir("mime");
+  fs::create_directories(mime + "/packages");
+  fs::copy(std::string(VELKARRA_SOURCE_DIR) + "/dist/velkarra3d.xml", mime + "/packages");
+  ProcessResult types = runProcess({"/usr/bin/update-mime-database", mime});
+  EXPECT_EQ(types.status, 0) << types.err;
+  for (const char* glob : {":*.v3drec\n", ":*.v3drec.gz\n"})
+    EXPECT_NE(
+        readFile(mime + "/globs2").find("application/x-velkarra3d-recording" + std::string(glob)),
+        std::string::npos)
+        << glob;
+  removeTree(mime);
 
   // The OPTIONS section lists the table's options in its order, each with
   // its value form in the page's lower case ("--frames n" for N).

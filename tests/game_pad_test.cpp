@@ -190,7 +190,7 @@ TEST_F(Pad, SessionPlayedWithAPadReplaysToTheSameTrace) {
                dir + "/pad.txt", "--record", dir + "/rec.txt", "--trace", dir + "/played.jsonl"});
   ASSERT_EQ(played.status, 0) << played.err;
   // The pad needs no recording version of its own.
-  EXPECT_EQ(readFile(dir + "/rec.txt").rfind("# velkarra3d input 4\n", 0), 0u);
+  EXPECT_EQ(readFile(dir + "/rec.txt").rfind("# velkarra3d input 5\n", 0), 0u);
   const ProcessResult replayed = runGame({"--headless", "--data", dir, "--input", dir + "/rec.txt",
                                           "--trace", dir + "/replayed.jsonl"});
   ASSERT_EQ(replayed.status, 0) << replayed.err;

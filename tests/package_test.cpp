@@ -66,6 +66,7 @@ TEST_F(Package, GameAndDataAreSplitAndHoldTheInstalledFiles) {
                                 "usr/share/man/man6/velkarra3d.6.gz",
                                 "usr/share/applications/velkarra3d.desktop",
                                 "usr/share/metainfo/" VELKARRA_APPSTREAM_ID ".metainfo.xml",
+                                "usr/share/mime/packages/velkarra3d.xml",
                                 "usr/share/doc/velkarra3d/README.md.gz",
                                 "usr/share/doc/velkarra3d/changelog.gz",
                                 "usr/share/doc/velkarra3d/copyright"};
@@ -90,6 +91,19 @@ TEST_F(Package, GameAndDataAreSplitAndHoldTheInstalledFiles) {
   ProcessResult tree = runProcess(
       {"/usr/bin/appstreamcli", "validate-tree", "--strict", "--no-net", root_ + "/game"});
   EXPECT_EQ(tree.status, 0) << tree.out << tree.err;
+
+  // The recordings' file type, as the package's trigger will read it, and
+  // the menu entry that opens it.
+  fs::create_directories(root_ + "/mime/packages");
+  fs::copy(root_ + "/game/usr/share/mime/packages/velkarra3d.xml", root_ + "/mime/packages");
+  ProcessResult types = runProcess({"/usr/bin/update-mime-database", root_ + "/mime"});
+  EXPECT_EQ(types.status, 0) << types.err;
+  EXPECT_NE(
+      readFile(root_ + "/mime/globs2").find("application/x-velkarra3d-recording:*.v3drec.gz\n"),
+      std::string::npos);
+  EXPECT_NE(readFile(root_ + "/game/usr/share/applications/velkarra3d.desktop")
+                .find("\nMimeType=application/x-velkarra3d-recording;\n"),
+            std::string::npos);
 
   // The manual page's header carries the release.
   ProcessResult page =
