@@ -11,6 +11,8 @@
 #include <sys/wait.h>
 
 #include <cmath>
+#include <cstring>
+#include <sstream>
 
 #include "support/json_lines.h"
 
@@ -74,6 +76,8 @@ class KeysInAWindow : public GameTest, public ::testing::WithParamInterface<bool
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   }
 
+  std::string runs() const { return home_ + "/data/velkarra3d/runs"; }
+
   Display* x_ = nullptr;
   Window window_ = 0;
   pid_t game_ = -1, openbox_ = -1;
@@ -96,11 +100,15 @@ TEST_P(KeysInAWindow, F11AndAltEnterFillTheScreenAndGiveTheWindowBack) {
   xdotool({"key", "Escape"});
   EXPECT_EQ(exitStatus(), 1);
   EXPECT_EQ(readFile(dir_ + "/out"), "");  // no points: nothing kept, nothing said
+  EXPECT_EQ(runProcess({"/bin/ls", "-A", runs()}).out, "") << "its recording was left";
 }
 
 // Planes that hang still over a small arena: the test aims at one from the
 // trace, as a player would with the mouse, and fires until it falls.
 TEST_P(KeysInAWindow, ARunThatScoresTakesItsPlaceInTheTable) {
+  // What a killed run left, which the next start removes.
+  ASSERT_EQ(runProcess({"/bin/mkdir", "-p", runs()}).status, 0);
+  writeFile(runs() + "/20260101-000000.v3drec.gz", "killed");
   play({{setting("planeSpeed"), "0"},
         {setting("arenaHalfSize"), "8"},
         {setting("bombDropMin"), "1000"},
@@ -148,6 +156,20 @@ TEST_P(KeysInAWindow, ARunThatScoresTakesItsPlaceInTheTable) {
             "Your run takes place 1 in the high scores: 20 points, level 1\n");
   const std::string table = readFile(home_ + "/data/velkarra3d/scores");
   EXPECT_EQ(table.rfind("# velkarra3d scores 2\n20 1 ", 0), 0u) << table;
+
+  // The run was recorded as it was played, and its entry names the file:
+  // the only one left in the runs folder, compressed, and its replay gives
+  // the entry's points and level.
+  std::istringstream line(table.substr(table.find('\n') + 1));
+  std::string points, level, date, time, recording;
+  line >> points >> level >> date >> time >> recording;
+  EXPECT_EQ(runProcess({"/bin/ls", "-A", runs()}).out, recording + "\n");
+  EXPECT_EQ(recording.size(), strlen("YYYYMMDD-HHMMSS.v3drec.gz")) << recording;
+  EXPECT_EQ(readFile(runs() + "/" + recording).substr(0, 2), "\x1f\x8b");
+  const ProcessResult verified = runProcess({VELKARRA_BINARY, "--data", dir_, "--verify-scores"});
+  EXPECT_EQ(verified.status, 0) << verified.out << verified.err;
+  EXPECT_NE(verified.out.find("  20 points  level 1  verified\n"), std::string::npos)
+      << verified.out;
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowManager, KeysInAWindow, ::testing::Values(false, true),
