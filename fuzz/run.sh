@@ -11,7 +11,7 @@ data=$2
 seconds=$3
 shift 3
 src=$(cd "$(dirname "$0")" && pwd)
-targets=${*:-settings off font bitmap options script pads}
+targets=${*:-settings off font bitmap options script pads packed}
 status=0
 for name in $targets; do
   seeds=$build/fuzz/seeds/$name
