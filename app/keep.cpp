@@ -26,12 +26,14 @@ void startKeepingRun() {
   if (!scoresFolder(folder, sizeof folder) || !runsFolderIn(folder, runs, sizeof runs)) return;
   removeOrphanRuns(folder, stderr);
   const int fd = claimRunFile(runs, time(nullptr), name, sizeof name);
-  if (fd < 0 || !recordKeep(fd, name)) {
+  if (fd >= 0) snprintf(keptPath, sizeof keptPath, "%s/%s", runs, name);
+  if (fd < 0 || !recordKeep(fd, keptPath)) {
     fprintf(stderr, "%s: cannot record this run in %s: %s; it plays unrecorded\n", programName,
             printable(runs), strerror(errno));
+    if (fd >= 0) unlink(keptPath);
+    keptPath[0] = '\0';
     return;
   }
-  snprintf(keptPath, sizeof keptPath, "%s/%s", runs, name);
   setRunRecording(name);
 }
 

@@ -103,21 +103,57 @@ void startAgain() {
   watch.playheadMs = 0;
 }
 
-// The watcher's keys and pad since the last tick. *skip: Right or A.
+// What the watcher's keys and buttons do.
+enum WatchAction : uint8_t {
+  watchEnd,
+  watchPause,
+  watchFaster,
+  watchSlower,
+  watchSkip,
+  watchHome,
+  watchHelp,
+  watchMute,
+  watchActionCount
+};
+
+// Each key (a platform code) and pad button (-1: none) of the watcher.
+struct WatchKey {
+  int key;
+  int padButton;
+  WatchAction action;
+};
+constexpr WatchKey watchKeys[] = {
+    {platEscape, platPadBack, watchEnd},
+    {platSpace, platPadStart, watchPause},
+    {platPlus, platPadRightShoulder, watchFaster},
+    {platUp, -1, watchFaster},
+    {platMinus, platPadLeftShoulder, watchSlower},
+    {platDown, -1, watchSlower},
+    {platRight, platPadA, watchSkip},
+    {platHome, -1, watchHome},
+    {platF1, -1, watchHelp},
+    {'M', -1, watchMute},
+};
+
+// The watcher's keys and pad since the last tick, each read once. *skip:
+// Right or A.
 void readControls(bool* skip) {
   PlatPad pad;
   platPadState(&pad);
-  const auto padPressed = [&pad](int button) { return (pad.pressed >> button) & 1u; };
-  if (pressed(platEscape) || padPressed(platPadBack)) endRun();
-  if (pressed(platSpace) || padPressed(platPadStart)) watch.paused = !watch.paused;
-  const bool faster = pressed(platPlus) | pressed(platUp) | padPressed(platPadRightShoulder);
-  const bool slower = pressed(platMinus) | pressed(platDown) | padPressed(platPadLeftShoulder);
-  if (faster && watch.speed + 1 < watchSpeedCount) watch.speed++;
-  if (slower && watch.speed > 0) watch.speed--;
-  if (pressed(platF1)) watch.help = !watch.help;
-  if (pressed('M')) toggleMute();
-  *skip = pressed(platRight) | padPressed(platPadA);
-  if (pressed(platHome)) startAgain();
+  bool asked[watchActionCount] = {};
+  for (const WatchKey& k : watchKeys) {
+    const bool key = pressed(k.key);
+    const bool button = k.padButton >= 0 && ((pad.pressed >> k.padButton) & 1u);
+    asked[k.action] = asked[k.action] || key || button;
+  }
+  if (asked[watchEnd]) endRun();
+  if (asked[watchPause]) watch.paused = !watch.paused;
+  if (asked[watchFaster] && watch.speed + 1 < watchSpeedCount) watch.speed++;
+  if (asked[watchSlower] && watch.speed > 0) watch.speed--;
+  if (asked[watchHelp]) watch.help = !watch.help;
+  if (asked[watchMute]) toggleMute();
+  *skip = asked[watchSkip];
+  if (asked[watchHome]) startAgain();
 }
 
 // Runs the frames due by the playhead; true when any ran.
