@@ -133,7 +133,8 @@ int verifyScores(const char* folder, FILE* out, FILE* err) {
   const ScoresRead read = loadScores(folder, &table, why, sizeof why);
   if (read != scoresReadWhole) fprintf(err, "%s: %s\n", programName, why);
   if (read == scoresUnreadable) return 1;
-  int status = 0;
+  // A damaged line is an entry that cannot be proved.
+  int status = read == scoresReadDamaged ? 1 : 0;
   for (int i = 0; i < table.count; i++) {
     const ScoreEntry& e = table.entries[i];
     fprintf(out, "%2d. %s  %d points  level %d  ", i + 1, e.name, e.points, e.level);

@@ -9,6 +9,6 @@
 // prints one line per entry on out: its place, name, points and level, then
 // "verified", "differs: the recording gives P points, level L", "cannot be
 // replayed: WHY" or "no recording". Returns the exit status: 0 when no
-// entry differs or fails, 1 otherwise (and for a table that cannot be read,
-// said on err).
+// entry differs or fails, 1 otherwise (and for a table that cannot be read
+// or has damaged lines, said on err).
 int verifyScores(const char* folder, FILE* out, FILE* err);
