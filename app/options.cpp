@@ -178,9 +178,9 @@ constexpr OptionRow optionRows[optionCount] = {
     flagRow("scores", FIELD(printScores), "print the table of the ten best runs and exit"),
     flagRow("no-scores", FIELD(noScores), "keep this run out of the table of the best runs"),
     textOrNoneRow("watch", "FILE", FIELD(watchFile),
-            "play the recording FILE (--record, plain or gzip) in the\n"
-            "window at its own pace: Space pauses, +/- change the speed,\n"
-            "Right skips 10 s, Home starts again, Esc ends, F1 helps"),
+                  "play the recording FILE (--record, plain or gzip) in the\n"
+                  "window at its own pace: Space pauses, +/- change the speed,\n"
+                  "Right skips 10 s, Home starts again, Esc ends, F1 helps"),
     wholeRow("watch-score", "N", FIELD(watchScore), {1, 10},
              "watch the recording of entry N of the best runs (--scores)"),
     decimalRow("speed", "X", FIELD(speed), {0.25f, 8},

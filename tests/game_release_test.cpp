@@ -86,7 +86,8 @@ TEST(Release, MetainfoPassesItsValidatorAndLaunchesTheMenuEntry) {
   EXPECT_EQ(r.status, 0) << r.out << r.err;
 
   // The id names the file; the launchable is the menu entry the install
-  // puts in place, and it starts the binary the metainfo provides.
+  // puts in place, and it starts the binary the metainfo provides, opening
+  // the file type it provides (a recording, watched).
   const std::string meta = readFile(VELKARRA_METAINFO);
   const std::string id = between(meta, "<id>", "</id>");
   EXPECT_EQ(fs::path(VELKARRA_METAINFO).filename().string(), id + ".metainfo.xml");
@@ -94,7 +95,9 @@ TEST(Release, MetainfoPassesItsValidatorAndLaunchesTheMenuEntry) {
   ASSERT_EQ(launchable, "velkarra3d.desktop");
   const std::string entry = readFile(sourceDir + "/dist/" + launchable);
   const std::string binary = between(meta, "<binary>", "</binary>");
-  EXPECT_NE(entry.find("\nExec=" + binary + "\n"), std::string::npos) << binary;
+  EXPECT_NE(entry.find("\nExec=" + binary + " --watch=%f\n"), std::string::npos) << binary;
+  const std::string type = between(meta, "<mediatype>", "</mediatype>");
+  EXPECT_NE(entry.find("\nMimeType=" + type + ";\n"), std::string::npos) << type;
 }
 
 // The names of a Debian relationship field ("a (>= 1), b <!nocheck>,").
