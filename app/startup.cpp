@@ -13,6 +13,7 @@
 #include "app/options.h"
 #include "app/source.h"
 #include "app/world_options.h"
+#include "assets/data_files.h"
 #include "assets/settings.h"
 #include "game/clock.h"
 #include "game/input.h"
@@ -35,7 +36,7 @@
 namespace {
 
 const char* const windowTitle = "Velkarra3D";
-const char* const settingsName = "settings.txt";
+const char* const settingsName = dataFileNames[fileSettings];
 
 }  // namespace
 
@@ -62,7 +63,7 @@ void startGame() {
   setUpRenderer(width, height);
 
   window = platFindWindow(windowTitle);
-  platSetWindowIcon(window, "icon.png");
+  platSetWindowIcon(window, dataFileNames[fileIcon]);
   platHideCursor();
   int left, top, right, bottom;
   platWindowRect(window, &left, &top, &right, &bottom);

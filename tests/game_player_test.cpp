@@ -113,6 +113,19 @@ TEST_F(Player, TheCommandLineWinsOverTheFileAndPrintConfigSaysWhereEachCameFrom)
     EXPECT_EQ(shown(r.out, "volume"), "100 default");
   }
 
+  // A file that is not text (a picture, a program given by mistake): one
+  // line, and none of it is read, not even its good first line.
+  const std::string binary = home_ + "/binary.conf";
+  for (const std::string& head : {std::string("volume = 5\n\x89PNG\r\n\x1a\n\0\0\0\rIHDR\n", 23),
+                                  std::string("volume = 5\nmute = \xff\xfe\x1b[2J\n")}) {
+    writeFile(binary, head + "show-fps = true\n");
+    r = run({"--print-config", "--config", binary});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "velkarra3d: " + binary + ": not a text file; ignored\n");
+    EXPECT_EQ(shown(r.out, "volume"), "100 default");
+    EXPECT_EQ(shown(r.out, "show-fps"), "false default");
+  }
+
   // What a file asks for that a headless run cannot do is left out quietly.
   writeConf("window = 1024x768\nfullscreen = true\nmax-fps = 30\n");
   r = headless({"--frames", "2"});

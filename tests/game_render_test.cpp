@@ -67,7 +67,8 @@ class FontTest : public ::testing::Test {
   bool load(const std::string& bytes) {
     std::string path = dir_ + "/font.glf";
     writeFile(path, bytes);
-    return loadFont(&font_, path.c_str(), texture_);
+    char why[200];
+    return loadFont(&font_, path.c_str(), texture_, why, sizeof why);
   }
   // The vertices (x, y) that drawText issues, captured in feedback mode
   // with window coordinates equal to object coordinates.
@@ -172,7 +173,9 @@ TEST_F(FontTest, ShortOrImpossibleFilesLoadNothing) {
     bindFont(&font_);
     EXPECT_EQ(currentFont, nullptr);
   }
-  EXPECT_FALSE(loadFont(&font_, (dir_ + "/none.glf").c_str(), texture_));
+  char why[200];
+  EXPECT_FALSE(loadFont(&font_, (dir_ + "/none.glf").c_str(), texture_, why, sizeof why));
+  EXPECT_STREQ(why, "cannot open: No such file or directory");
 }
 
 TEST_F(FontTest, OddWidthFontsUploadWhole) {
