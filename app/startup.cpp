@@ -47,6 +47,8 @@ void startGame() {
   const int height = sized ? runOptions.windowHeight : 600;
   platCreateWindow(windowTitle, 100, 50, width, height);
   if (runOptions.fullscreen) platFullScreen();
+  // A timedemo measures the machine, not the screen's refresh.
+  platSyncToRefresh(runOptions.vsync && !runOptions.timedemoFile);
   startComforts();
   worldOptions = runOptions.world;
   chooseDetail(runOptions.detail);

@@ -8,6 +8,7 @@
 #include <FreeImage.h>
 #include <GL/freeglut.h>
 #include <GL/glx.h>
+#include <GL/glxext.h>
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -701,6 +702,46 @@ void winToggleFullScreen() {
 
 void winSoundVolume(int percent) { audioSetVolume(percent); }
 
+// Whether the GLX extension `name` is in the space-separated list.
+bool listsExtension(const char* list, const char* name) {
+  const size_t length = strlen(name);
+  for (const char* at = list; at && (at = strstr(at, name)) != nullptr; at += length)
+    if ((at == list || at[-1] == ' ') && (at[length] == ' ' || at[length] == '\0')) return true;
+  return false;
+}
+
+bool winSyncToRefresh(bool on) {
+  if (!gWin.window || gWin.closed) return false;
+  const char* list = glXQueryExtensionsString(gWin.xDisplay, DefaultScreen(gWin.xDisplay));
+  auto address = [](const char* function) {
+    return glXGetProcAddress(reinterpret_cast<const GLubyte*>(function));
+  };
+  const int interval = on ? 1 : 0;
+  if (listsExtension(list, "GLX_EXT_swap_control")) {
+    auto set = reinterpret_cast<PFNGLXSWAPINTERVALEXTPROC>(address("glXSwapIntervalEXT"));
+    if (set) {
+      // A refusal comes as an X error, which must not end the game.
+      XSync(gWin.xDisplay, False);
+      gXError = false;
+      XErrorHandler previous = XSetErrorHandler(noteXError);
+      set(gWin.xDisplay, gWin.window, interval);
+      XSync(gWin.xDisplay, False);
+      XSetErrorHandler(previous);
+      if (!gXError) return true;
+    }
+  }
+  if (listsExtension(list, "GLX_MESA_swap_control")) {
+    auto set = reinterpret_cast<PFNGLXSWAPINTERVALMESAPROC>(address("glXSwapIntervalMESA"));
+    if (set && set(static_cast<unsigned>(interval)) == 0) return true;
+  }
+  // The oldest of the three takes only intervals of 1 or more.
+  if (on && listsExtension(list, "GLX_SGI_swap_control")) {
+    auto set = reinterpret_cast<PFNGLXSWAPINTERVALSGIPROC>(address("glXSwapIntervalSGI"));
+    if (set && set(interval) == 0) return true;
+  }
+  return false;
+}
+
 void winDisplayFunc(void (*display)()) { gWin.displayFn = display; }
 void winKeyboardFunc(void (*key)(unsigned char c, int x, int y)) { gWin.keyboardFn = key; }
 void winReshapeFunc(void (*reshape)(int width, int height)) { gWin.reshapeFn = reshape; }
@@ -815,6 +856,7 @@ const PlatBackend kWindowedBackend = {
     winSaveScreenshot,    // saveScreenshot
     winToggleFullScreen,  // toggleFullScreen
     winSoundVolume,       // soundVolume
+    winSyncToRefresh,     // syncToRefresh
 };
 
 // ---- windowed.h ----

@@ -80,7 +80,8 @@ TEST_F(Player, TheCommandLineWinsOverTheFileAndPrintConfigSaysWhereEachCameFrom)
       "mute = yes\n"
       "show-fps = On\r\n"
       "invert-y = 1\n"
-      "invert-y = off\n");
+      "invert-y = off\n"
+      "vsync = no\n");
   // A flag's other words, in the file and after '=', print as true or false.
   ProcessResult r = run({"--print-config", "--volume", "70", "--mute=no"});
   EXPECT_EQ(r.status, 0);
@@ -95,10 +96,12 @@ TEST_F(Player, TheCommandLineWinsOverTheFileAndPrintConfigSaysWhereEachCameFrom)
   EXPECT_EQ(shown(r.out, "invert-y"), "false " + file + ":9");  // the last line wins
   EXPECT_EQ(shown(r.out, "window"), "800x600 default");
   EXPECT_EQ(shown(r.out, "max-fps"), "none default");
+  EXPECT_EQ(shown(r.out, "vsync"), "false " + file + ":10");
 
   // --no-config reads nothing, --config reads another file instead.
   r = run({"--print-config", "--no-config"});
   EXPECT_EQ(shown(r.out, "detail"), "auto default");
+  EXPECT_EQ(shown(r.out, "vsync"), "true default");
   EXPECT_EQ(shown(r.out, "volume"), "100 default");
   writeFile(home_ + "/other.conf", "volume = 5\n");
   r = run({"--print-config", "--config", home_ + "/other.conf"});
