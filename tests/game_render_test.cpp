@@ -313,6 +313,30 @@ TEST_F(Screen, RadarDotColoursAndTheArenaRuleForShells) {
   EXPECT_FALSE(wall.r == 0 && wall.g == 0 && wall.b == 0) << "no shell dot on the wall";
 }
 
+// At twice the rows the radar's dots and frame take twice the pixels each
+// way, so they keep their share of a larger picture. The 800 x 600 buffer
+// holds the lower-left quarter of a 1600 x 1200 view, the radar's corner.
+TEST_F(Screen, RadarDotsAndLinesGrowWithTheWindowsHeight) {
+  camera.yaw = 0;
+  camera.pitch = -1.2f;
+  parkPlane({0, 10.5f, 12});
+  for (const int scale : {1, 2, 1}) {
+    onReshape(800 * scale, 600 * scale);
+    runFrames(1);
+    grab();
+    const int x = 160 * scale, y = 600 - 120 * scale;  // the radar's centre
+    int grey = 0;  // the plane's dot, 30 px left of the centre at 600 rows
+    for (int dy = -10 * scale; dy <= 10 * scale; dy++)
+      for (int dx = -10 * scale; dx <= 10 * scale; dx++) {
+        const Rgb c = at(x - 30 * scale + dx, y + dy);
+        grey += abs(c.r - 77) <= 1 && abs(c.g - 77) <= 1 && abs(c.b - 77) <= 1;
+      }
+    EXPECT_EQ(grey, 36 * scale * scale) << "a 6 px dot at 600 rows, at scale " << scale;
+    EXPECT_EQ(whiteIn(x - 75 * scale - 5, y, x - 75 * scale + 5, y + 1), scale)
+        << "the frame's left side, at scale " << scale;
+  }
+}
+
 TEST_F(Screen, OverlayLeavesTheStateAsItFoundIt) {
   runFrames(1);
   EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
