@@ -8,6 +8,7 @@
 #include "assets/sky_cap.h"
 #include "render/gl_objects.h"
 #include "render/render.h"
+#include "terrain/terrain.h"
 
 namespace {
 
@@ -39,7 +40,22 @@ void drawCap(float z) {
   glEnd();
 }
 
+// The distance from the wall's axis to the middle of its flat sides: the
+// wall is a prism of `segments` sides, not a true cylinder.
+const float wallInnerRadius = static_cast<float>(wallRadius * cos(angleStep / 2.0));
+
 }  // namespace
+
+bool skyMeetsTheGround() {
+  if (!terrain.mesh.vertices) return false;
+  const Vec3& viewer = missile.active ? missile.pos : camera.pos;
+  const float cx = follow * viewer.x, cy = follow * viewer.y, cz = follow * viewer.z;
+  if (cz + skyBottom >= terrain.lowest || cz + skyTop <= terrain.highest) return true;
+  // The ground's farthest corner from the wall's axis.
+  const float h = terrain.halfSize;
+  const float dx = fabsf(cx) + h, dy = fabsf(cy) + h;
+  return dx * dx + dy * dy >= wallInnerRadius * wallInnerRadius;
+}
 
 void drawSky() {
   glColor3f(1, 1, 1);

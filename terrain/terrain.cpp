@@ -83,6 +83,11 @@ void buildTerrain(float innerSize, int32_t cells, float halfSize) {
     y += terrain.step;
   }
   terrain.halfSize = halfSize;
+  terrain.lowest = terrain.highest = mesh.vertices[0].z;
+  for (int32_t k = 1; k < mesh.vertexCount; k++) {
+    terrain.lowest = fminf(terrain.lowest, mesh.vertices[k].z);
+    terrain.highest = fmaxf(terrain.highest, mesh.vertices[k].z);
+  }
   terrain.cells = cells;
   computeNormals(&mesh, 0);
   FreeImage_Unload(bitmap);
