@@ -17,6 +17,7 @@
 #include "platform/platform.h"
 #include "render/gl_objects.h"
 #include "render/render.h"
+#include "render/resources.h"
 #include "render/text.h"
 #include "render/view.h"
 
@@ -404,6 +405,29 @@ Vec3 skyCentre() {
   }
   if (!count) return {NAN, NAN, NAN};
   return {static_cast<float>(sx / count), static_cast<float>(sy / count), (minZ + maxZ) / 2};
+}
+
+// Seen from high above the sky's bottom, which follows the viewer at 0.7,
+// rises through the ground (at 72 units up it cuts the lowest hollows off,
+// at 80 it lies above the whole ground): the ground still shows whole, in
+// either detail level, never sunk into the sky's dark bottom.
+TEST_F(Screen, TheGroundShowsWholeFromHighAbove) {
+  game.cameraLock = 0;
+  camera.yaw = 0;
+  camera.pitch = -1.55f;     // nearly straight down
+  parkPlane({-24, -24, 2});  // out of the way
+  for (const DetailLevel level : {detailHigh, detailLow})
+    for (const float height : {72.0f, 80.0f}) {
+      setDetail(level);
+      camera.pos = {10, 10, height};  // the cannon lies off the middle of the picture
+      runFrames(1);
+      grab();
+      int dark = 0;                    // the sky's bottom is a dark brown, the sand far lighter
+      for (int y = 330; y < 410; y++)  // beside the crosshair
+        for (int x = 430; x < 510; x++) dark += at(x, y).r < 100;
+      EXPECT_EQ(dark, 0) << "detail " << static_cast<int>(level) << ", " << height << " units up";
+    }
+  setDetail(detailHigh);
 }
 
 TEST_F(Screen, SkyFollowsTheViewerAtSevenTenths) {
