@@ -294,14 +294,20 @@ TEST_P(PlacedWindow, WindowsLargerThanTheWorkAreaAreMadeToFitKeepingTheirShape) 
   writeFile(dir + "/wide.conf", "window = 2000x1000\n");
   struct Case {
     std::vector<std::string> args;
+    const char* asked;
     long area[4];  // x, y, width, height
     int bare[2], framed[2];
     bool fullScreenAndBack;
   } const cases[] = {
-      {{"--window", "600x900"}, {0, 0, 1024, 768}, {512, 768}, {495, 743}, true},
-      {{"--config", dir + "/wide.conf"}, {0, 0, 1024, 768}, {1024, 512}, {1022, 511}, false},
+      {{"--window", "600x900"}, "600 x 900", {0, 0, 1024, 768}, {512, 768}, {495, 743}, true},
+      {{"--config", dir + "/wide.conf"},
+       "2000 x 1000",
+       {0, 0, 1024, 768},
+       {1024, 512},
+       {1022, 511},
+       false},
       // A manager publishes its own work area: this one is for the bare screen.
-      {{"--window", "800x700"}, {0, 100, 1024, 600}, {685, 600}, {0, 0}, false},
+      {{"--window", "800x700"}, "800 x 700", {0, 100, 1024, 600}, {685, 600}, {0, 0}, false},
   };
   const Window root = DefaultRootWindow(display_);
   const Atom workArea = XInternAtom(display_, "_NET_WORKAREA", False);
@@ -312,16 +318,8 @@ TEST_P(PlacedWindow, WindowsLargerThanTheWorkAreaAreMadeToFitKeepingTheirShape) 
       XChangeProperty(display_, root, workArea, XA_CARDINAL, 32, PropModeReplace,
                       reinterpret_cast<const unsigned char*>(c.area), 4);
     XFlush(display_);
-    std::vector<std::string> args = {"/bin/sh",
-                                     "-c",
-                                     "exec \"$0\" \"$@\" 2>\"" + err + "\"",
-                                     VELKARRA_BINARY,
-                                     "--data",
-                                     dir,
-                                     "--detail",
-                                     "low",
-                                     "--max-fps",
-                                     "60"};
+    const std::string run = "exec \"$0\" --detail low --max-fps 60 \"$@\" 2>\"" + err + "\"";
+    std::vector<std::string> args = {"/bin/sh", "-c", run, VELKARRA_BINARY, "--data", dir};
     args.insert(args.end(), c.args.begin(), c.args.end());
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     pid_ = spawnProcess(args);
@@ -339,12 +337,11 @@ TEST_P(PlacedWindow, WindowsLargerThanTheWorkAreaAreMadeToFitKeepingTheirShape) 
         << c.args[1] << ": " << describe(placementOf(display_, window));
     std::string said;
     EXPECT_TRUE(waitFor([&] { return (said = readFile(err)).find("using") != std::string::npos; }));
-    const std::string asked = c.args[0] == "--window" ? c.args[1] : "2000x1000";
-    const std::string line =
-        "velkarra3d: a window of " + asked.substr(0, asked.find('x')) + " x " +
-        asked.substr(asked.find('x') + 1) + " does not fit the screen's work area of " +
-        std::to_string(c.area[2]) + " x " + std::to_string(c.area[3]) + ": using " +
-        std::to_string(size[0]) + " x " + std::to_string(size[1]) + "\n";
+    const std::string line = std::string("velkarra3d: a window of ") + c.asked +
+                             " does not fit the screen's work area of " +
+                             std::to_string(c.area[2]) + " x " + std::to_string(c.area[3]) +
+                             ": using " + std::to_string(size[0]) + " x " +
+                             std::to_string(size[1]) + "\n";
     EXPECT_NE(said.find(line), std::string::npos) << said;
     if (c.fullScreenAndBack) {
       auto filled = [&] {
