@@ -126,7 +126,7 @@ TEST_F(TerrainTest, MissingHeightMapStopsWithAMessage) {
                        "/ground.bmp': the file is missing\n");
 }
 
-TEST_F(TerrainTest, TexturesOfAnotherSizeAreConvertedAndMissingOnesEndSilently) {
+TEST_F(TerrainTest, TexturesOfAnotherSizeAreConvertedAndMissingOnesEndWithOneLine) {
   std::string dir = dataDir();
   writeHeightMap(
       dir + "/sky.bmp", 300, 100, [](int, int) { return 128; }, 8);
