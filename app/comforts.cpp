@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "app/options.h"
+#include "app/source.h"
 #include "base/printable.h"
 #include "base/program.h"
 #include "base/xdg.h"
@@ -31,11 +32,14 @@ void startComforts() {
   showFrameCounter(runOptions.showFps);
 }
 
+bool desktopKeysAct() { return inputSource() == inputFromPlatform && !runOptions.timedemoFile; }
+
 void applyComfortKeys(const FrameInput& in) {
   countFrame(in.tickMs);
   if (keyPressed(in, keyF9)) showFrameCounter(!frameCounterShown());
-  if (keyPressed(in, keyF11) || keyPressed(in, keyAltEnter)) platToggleFullScreen();
-  if (keyPressed(in, keyF12)) saveScreenshotNow();
+  const bool desktop = desktopKeysAct();
+  if (desktop && (keyPressed(in, keyF11) || keyPressed(in, keyAltEnter))) platToggleFullScreen();
+  if (desktop && keyPressed(in, keyF12)) saveScreenshotNow();
   if (keyPressed(in, keyM)) {
     muted = !muted;
     applyVolume();

@@ -93,6 +93,32 @@ void skipByteOrderMark(FILE* file) {
   rewind(file);
 }
 
+// Whether the file is text at all: its first lines (within the first
+// configTextBytes) hold no NUL byte and only valid UTF-8. A file that
+// cannot go back to where it was read from (a pipe) is taken as text, and
+// its lines are judged one by one. Reads from the current position and goes
+// back to it.
+bool startsAsText(FILE* file) {
+  const long start = ftell(file);
+  if (start < 0) return true;
+  char head[configTextBytes];
+  const size_t got = fread(head, 1, sizeof head, file);
+  if (fseek(file, start, SEEK_SET) != 0) return true;
+  size_t checked = got;
+  int lines = 0;
+  for (size_t i = 0; i < got; i++)
+    if (head[i] == '\n' && ++lines == configTextLines) {
+      checked = i;
+      break;
+    }
+  if (checked == sizeof head) {
+    // Cut inside a line: leave out the character the cut may split.
+    while (checked > 0 && (static_cast<unsigned char>(head[checked - 1]) & 0xc0) == 0x80) checked--;
+    if (checked > 0 && static_cast<unsigned char>(head[checked - 1]) >= 0xc0) checked--;
+  }
+  return isUtf8Text(head, checked);
+}
+
 }  // namespace
 
 bool configPath(char* out, int size) {
@@ -114,6 +140,12 @@ void readConfigFile(const char* path, bool mustExist, RunOptions* options, FILE*
     return;
   }
   skipByteOrderMark(file);
+  if (!startsAsText(file)) {
+    // A picture or a program given by mistake: one line, not one per line.
+    fprintf(warnings, "%s: %s: not a text file; ignored\n", programName, printable(path));
+    fclose(file);
+    return;
+  }
   // Applied to a copy, so that a file that fails half-way leaves nothing.
   RunOptions read = *options;
   Warner w = {warnings, path, 0};

@@ -3,10 +3,10 @@
 // main reads it once, after the command line and before anything else
 // uses the options: `name = value` lines set the rows of optionRows marked
 // inFile, each noted as coming from the file, so that the command line
-// always wins. A bad line is reported and skipped, a missing or unreadable
-// file is reported (unless it is the usual file and simply not there) and
-// the defaults stand: the file never stops the game, and the game never
-// writes it. --print-config shows the outcome.
+// always wins. A bad line is reported and skipped, a file that is not text
+// is reported once and ignored, a missing or unreadable file is reported (unless it is the usual
+// file and simply not there) and the defaults stand: the file never stops the game, and the game
+// never writes it. --print-config shows the outcome.
 #pragma once
 
 #include <cstdio>
@@ -17,6 +17,11 @@
 constexpr int configLineMax = 1023;
 // Faulty lines reported one by one; after these, one line says there are more.
 constexpr int configWarningsMax = 20;
+// A file whose first configTextLines lines (within its first configTextBytes)
+// hold a NUL byte or invalid UTF-8 is not text: one warning, and none of it
+// is read.
+constexpr int configTextLines = 8;
+constexpr int configTextBytes = 4096;
 
 // The usual file: $XDG_CONFIG_HOME/velkarra3d/velkarra3d.conf, or under
 // ~/.config. False when neither gives an absolute folder.

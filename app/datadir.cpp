@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "assets/data_files.h"
 #include "base/printable.h"
 
 namespace {
@@ -42,7 +43,8 @@ void noteLookedIn(LookedIn* looked, const char* place) {
 
 bool holdsSettings(const char* folder) {
   char file[kPathSize];
-  if (snprintf(file, sizeof file, "%s/settings.txt", folder) >= static_cast<int>(sizeof file))
+  if (snprintf(file, sizeof file, "%s/%s", folder, dataFileNames[fileSettings]) >=
+      static_cast<int>(sizeof file))
     return false;
   struct stat info;
   return stat(file, &info) == 0 && S_ISREG(info.st_mode);
@@ -129,8 +131,8 @@ bool chooseDataDir(const char* dataOption, char* out, int outSize, char* error, 
   }
 
   snprintf(error, errorSize,
-           "no data folder found (looked for settings.txt in %s); use --data DIR or set "
+           "no data folder found (looked for %s in %s); use --data DIR or set "
            "VELKARRA3D_DATA",
-           looked);
+           dataFileNames[fileSettings], looked);
   return false;
 }

@@ -20,6 +20,7 @@
 #include "app/verify.h"
 #include "app/watch.h"
 #include "app/world_options.h"
+#include "assets/data_files.h"
 #include "assets/dataset.h"
 #include "base/printable.h"
 #include "platform/headless.h"
@@ -195,6 +196,13 @@ int main(int argc, char** argv) {
     fprintf(stderr, "%s: cannot use the data folder '%s': %s\n", programName, printable(dataDir),
             strerror(errno));
     // A bad --data is a bad option; a bad VELKARRA3D_DATA is the game's own end.
+    return runOptions.dataDir ? 2 : 1;
+  }
+  // A folder with none of the data files is not a data set with a file
+  // missing: say so, rather than name the first file start-up would miss.
+  if (!holdsAnyDataFile(".")) {
+    fprintf(stderr, "%s: the folder '%s' holds no data set (looked for %s there)\n", programName,
+            printable(dataDir), dataFileNames[fileSettings]);
     return runOptions.dataDir ? 2 : 1;
   }
   if (replay && !sameDataSet(input, dataDir)) return 2;

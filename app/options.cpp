@@ -155,6 +155,9 @@ constexpr OptionRow optionRows[optionCount] = {
                      "renderer, high otherwise)")),
     inFile(wholeRow("max-fps", "N", FIELD(maxFps), {1, 100000},
                     "at most N frames a second in a window (default: no cap)")),
+    inFile(flagRow("vsync", FIELD(vsync),
+                   "in a window, wait for the screen's refresh at each frame\n"
+                   "(default: on; --vsync=no turns it off; never in a timedemo)")),
     wholeRow("draw-every", "N", FIELD(drawEvery), {1, 1000000},
              "headless: draw only every Nth frame (and the last; default 1)"),
     changesWorld(
@@ -444,11 +447,11 @@ const char* usageText() {
          "\n"
          "Settings are read from $XDG_CONFIG_HOME/velkarra3d/velkarra3d.conf\n"
          "(~/.config/...): one 'name = value' a line, for detail, window, fullscreen,\n"
-         "max-fps, mouse-sensitivity, invert-y, volume, mute, pause-on-focus-loss and\n"
-         "show-fps; the command line wins. The ten best runs are kept in\n"
-         "$XDG_DATA_HOME/velkarra3d/scores (~/.local/share/...), their recordings\n"
-         "(*.v3drec.gz, which --watch-score plays and --verify-scores checks) in its\n"
-         "runs folder, screenshots in its screenshots folder.\n"
+         "max-fps, vsync, mouse-sensitivity, invert-y, volume, mute,\n"
+         "pause-on-focus-loss and show-fps; the command line wins. The ten best runs\n"
+         "are kept in $XDG_DATA_HOME/velkarra3d/scores (~/.local/share/...), their\n"
+         "recordings (*.v3drec.gz, which --watch-score plays and --verify-scores\n"
+         "checks) in its runs folder, screenshots in its screenshots folder.\n"
          "\n"
          "The data folder is the first of: --data DIR; $VELKARRA3D_DATA; the current\n"
          "folder if it holds settings.txt; ../share/games/velkarra3d beside the binary;\n"

@@ -25,7 +25,7 @@
 enum OptionOrigin : uint8_t { originDefault, originFile, originCommandLine, originPlay };
 
 // The number of rows in optionRows.
-constexpr int optionCount = 36;
+constexpr int optionCount = 37;
 
 // The paces a recording can be watched at (--speed), slowest first.
 constexpr int watchSpeedCount = 6;
@@ -49,6 +49,7 @@ struct RunOptions {
   int32_t shotEvery = 0;                 // with screenshotFile: also every N frames; 0: no
   DetailLevel detail = detailAuto;       // --detail, or detailAuto
   uint32_t maxFps = 0;                   // at most this many frames a second; 0: no cap
+  bool vsync = true;                     // each swap waits for the screen's refresh
   const char* timedemoFile = nullptr;    // session replayed as fast as possible and timed, or null
   bool printDataDir = false;             // print the data folder that would be used and exit
   int32_t windowWidth = 0;               // client size of the window; 0 x 0: 800 x 600

@@ -13,6 +13,7 @@
 #include "app/options.h"
 #include "app/source.h"
 #include "app/world_options.h"
+#include "assets/data_files.h"
 #include "assets/dataset.h"
 #include "assets/settings.h"
 #include "game/clock.h"
@@ -36,7 +37,7 @@
 namespace {
 
 const char* const windowTitle = "Velkarra3D";
-const char* const settingsName = "settings.txt";
+const char* const settingsName = dataFileNames[fileSettings];
 
 }  // namespace
 
@@ -47,6 +48,8 @@ void startGame() {
   const int height = sized ? runOptions.windowHeight : 600;
   platCreateWindow(windowTitle, 100, 50, width, height);
   if (runOptions.fullscreen) platFullScreen();
+  // A timedemo measures the machine, not the screen's refresh.
+  platSyncToRefresh(runOptions.vsync && !runOptions.timedemoFile);
   startComforts();
   worldOptions = runOptions.world;
   chooseDetail(runOptions.detail);
@@ -63,7 +66,7 @@ void startGame() {
   setUpRenderer(width, height);
 
   window = platFindWindow(windowTitle);
-  platSetWindowIcon(window, "icon.png");
+  platSetWindowIcon(window, dataFileNames[fileIcon]);
   platHideCursor();
   int left, top, right, bottom;
   platWindowRect(window, &left, &top, &right, &bottom);

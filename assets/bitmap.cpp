@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "base/printable.h"
+#include "assets/data_files.h"
+#include "base/program.h"
 
 namespace {
 
@@ -94,16 +95,36 @@ FIBITMAP* loadBitmap24(const char* file, int width, int height, bool tallerIsFin
   return bitmap;
 }
 
-void printBitmapRefusal(const char* file, BitmapResult result) {
-  unsigned width = 0, height = 0;
+void reportBitmapFailure(const char* role, const char* file, BitmapResult result, int width,
+                         int height) {
+  unsigned declaredWidth = 0, declaredHeight = 0;
   if (FIBITMAP* header = FreeImage_Load(FIF_BMP, file, FIF_LOAD_NOPIXELS)) {
-    width = FreeImage_GetWidth(header);
-    height = FreeImage_GetHeight(header);
+    declaredWidth = FreeImage_GetWidth(header);
+    declaredHeight = FreeImage_GetHeight(header);
     FreeImage_Unload(header);
   }
-  if (result == bitmapTooLarge)
-    printf("%s: declares %u x %u pixels, more than the game loads (at most %u a side, %u in all)\n",
-           printable(file), width, height, maxBitmapSide, maxBitmapPixels);
-  else
-    printf("%s: is too short for the %u x %u pixels it declares\n", printable(file), width, height);
+  char why[200];
+  switch (result) {
+    case bitmapTooLarge:
+      snprintf(why, sizeof why,
+               "it declares %u x %u pixels, more than the game loads (at most %u a side, %u in "
+               "all)",
+               declaredWidth, declaredHeight, maxBitmapSide, maxBitmapPixels);
+      break;
+    case bitmapTruncated:
+      snprintf(why, sizeof why, "the file is too short for the %u x %u pixels it declares",
+               declaredWidth, declaredHeight);
+      break;
+    case bitmapUnreadable:
+      snprintf(why, sizeof why, "not a readable BMP bitmap");
+      break;
+    case bitmapUnconvertible:
+      snprintf(why, sizeof why, "cannot convert it to a %d x %d 24-bit bitmap", width, height);
+      break;
+    case bitmapMissing:
+    case bitmapLoaded:
+      snprintf(why, sizeof why, "the file is missing");
+      break;
+  }
+  fprintf(stderr, "%s: cannot load the %s '%s': %s\n", programName, role, dataFilePath(file), why);
 }

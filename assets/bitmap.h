@@ -21,9 +21,13 @@ enum BitmapResult {
 constexpr unsigned maxBitmapSide = 16384;
 constexpr unsigned maxBitmapPixels = 64u << 20;
 
-// Prints the one line for a bitmap refused as bitmapTooLarge or
-// bitmapTruncated: the file, the size its header declares and why.
-void printBitmapRefusal(const char* file, BitmapResult result);
+// Prints the one line on stderr for a bitmap that loadBitmap24 did not
+// load: "velkarra3d: cannot load the ROLE 'FOLDER/FILE': WHY", ROLE being
+// what the game wanted it for ("texture", "height map"), FILE's full name
+// (assets/data_files.h) and WHY one of the results above in words, with the
+// size a refused header declares or the size a conversion aimed at.
+void reportBitmapFailure(const char* role, const char* file, BitmapResult result, int width,
+                         int height);
 
 // Loads file as a BMP and returns it at 24 bits a pixel, width pixels wide
 // and height lines high (or more lines when tallerIsFine), with rows packed

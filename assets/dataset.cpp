@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "assets/data_files.h"
+#include "assets/data_files.h"
 #include "assets/settings.h"
 #include "base/printable.h"
 
@@ -71,7 +73,7 @@ bool mixSettingWords(uint64_t* hash, const char* name, char* why, int whySize) {
 }  // namespace
 
 bool hashDataSet(uint64_t* hash, char* why, int whySize) {
-  const char* const settingsName = "settings.txt";
+  const char* const settingsName = dataFileNames[fileSettings];
   FILE* file = fopen(settingsName, "r");
   if (!file) {
     snprintf(why, whySize, "%s: cannot open: %s", settingsName, strerror(errno));
@@ -89,5 +91,5 @@ bool hashDataSet(uint64_t* hash, char* why, int whySize) {
   if (!mixSettingWords(hash, settingsName, why, whySize)) return false;
   for (const ModelSection& model : read.models)
     if (!mixFile(hash, model.file, why, whySize)) return false;
-  return mixFile(hash, "ground.bmp", why, whySize);
+  return mixFile(hash, dataFileNames[fileHeightMap], why, whySize);
 }

@@ -24,10 +24,15 @@ float readLeFloat(const unsigned char* p) {
 
 }  // namespace
 
-bool readFont(FILE* file, TextureFont* font, unsigned char** image) {
+bool readFont(FILE* file, TextureFont* font, unsigned char** image, const char** why) {
+  const char* ignored;
+  if (!why) why = &ignored;
   *image = nullptr;
   unsigned char header[24];
-  if (fread(header, 1, sizeof header, file) != sizeof header) return false;
+  if (fread(header, 1, sizeof header, file) != sizeof header) {
+    *why = "the file is shorter than a font's header";
+    return false;
+  }
   font->width = readLe32(header + 4);
   font->height = readLe32(header + 8);
   font->firstChar = readLe32(header + 12);
@@ -35,8 +40,10 @@ bool readFont(FILE* file, TextureFont* font, unsigned char** image) {
   font->glyphs = nullptr;
   int64_t count = static_cast<int64_t>(font->lastChar) - font->firstChar + 1;
   if (count < 1 || count > maxFontGlyphs || font->width < 1 || font->height < 1 ||
-      font->width > maxFontTexels || font->height > maxFontTexels)
+      font->width > maxFontTexels || font->height > maxFontTexels) {
+    *why = "its header declares an impossible size or number of glyphs";
     return false;
+  }
 
   size_t tableBytes = static_cast<size_t>(count) * 24;
   size_t imageBytes = static_cast<size_t>(font->width) * font->height * 2;
@@ -46,8 +53,10 @@ bool readFont(FILE* file, TextureFont* font, unsigned char** image) {
   if (here >= 0 && fseek(file, 0, SEEK_END) == 0) {
     long end = ftell(file);
     if (fseek(file, here, SEEK_SET) != 0 || end < here ||
-        static_cast<uint64_t>(end - here) < tableBytes + imageBytes)
+        static_cast<uint64_t>(end - here) < tableBytes + imageBytes) {
+      *why = "the file is too short for the glyphs and the image its header declares";
       return false;
+    }
   }
   unsigned char* raw = static_cast<unsigned char*>(malloc(tableBytes));
   Glyph* glyphs = static_cast<Glyph*>(malloc(static_cast<size_t>(count) * sizeof(Glyph)));
@@ -55,6 +64,8 @@ bool readFont(FILE* file, TextureFont* font, unsigned char** image) {
   bool complete = raw && glyphs && pixels && fread(raw, 1, tableBytes, file) == tableBytes &&
                   fread(pixels, 1, imageBytes, file) == imageBytes;
   if (!complete) {
+    *why = raw && glyphs && pixels ? "the file ends before its glyphs and image do"
+                                   : "not enough memory to read it";
     free(raw);
     free(glyphs);
     free(pixels);

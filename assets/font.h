@@ -33,8 +33,9 @@ constexpr int32_t maxFontGlyphs = 65536;
 // table, then the luminance-alpha image): fills the font's sizes, codes and
 // glyph table from an open file and hands back the image (width x height
 // luminance-alpha pairs) in *image, which the caller frees. Returns false,
-// with no glyph table and no image, on a short file or impossible sizes. The
-// texture name is not touched.
-bool readFont(FILE* file, TextureFont* font, unsigned char** image);
+// with no glyph table and no image, on a short file or impossible sizes,
+// and then, when why is not null, points *why at a few words saying which.
+// The texture name is not touched.
+bool readFont(FILE* file, TextureFont* font, unsigned char** image, const char** why = nullptr);
 
 void freeFont(TextureFont* font);

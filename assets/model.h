@@ -24,15 +24,24 @@ struct Model {
 constexpr int32_t maxModelVertices = 1 << 20;
 constexpr int32_t maxModelTriangles = 1 << 20;
 
+// What is wrong with an OFF file that readOffModel refused: a few words and
+// the line they are about (from 1).
+struct OffFault {
+  char what[160];
+  int32_t line;
+};
+
 // Reads an OFF file. A file that cannot be opened ends the process with
 // "Cannon open model file: NAME" on stdout; a bad header, bad counts, a short
-// file or an index out of range end it with "Bad file format". Status 1.
+// file or an index out of range end it with "Bad file format" on stdout and
+// one line on stderr, "velkarra3d: FOLDER/NAME: WHAT (line N)". Status 1.
 Model* loadOffModel(const char* fileName);
 
 // Reads an OFF mesh from an open file; null (with nothing left allocated)
-// for a bad header, bad counts, a short file or an index out of range. The
-// caller closes the file and frees the model with freeModel.
-Model* readOffModel(FILE* file);
+// for a bad header, bad counts, a short file or an index out of range, and
+// then, when fault is not null, says which and where. The caller closes the
+// file and frees the model with freeModel.
+Model* readOffModel(FILE* file, OffFault* fault = nullptr);
 
 // Each vertex: add (tx, ty, tz), multiply by scale, turn zTurn degrees about
 // +z, then yTurn degrees about -y.

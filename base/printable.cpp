@@ -87,3 +87,18 @@ const char* printable(const char* text) {
   escapeInto(text, printableValueLimit, out, sizeof buffers[0]);
   return out;
 }
+
+bool isUtf8Text(const char* text, size_t length) {
+  const unsigned char* s = reinterpret_cast<const unsigned char*>(text);
+  for (size_t at = 0; at < length;) {
+    if (s[at] == 0) return false;
+    if (s[at] < 0x80) {
+      at++;
+      continue;
+    }
+    const size_t consumed = utf8Length(s + at, length - at);
+    if (consumed == 0) return false;
+    at += consumed;
+  }
+  return true;
+}

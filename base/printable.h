@@ -21,3 +21,9 @@ const char* printable(const char* text);
 // The same escaping into out (of outSize bytes, at least 8), cut with "..."
 // where out is full; for whole lines whose length the caller bounds.
 void escapeInto(const char* text, size_t textLimit, char* out, size_t outSize);
+
+// Whether the length bytes at text are text a message may repeat as they
+// are: no NUL byte and valid UTF-8 throughout, C1 control codes (U+0080 to
+// U+009F) counting as invalid. Control characters such as tabs and line
+// breaks count as text.
+bool isUtf8Text(const char* text, size_t length);

@@ -42,6 +42,7 @@ struct PlatBackend {
   bool (*saveScreenshot)(const char* file);
   void (*toggleFullScreen)();
   void (*soundVolume)(int percent);
+  bool (*syncToRefresh)(bool on);
 };
 
 // The windowed backend (windowed.cpp). winInit opens the X display for

@@ -271,6 +271,9 @@ void hlToggleFullScreen() { gHl.fullScreen = !gHl.fullScreen; }
 
 void hlSoundVolume(int percent) { gHl.volume = percent < 0 ? 0 : percent > 100 ? 100 : percent; }
 
+// Headless frames never wait for a screen.
+bool hlSyncToRefresh(bool) { return false; }
+
 void hlDisplayFunc(void (*display)()) { gHl.display = display; }
 void hlKeyboardFunc(void (*key)(unsigned char c, int x, int y)) { gHl.keyboard = key; }
 void hlReshapeFunc(void (*reshape)(int width, int height)) { gHl.reshape = reshape; }
@@ -345,6 +348,7 @@ const PlatBackend kHeadlessBackend = {
     hlSaveScreenshot,    // saveScreenshot
     hlToggleFullScreen,  // toggleFullScreen
     hlSoundVolume,       // soundVolume
+    hlSyncToRefresh,     // syncToRefresh
 };
 
 // ---- headless.h ----

@@ -160,6 +160,7 @@ void platMainLoop() { gBackend->mainLoop(); }
 bool platSaveScreenshot(const char* file) { return gBackend->saveScreenshot(file); }
 void platToggleFullScreen() { gBackend->toggleFullScreen(); }
 void platSoundVolume(int percent) { gBackend->soundVolume(percent); }
+bool platSyncToRefresh(bool on) { return gBackend->syncToRefresh(on); }
 
 // ---- The game controller: one pad module (devices/pads.h) for both
 // backends, which only open it differently ----

@@ -159,6 +159,14 @@ void platTimerFunc(unsigned ms, void (*fn)(int), int value);
 
 void platSwapBuffers();
 
+// Asks the GL driver to wait for the screen's refresh at each buffer swap
+// (vertical sync) when on, or not to wait when off, through whichever of
+// GLX_EXT_swap_control, GLX_MESA_swap_control and GLX_SGI_swap_control the
+// driver offers (the last cannot turn it off). Returns whether the driver
+// took the request. Call it once the window exists. The headless backend
+// never waits, and returns false.
+bool platSyncToRefresh(bool on);
+
 // Runs the event loop; does not return while the window lives. When the
 // player closes the window (platStopAsked), the pending timer still runs
 // once, so that the game can end its run.

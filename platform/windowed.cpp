@@ -8,6 +8,7 @@
 #include <FreeImage.h>
 #include <GL/freeglut.h>
 #include <GL/glx.h>
+#include <GL/glxext.h>
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -24,6 +25,7 @@
 #include "devices/pads.h"
 #include "platform/backend.h"
 #include "platform/platform.h"
+#include "platform/window_fit.h"
 
 namespace {
 
@@ -82,6 +84,10 @@ struct Windowed {
   bool placed;                   // the window was moved onto the screen, if need be, once mapped
   uint32_t frameAwaitedSinceMs;  // shown under a window manager that has not told its frame yet
   bool fullScreen;               // the player asked for the whole screen
+  bool leftFullScreen;           // ...and gave it back to a window manager, not yet placed again
+  int asked[2];                  // the client size start-up asked for
+  bool fitSaid;                  // the line about a window made to fit was printed
+  PlatArea startArea;            // the work area when the display was first opened
   const char* shotFile;          // while a screenshot is drawn: the swap writes it here
   int shotSize[2];
   bool shotTaken;  // the swap read the picture...
@@ -446,20 +452,75 @@ void winWindowRect(PlatWindow window, int* left, int* top, int* right, int* bott
   *bottom += static_cast<int>(frame[3]);
 }
 
-// How far to move a window that spans [low, high) so that it lies within
-// [0, screen): none when it does, or when it is larger than the screen.
-int shiftOnto(int low, int high, int screen) {
-  if (high - low > screen) return 0;
-  if (low < 0) return -low;
-  return high > screen ? screen - high : 0;
+// The screen's work area: what the window manager leaves free of panels
+// (_NET_WORKAREA, for the desktop in view), within the screen; the whole
+// screen when no manager says.
+PlatArea readWorkArea(Display* display) {
+  const int screen = DefaultScreen(display);
+  const Window root = RootWindow(display, screen);
+  PlatArea area = {0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen)};
+  long desktop = 0;
+  Atom type = None;
+  int format = 0;
+  unsigned long items = 0, after = 0;
+  unsigned char* data = nullptr;
+  const Atom current = XInternAtom(display, "_NET_CURRENT_DESKTOP", True);
+  if (current != None &&
+      XGetWindowProperty(display, root, current, 0, 1, False, XA_CARDINAL, &type, &format, &items,
+                         &after, &data) == Success &&
+      data) {
+    if (format == 32 && items == 1) desktop = reinterpret_cast<long*>(data)[0];
+    XFree(data);
+    data = nullptr;
+  }
+  const Atom workArea = XInternAtom(display, "_NET_WORKAREA", True);
+  if (workArea == None || desktop < 0 || desktop > 64 ||
+      XGetWindowProperty(display, root, workArea, 4 * desktop, 4, False, XA_CARDINAL, &type,
+                         &format, &items, &after, &data) != Success ||
+      !data)
+    return area;
+  if (format == 32 && items == 4) {
+    const long* told = reinterpret_cast<long*>(data);
+    // Kept within the screen, and only when it leaves something.
+    const long left = told[0] > 0 ? told[0] : 0, top = told[1] > 0 ? told[1] : 0;
+    const long right = told[0] + told[2] < area.width ? told[0] + told[2] : area.width;
+    const long bottom = told[1] + told[3] < area.height ? told[1] + told[3] : area.height;
+    if (right - left >= 1 && bottom - top >= 1)
+      area = {static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
+              static_cast<int>(bottom - top)};
+  }
+  XFree(data);
+  return area;
 }
 
-// How far to move a window along one side of the screen: so that its frame
-// [outerLow, outerHigh) lies on the screen, or where only the picture
-// [low, high) fits (a window as wide as the screen), the picture.
-int shiftAlong(int outerLow, int outerHigh, int low, int high, int screen) {
-  return outerHigh - outerLow <= screen ? shiftOnto(outerLow, outerHigh, screen)
-                                        : shiftOnto(low, high, screen);
+// Whether the window manager shows the window full screen now.
+bool managerShowsFullScreen() {
+  const Atom state = XInternAtom(gWin.xDisplay, "_NET_WM_STATE", False);
+  const Atom full = XInternAtom(gWin.xDisplay, "_NET_WM_STATE_FULLSCREEN", False);
+  Atom type = None;
+  int format = 0;
+  unsigned long items = 0, after = 0;
+  unsigned char* data = nullptr;
+  bool shown = false;
+  if (XGetWindowProperty(gWin.xDisplay, gWin.window, state, 0, 32, False, XA_ATOM, &type, &format,
+                         &items, &after, &data) == Success &&
+      data) {
+    for (unsigned long i = 0; i < items && format == 32; i++)
+      shown = shown || reinterpret_cast<Atom*>(data)[i] == full;
+    XFree(data);
+  }
+  return shown;
+}
+
+// Says once, on stderr, that the window asked for is larger than the work
+// area and what size it got instead.
+void sayFitted(int width, int height, const PlatArea& area) {
+  if (gWin.fitSaid) return;
+  gWin.fitSaid = true;
+  fprintf(stderr,
+          "velkarra3d: a window of %d x %d does not fit the screen's work area of %d x %d: using "
+          "%d x %d\n",
+          gWin.asked[0], gWin.asked[1], area.width, area.height, width, height);
 }
 
 // How long a window manager may take, once the window shows, to tell how
@@ -470,30 +531,56 @@ constexpr uint32_t kFrameAwaitMs = 1000;
 // A window manager's frame can push a window that would just fit off the
 // screen: openbox's adds a pixel each side, 20 rows above and 5 below. Once
 // the window shows, and under a manager once it has told its frame (each
-// frame looks again until then), a window that sticks out is moved so that
-// its frame lies on the screen, or only its picture where the frame is
-// larger than the screen; a window larger than the screen stays. Done once.
+// frame looks again until then), a window asked larger than the work area
+// is made to fit it with its frame (keeping its shape, said once on
+// stderr), and a window that sticks out is moved so that its frame lies in
+// the area, or only its picture where the frame is larger than the area.
+// Done once, and again when the window comes back from full screen.
 void placeOnScreenOnceViewable() {
   if (gWin.placed || !gWin.window || gWin.closed || !windowViewable()) return;
   long frame[4];
-  if (!gWin.fullScreen && !frameExtents(frame) && windowManagerRuns()) {
+  const bool told = frameExtents(frame);
+  // Back from full screen, the manager gives the window its size again
+  // when it gets round to it: until then it still fills the screen.
+  int left, top, right, bottom;
+  winClientRect(gWin.window, &left, &top, &right, &bottom);
+  const int screen = DefaultScreen(gWin.xDisplay);
+  const bool filled =
+      gWin.leftFullScreen &&
+      (managerShowsFullScreen() || (right - left == DisplayWidth(gWin.xDisplay, screen) &&
+                                    bottom - top == DisplayHeight(gWin.xDisplay, screen)));
+  if (!gWin.fullScreen && ((!told && windowManagerRuns()) || filled)) {
     const uint32_t now = winTickMs();
     if (gWin.frameAwaitedSinceMs == 0) gWin.frameAwaitedSinceMs = now ? now : 1;
     if (now - gWin.frameAwaitedSinceMs < kFrameAwaitMs) return;
   }
   gWin.placed = true;
-  if (gWin.fullScreen) return;
-  int left, top, right, bottom, outerLeft, outerTop, outerRight, outerBottom;
-  winClientRect(gWin.window, &left, &top, &right, &bottom);
-  winWindowRect(gWin.window, &outerLeft, &outerTop, &outerRight, &outerBottom);
-  const int screen = DefaultScreen(gWin.xDisplay);
-  const int dx =
-      shiftAlong(outerLeft, outerRight, left, right, DisplayWidth(gWin.xDisplay, screen));
-  const int dy =
-      shiftAlong(outerTop, outerBottom, top, bottom, DisplayHeight(gWin.xDisplay, screen));
-  if (dx == 0 && dy == 0) return;
+  gWin.leftFullScreen = false;
+  if (gWin.fullScreen || filled) return;
+  const PlatArea area = readWorkArea(gWin.xDisplay);
+  // A window asked larger than the area makes room for its frame too; one
+  // that fits keeps its size, its picture on the screen where the frame
+  // cannot be.
+  int width = right - left, height = bottom - top;
+  if (gWin.asked[0] > area.width || gWin.asked[1] > area.height)
+    fitWindowSize(right - left, bottom - top, area.width, area.height,
+                  static_cast<int>(frame[0] + frame[1]), static_cast<int>(frame[2] + frame[3]),
+                  &width, &height);
+  if (width < gWin.asked[0] || height < gWin.asked[1]) sayFitted(width, height, area);
+  const bool resized = width != right - left || height != bottom - top;
+  const int outerLeft = left - static_cast<int>(frame[0]),
+            outerTop = top - static_cast<int>(frame[2]);
+  const int dx = shiftAlong(outerLeft, left + width + static_cast<int>(frame[1]), left,
+                            left + width, area.x, area.width);
+  const int dy = shiftAlong(outerTop, top + height + static_cast<int>(frame[3]), top, top + height,
+                            area.y, area.height);
+  if (dx == 0 && dy == 0 && !resized) return;
   // A window manager places the frame's corner where the window asks to go.
-  XMoveWindow(gWin.xDisplay, gWin.window, outerLeft + dx, outerTop + dy);
+  if (resized)
+    XMoveResizeWindow(gWin.xDisplay, gWin.window, outerLeft + dx, outerTop + dy,
+                      static_cast<unsigned>(width), static_cast<unsigned>(height));
+  else
+    XMoveWindow(gWin.xDisplay, gWin.window, outerLeft + dx, outerTop + dy);
   XFlush(gWin.xDisplay);
 }
 
@@ -593,19 +680,18 @@ void winPlaySound(const char* name) {
   if (name && platSoundPath(name, path, sizeof path)) audioPlay(path);
 }
 
-// Where a window of `size` pixels asked for at `at` goes on a screen of
-// `screen` pixels: where asked when it fits there, otherwise in the middle,
-// or at 0 when it is as large as the screen or larger.
-int fitOnScreen(int at, int size, int screen) {
-  if (screen <= 0 || at + size <= screen) return at;
-  return size >= screen ? 0 : (screen - size) / 2;
-}
-
 void winCreateWindow(const char* title, int x, int y, int width, int height) {
   glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-  glutInitWindowPosition(fitOnScreen(x, width, glutGet(GLUT_SCREEN_WIDTH)),
-                         fitOnScreen(y, height, glutGet(GLUT_SCREEN_HEIGHT)));
-  glutInitWindowSize(width, height);
+  // Larger than the work area, it opens fitting it; once a window manager
+  // has told its frame, placeOnScreenOnceViewable makes room for that too.
+  const PlatArea area = gWin.startArea;
+  gWin.asked[0] = width;
+  gWin.asked[1] = height;
+  int fitWidth, fitHeight;
+  fitWindowSize(width, height, area.width, area.height, 0, 0, &fitWidth, &fitHeight);
+  glutInitWindowPosition(openAlong(x, fitWidth, area.x, area.width),
+                         openAlong(y, fitHeight, area.y, area.height));
+  glutInitWindowSize(fitWidth, fitHeight);
   // Closing the window ends the run through the game (winMainLoop), not
   // with freeglut's own exit.
   glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
@@ -697,6 +783,14 @@ void winFullScreen() {
 void winToggleFullScreen() {
   if (!gWin.window || gWin.closed) return;
   if (managerFillsScreen()) {
+    // Given back, the window is fitted to the work area and placed again
+    // once the manager has restored it.
+    gWin.fullScreen = !managerShowsFullScreen();
+    if (!gWin.fullScreen) {
+      gWin.leftFullScreen = true;
+      gWin.placed = false;
+      gWin.frameAwaitedSinceMs = 0;
+    }
     // The manager keeps the state and flips it: _NET_WM_STATE_TOGGLE.
     XEvent event = {};
     event.xclient.type = ClientMessage;
@@ -713,17 +807,67 @@ void winToggleFullScreen() {
     return;
   }
   if (!gWin.coversScreen) {
+    gWin.fullScreen = true;
     coverScreen();
     return;
   }
   gWin.coversScreen = false;
-  XMoveResizeWindow(gWin.xDisplay, gWin.window, gWin.uncovered[0], gWin.uncovered[1],
-                    static_cast<unsigned>(gWin.uncovered[2] > 0 ? gWin.uncovered[2] : 800),
-                    static_cast<unsigned>(gWin.uncovered[3] > 0 ? gWin.uncovered[3] : 600));
+  gWin.fullScreen = false;
+  // Back where it was, at a size that fits the work area.
+  const PlatArea area = readWorkArea(gWin.xDisplay);
+  int width, height;
+  if (fitWindowSize(gWin.uncovered[2] > 0 ? gWin.uncovered[2] : 800,
+                    gWin.uncovered[3] > 0 ? gWin.uncovered[3] : 600, area.width, area.height, 0, 0,
+                    &width, &height))
+    sayFitted(width, height, area);
+  XMoveResizeWindow(gWin.xDisplay, gWin.window,
+                    openAlong(gWin.uncovered[0], width, area.x, area.width),
+                    openAlong(gWin.uncovered[1], height, area.y, area.height),
+                    static_cast<unsigned>(width), static_cast<unsigned>(height));
   XFlush(gWin.xDisplay);
 }
 
 void winSoundVolume(int percent) { audioSetVolume(percent); }
+
+// Whether the GLX extension `name` is in the space-separated list.
+bool listsExtension(const char* list, const char* name) {
+  const size_t length = strlen(name);
+  for (const char* at = list; at && (at = strstr(at, name)) != nullptr; at += length)
+    if ((at == list || at[-1] == ' ') && (at[length] == ' ' || at[length] == '\0')) return true;
+  return false;
+}
+
+bool winSyncToRefresh(bool on) {
+  if (!gWin.window || gWin.closed) return false;
+  const char* list = glXQueryExtensionsString(gWin.xDisplay, DefaultScreen(gWin.xDisplay));
+  auto address = [](const char* function) {
+    return glXGetProcAddress(reinterpret_cast<const GLubyte*>(function));
+  };
+  const int interval = on ? 1 : 0;
+  if (listsExtension(list, "GLX_EXT_swap_control")) {
+    auto set = reinterpret_cast<PFNGLXSWAPINTERVALEXTPROC>(address("glXSwapIntervalEXT"));
+    if (set) {
+      // A refusal comes as an X error, which must not end the game.
+      XSync(gWin.xDisplay, False);
+      gXError = false;
+      XErrorHandler previous = XSetErrorHandler(noteXError);
+      set(gWin.xDisplay, gWin.window, interval);
+      XSync(gWin.xDisplay, False);
+      XSetErrorHandler(previous);
+      if (!gXError) return true;
+    }
+  }
+  if (listsExtension(list, "GLX_MESA_swap_control")) {
+    auto set = reinterpret_cast<PFNGLXSWAPINTERVALMESAPROC>(address("glXSwapIntervalMESA"));
+    if (set && set(static_cast<unsigned>(interval)) == 0) return true;
+  }
+  // The oldest of the three takes only intervals of 1 or more.
+  if (on && listsExtension(list, "GLX_SGI_swap_control")) {
+    auto set = reinterpret_cast<PFNGLXSWAPINTERVALSGIPROC>(address("glXSwapIntervalSGI"));
+    if (set && set(interval) == 0) return true;
+  }
+  return false;
+}
 
 void winDisplayFunc(void (*display)()) { gWin.displayFn = display; }
 void winKeyboardFunc(void (*key)(unsigned char c, int x, int y)) { gWin.keyboardFn = key; }
@@ -807,6 +951,7 @@ bool winInit(int* argc, char** argv) {
   // client left resets itself (Xvfb does), and freeglut's connection attempt
   // could land in the middle of that.
   glutInit(argc, argv);
+  gWin.startArea = readWorkArea(probe);
   XCloseDisplay(probe);
   gWin.glutReady = true;
   if (audioOpen()) audioPreload("s");
@@ -839,6 +984,7 @@ const PlatBackend kWindowedBackend = {
     winSaveScreenshot,    // saveScreenshot
     winToggleFullScreen,  // toggleFullScreen
     winSoundVolume,       // soundVolume
+    winSyncToRefresh,     // syncToRefresh
 };
 
 // ---- windowed.h ----

@@ -28,7 +28,7 @@ bool insideArena(const Vec3& pos) {
 template <typename Record, int count, typename Shown>
 void dots(const Record (&pool)[count], float r, float g, float b, float size, Shown shown) {
   glColor3f(r, g, b);
-  glPointSize(size);
+  glPointSize(size * hudPixelScale());
   glBegin(GL_POINTS);
   for (const Record& thing : pool)
     if (thing.active && shown(thing)) radarDot(thing.pos);
@@ -65,7 +65,7 @@ void drawRadar() {
   dots(shells, 0, 0, 0, 3, inArena);
 
   glColor3f(1, 1, 0);
-  glPointSize(5);
+  glPointSize(5 * hudPixelScale());
   glBegin(GL_POINTS);
   if (missile.active && insideArena(missile.pos)) radarDot(missile.pos);
   glEnd();
@@ -114,10 +114,11 @@ void drawOverlay() {
   glTranslatef(0, 0, -1);
   glDisable(GL_LIGHTING);
   // The white crosshair over a wider dark one, so it reads over cloud too.
-  glLineWidth(3);
+  // Widths and dot sizes grow with the window's height (hudPixelScale).
+  glLineWidth(3 * hudPixelScale());
   glColor3f(0, 0, 0);
   drawCrosshair();
-  glLineWidth(1);
+  glLineWidth(hudPixelScale());
   glColor3f(1, 1, 1);
   drawCrosshair();
 

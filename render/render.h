@@ -26,6 +26,13 @@ extern const Material* lastShardMaterial;
 // The textured sky cylinder with its caps, following the viewer at 0.7.
 void drawSky();
 
+// Whether the sky's wall or caps pass through the terrain from where the
+// viewer is now (it follows the viewer at 0.7 only, so a viewer far from
+// the centre, high above it or below the ground takes it into the ground):
+// the scene then draws the ground over the sky instead of letting the sky
+// cut it off along a jagged line.
+bool skyMeetsTheGround();
+
 // Crosshair, radar and the lives, points and level lines.
 void drawOverlay();
 

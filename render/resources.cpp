@@ -5,13 +5,12 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <GL/glu.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 
 #include "assets/bitmap.h"
-#include "base/printable.h"
+#include "assets/data_files.h"
 #include "base/program.h"
 #include "game/world.h"
 #include "render/gl_objects.h"
@@ -24,15 +23,6 @@
 
 namespace {
 
-// Says on stderr which texture bitmap is missing, with the data folder it
-// was looked for in (the working directory).
-void reportMissingTexture(const char* file) {
-  char folder[4096];
-  if (!getcwd(folder, sizeof folder)) snprintf(folder, sizeof folder, ".");
-  fprintf(stderr, "%s: cannot load the texture '%s/%s': the file is missing\n", programName,
-          printable(folder), printable(file));
-}
-
 // Loads a BMP texture into texture object `texture`. A missing file, or one
 // that is no readable BMP, ends the process with status 1 and one line.
 // Other sizes and depths are converted to the size the game draws with, 24
@@ -41,14 +31,7 @@ void loadTexture(const char* file, uint32_t texture, int width, int height, bool
   BitmapResult result;
   FIBITMAP* bitmap = loadBitmap24(file, width, height, false, &result);
   if (!bitmap) {
-    if (result == bitmapTooLarge || result == bitmapTruncated)
-      printBitmapRefusal(file, result);
-    else if (result == bitmapUnreadable)
-      printf("%s: not a readable BMP bitmap\n", file);
-    else if (result == bitmapUnconvertible)
-      printf("%s: cannot convert to a %d x %d 24-bit bitmap\n", file, width, height);
-    else
-      reportMissingTexture(file);
+    reportBitmapFailure("texture", file, result, width, height);
     fflush(stdout);
     exit(1);
   }
@@ -109,12 +92,16 @@ void setUpRenderer(int width, int height) {
   fontTexture = textures[3];
   groundBoxTexture = textures[4];
 
-  loadFont(&gameFont, "font.glf", fontTexture);
+  // Without its font the game plays on, without text; the player is told why.
+  char why[200];
+  if (!loadFont(&gameFont, dataFileNames[fileFont], fontTexture, why, sizeof why))
+    fprintf(stderr, "%s: %s: %s; playing without text\n", programName,
+            dataFilePath(dataFileNames[fileFont]), why);
 
-  loadTexture("sand.bmp", sandTexture, 256, 256, true);
-  loadTexture("sky.bmp", skyTexture, 1024, 256, false);
-  loadTexture("sky_up.bmp", skyCapTexture, 256, 256, false);
-  loadTexture("ground_box.bmp", groundBoxTexture, 64, 64, false);
+  loadTexture(dataFileNames[fileSand], sandTexture, 256, 256, true);
+  loadTexture(dataFileNames[fileSky], skyTexture, 1024, 256, false);
+  loadTexture(dataFileNames[fileSkyCap], skyCapTexture, 256, 256, false);
+  loadTexture(dataFileNames[fileGroundBox], groundBoxTexture, 64, 64, false);
   glBindTexture(GL_TEXTURE_2D, 0);
 
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);

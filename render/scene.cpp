@@ -93,7 +93,14 @@ void drawScene() {
     if (game.paused) drawPausedNote();
     return;
   }
-  if (renderDetail == detailLow) {
+  if (skyMeetsTheGround()) {
+    // The sky passes through the ground here: it becomes the background,
+    // its depth forgotten, and the ground is drawn whole over it.
+    drawSky();
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glCallList(terrainList);
+    drawTerrainRim();
+  } else if (renderDetail == detailLow) {
     // The opaque ground first: the depth test then turns away the sky behind
     // it, about half of the sky's pixels. The rim blends over the sky.
     glCallList(terrainList);

@@ -5,25 +5,20 @@
 
 #include <cmath>
 
+#include "assets/sky_cap.h"
 #include "render/gl_objects.h"
 #include "render/render.h"
+#include "terrain/terrain.h"
 
 namespace {
 
-constexpr int segments = 16;
-constexpr float angleStep = 0.39269912f;
+constexpr int segments = skyCapSegments;
+constexpr float angleStep = skyCapAngleStep;
 constexpr float wallRadius = 100;
 constexpr float capRadius = 101;
 constexpr float skyTop = 50;
 constexpr float skyBottom = -50;
 constexpr float follow = 0.7f;
-
-// Texture coordinates of the cap rim: once around the border of the
-// texture square, four steps a side, starting at (0, 0).
-const float capS[segments + 1] = {0,     0.25f, 0.5f,  0.75f, 1, 1, 1, 1, 1,
-                                  0.75f, 0.5f,  0.25f, 0,     0, 0, 0, 0};
-const float capT[segments + 1] = {0, 0, 0, 0, 0,     0.25f, 0.5f,  0.75f, 1,
-                                  1, 1, 1, 1, 0.75f, 0.5f,  0.25f, 0};
 
 float rimX(int k, float radius) {
   return static_cast<float>(radius * cos(static_cast<double>(k * angleStep)));
@@ -37,15 +32,30 @@ void drawCap(float z) {
   for (int i = 0; i < segments; i++) {
     glTexCoord2f(0.5f, 0.5f);
     glVertex3f(0, 0, z);
-    glTexCoord2f(capS[i + 1], capT[i + 1]);
+    glTexCoord2f(skyCapS[i + 1], skyCapT[i + 1]);
     glVertex3f(rimX(i + 1, capRadius), rimY(i + 1, capRadius), z);
-    glTexCoord2f(capS[i], capT[i]);
+    glTexCoord2f(skyCapS[i], skyCapT[i]);
     glVertex3f(rimX(i, capRadius), rimY(i, capRadius), z);
   }
   glEnd();
 }
 
+// The distance from the wall's axis to the middle of its flat sides: the
+// wall is a prism of `segments` sides, not a true cylinder.
+const float wallInnerRadius = static_cast<float>(wallRadius * cos(angleStep / 2.0));
+
 }  // namespace
+
+bool skyMeetsTheGround() {
+  if (!terrain.mesh.vertices) return false;
+  const Vec3& viewer = missile.active ? missile.pos : camera.pos;
+  const float cx = follow * viewer.x, cy = follow * viewer.y, cz = follow * viewer.z;
+  if (cz + skyBottom >= terrain.lowest || cz + skyTop <= terrain.highest) return true;
+  // The ground's farthest corner from the wall's axis.
+  const float h = terrain.halfSize;
+  const float dx = fabsf(cx) + h, dy = fabsf(cy) + h;
+  return dx * dx + dy * dy >= wallInnerRadius * wallInnerRadius;
+}
 
 void drawSky() {
   glColor3f(1, 1, 1);

@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,14 +11,24 @@
 TextureFont gameFont;
 const TextureFont* currentFont;
 
-bool loadFont(TextureFont* font, const char* fileName, uint32_t textureName) {
+bool loadFont(TextureFont* font, const char* fileName, uint32_t textureName, char* why,
+              size_t whySize) {
   FILE* file = fopen(fileName, "rb");
-  if (!file) return false;
+  if (!file) {
+    snprintf(why, whySize, "cannot open: %s", strerror(errno));
+    font->glyphs = nullptr;
+    font->texture = textureName;
+    return false;
+  }
   unsigned char* image = nullptr;
-  bool ok = readFont(file, font, &image);
+  const char* fault = "";
+  bool ok = readFont(file, font, &image, &fault);
   fclose(file);
   font->texture = textureName;
-  if (!ok) return false;
+  if (!ok) {
+    snprintf(why, whySize, "%s", fault);
+    return false;
+  }
 
   glBindTexture(GL_TEXTURE_2D, font->texture);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);

@@ -5,6 +5,7 @@
 // Without a font (missing or bad file) nothing is drawn and the game runs.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "assets/font.h"
@@ -15,8 +16,10 @@ extern const TextureFont* currentFont;
 // Reads the font file (assets/font.h) and uploads its image into the given
 // texture, which stays bound. Returns false, with the font holding no glyph
 // table and nothing uploaded, when the file is missing, short or has
-// impossible sizes or glyph counts.
-bool loadFont(TextureFont* font, const char* fileName, uint32_t textureName);
+// impossible sizes or glyph counts, and then says which in why (a few
+// words, without the file's name).
+bool loadFont(TextureFont* font, const char* fileName, uint32_t textureName, char* why,
+              size_t whySize);
 
 // Makes the font current if it has glyphs; binds its texture in any case.
 void bindFont(const TextureFont* font);

@@ -8,6 +8,16 @@
 
 float aspect;
 
+namespace {
+
+// The height the HUD's line widths and point sizes were drawn for.
+constexpr int hudRows = 600;
+int windowRows = hudRows;
+
+}  // namespace
+
+float hudPixelScale() { return static_cast<float>(windowRows) / hudRows; }
+
 void loadView() {
   const View& v = world.view;
   glLoadIdentity();
@@ -19,7 +29,10 @@ void loadView() {
 void onReshape(int width, int height) {
   glViewport(0, 0, width, height);
   // A zero-sized window (minimised) keeps the last shape.
-  if (width > 0 && height > 0) aspect = static_cast<float>(height) / static_cast<float>(width);
+  if (width > 0 && height > 0) {
+    aspect = static_cast<float>(height) / static_cast<float>(width);
+    windowRows = height;
+  }
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   glFrustum(-0.1, 0.1, -0.1 * aspect, 0.1 * aspect, 0.1, 200);

@@ -9,6 +9,11 @@
 constexpr float lightPosition[4] = {7, 2, 5, 0};  // directional light, fixed in the world
 extern float aspect;                              // window height / width
 
+// How many pixels a pixel of the HUD's lines and dots takes: the window's
+// height against the 600 rows they were drawn for, so that they keep their
+// share of the picture at any size; exactly 1 at 600 rows.
+float hudPixelScale();
+
 // Loads world.view into the model-view matrix and places the light.
 void loadView();
 

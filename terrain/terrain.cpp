@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "assets/bitmap.h"
+#include "assets/data_files.h"
 
 HeightField terrain;
 
@@ -15,17 +16,11 @@ namespace {
 // Loads "ground.bmp" as a 24-bit bitmap at least heightMapSize wide and high,
 // converting depth and size when the file has another shape.
 FIBITMAP* loadHeightMap() {
-  const char* name = "ground.bmp";
+  const char* name = dataFileNames[fileHeightMap];
   BitmapResult result;
   FIBITMAP* bitmap = loadBitmap24(name, heightMapSize, heightMapSize, true, &result);
   if (!bitmap) {
-    if (result == bitmapTooLarge || result == bitmapTruncated)
-      printBitmapRefusal(name, result);
-    else if (result == bitmapUnconvertible)
-      printf("%s: cannot convert the height map to a %d x %d 24-bit bitmap\n", name, heightMapSize,
-             heightMapSize);
-    else
-      printf("%s: cannot load the height map (missing or not a BMP file)\n", name);
+    reportBitmapFailure("height map", name, result, heightMapSize, heightMapSize);
     fflush(stdout);
     exit(1);
   }
@@ -88,6 +83,11 @@ void buildTerrain(float innerSize, int32_t cells, float halfSize) {
     y += terrain.step;
   }
   terrain.halfSize = halfSize;
+  terrain.lowest = terrain.highest = mesh.vertices[0].z;
+  for (int32_t k = 1; k < mesh.vertexCount; k++) {
+    terrain.lowest = fminf(terrain.lowest, mesh.vertices[k].z);
+    terrain.highest = fmaxf(terrain.highest, mesh.vertices[k].z);
+  }
   terrain.cells = cells;
   computeNormals(&mesh, 0);
   FreeImage_Unload(bitmap);

@@ -13,8 +13,10 @@ struct HeightField {
   Model mesh;      // (cells + 1)^2 vertices, 2 x cells^2 triangles
   float* alpha;    // opacity per vertex: 1 inside, falling to 0 at the rim
   float halfSize;  // the grid spans -halfSize..halfSize in x and y
-  float step;      // distance between neighbouring vertices
-  int32_t cells;   // cells per side (48)
+  float lowest;    // the lowest and the highest vertex
+  float highest;
+  float step;     // distance between neighbouring vertices
+  int32_t cells;  // cells per side (48)
 };
 
 extern HeightField terrain;

@@ -159,34 +159,40 @@ TEST_F(ModelTest, EmittedListDrawsTheTriangles) {
   freeModel(m);
 }
 
-// Each bad file ends the process with "Bad file format" and status 1,
-// without reading or writing outside the arrays.
+// Each bad file ends the process with "Bad file format" on stdout and one
+// line on stderr that names the file, what is wrong and the line, and
+// status 1, without reading or writing outside the arrays.
 TEST_F(ModelTest, BadFilesAreRefused) {
-  const char* const bad[] = {
-      "",                                      // empty
-      "OFX 3 1 0 0 0 0 1 0 0 0 1 0 3 0 1 2",   // wrong header
-      "OFFX 3 1 0 0 0 0 1 0 0 0 1 0 3 0 1 2",  // longer header
-      "off 3 1 0 0 0 0 1 0 0 0 1 0 3 0 1 2",   // case matters
-      "OFF 3 1",                               // counts missing
-      "OFF 3 1 0 0 0 0 1 0 0",                 // short vertices
-      "OFF 3 2 0 0 0 0 1 0 0 0 1 0 3 0 1 2",   // short faces
-      "OFF -3 1 0",                            // negative count
-      "OFF 3 -1 0 0 0 0 1 0 0 0 1 0",          // negative faces
-      "OFF 2000000000 1 0",                    // absurd count
-      "OFF 3 1 0 0 0 0 1 0 0 0 1 0 3 0 1 3",   // index past the end
-      "OFF 3 1 0 0 0 0 1 0 0 0 1 0 3 0 -1 2",  // negative index
-      "OFF 3 1 0 0 0 0 1 x 0 0 1 0 3 0 1 2",   // a word for a number
+  const struct {
+    const char* text;
+    const char* what;
+  } bad[] = {
+      {"", "the file is empty"},
+      {"OFX 3 1 0 0 0 0 1 0 0 0 1 0 3 0 1 2", "it does not start with OFF"},
+      {"OFFX 3 1 0 0 0 0 1 0 0 0 1 0 3 0 1 2", "it does not start with OFF"},
+      {"off 3 1 0 0 0 0 1 0 0 0 1 0 3 0 1 2", "it does not start with OFF"},  // case matters
+      {"OFF 3 1", "OFF is not followed by the counts of vertices, faces and edges"},
+      {"OFF 3 1 0 0 0 0 1 0 0", "the file is too short for the 3 vertices and 1 faces it declares"},
+      {"OFF 3 2 0 0 0 0 1 0 0 0 1 0 3 0 1 2",
+       "the file is too short for the 3 vertices and 2 faces it declares"},
+      {"OFF -3 1 0", "it declares -3 vertices [(]at most 1048576[)]"},
+      {"OFF 3 -1 0 0 0 0 1 0 0 0 1 0", "it declares -1 faces [(]at most 1048576[)]"},
+      {"OFF 2000000000 1 0", "it declares 2000000000 vertices [(]at most 1048576[)]"},
+      {"OFF 3 1 0 0 0 0 1 0 0 0 1 0 3 0 1 3", "face 1 names vertex 3, of 0 to 2"},
+      {"OFF 3 1 0 0 0 0 1 0 0 0 1 0 3 0 -1 2", "face 1 names vertex -1, of 0 to 2"},
+      {"OFF 3 1 0 0 0 0 1 x 0 0 1 0 3 0 1 2", "vertex 2 of 3 is not three numbers"},
   };
-  for (const char* text : bad) {
-    std::string path = file("bad.off", text);
+  for (const auto& b : bad) {
+    std::string path = file("bad.off", b.text);
     EXPECT_EXIT(
         {
           fflush(stdout);
           dup2(2, 1);
           loadOffModel(path.c_str());
         },
-        ::testing::ExitedWithCode(1), "^Bad file format\n$")
-        << text;
+        ::testing::ExitedWithCode(1),
+        std::string("^Bad file format\nvelkarra3d: /.*/bad.off: ") + b.what + " [(]line 1[)]\n$")
+        << b.text;
   }
 }
 

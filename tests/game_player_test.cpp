@@ -12,6 +12,9 @@
 #include "app/comforts.h"
 #include "app/config.h"
 #include "app/options.h"
+#include "app/source.h"
+#include "app/world_options.h"
+#include "game/clock.h"
 #include "game/input.h"
 #include "game/sounds.h"
 #include "game/world.h"
@@ -19,6 +22,7 @@
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "render/frame_counter.h"
+#include "session/replay.h"
 #include "support/json_lines.h"
 
 namespace {
@@ -76,7 +80,8 @@ TEST_F(Player, TheCommandLineWinsOverTheFileAndPrintConfigSaysWhereEachCameFrom)
       "mute = yes\n"
       "show-fps = On\r\n"
       "invert-y = 1\n"
-      "invert-y = off\n");
+      "invert-y = off\n"
+      "vsync = no\n");
   // A flag's other words, in the file and after '=', print as true or false.
   ProcessResult r = run({"--print-config", "--volume", "70", "--mute=no"});
   EXPECT_EQ(r.status, 0);
@@ -91,10 +96,12 @@ TEST_F(Player, TheCommandLineWinsOverTheFileAndPrintConfigSaysWhereEachCameFrom)
   EXPECT_EQ(shown(r.out, "invert-y"), "false " + file + ":9");  // the last line wins
   EXPECT_EQ(shown(r.out, "window"), "800x600 default");
   EXPECT_EQ(shown(r.out, "max-fps"), "none default");
+  EXPECT_EQ(shown(r.out, "vsync"), "false " + file + ":10");
 
   // --no-config reads nothing, --config reads another file instead.
   r = run({"--print-config", "--no-config"});
   EXPECT_EQ(shown(r.out, "detail"), "auto default");
+  EXPECT_EQ(shown(r.out, "vsync"), "true default");
   EXPECT_EQ(shown(r.out, "volume"), "100 default");
   writeFile(home_ + "/other.conf", "volume = 5\n");
   r = run({"--print-config", "--config", home_ + "/other.conf"});
@@ -111,6 +118,19 @@ TEST_F(Player, TheCommandLineWinsOverTheFileAndPrintConfigSaysWhereEachCameFrom)
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     EXPECT_NE(r.err.find("cannot read the configuration " + named), std::string::npos) << r.err;
     EXPECT_EQ(shown(r.out, "volume"), "100 default");
+  }
+
+  // A file that is not text (a picture, a program given by mistake): one
+  // line, and none of it is read, not even its good first line.
+  const std::string binary = home_ + "/binary.conf";
+  for (const std::string& head : {std::string("volume = 5\n\x89PNG\r\n\x1a\n\0\0\0\rIHDR\n", 23),
+                                  std::string("volume = 5\nmute = \xff\xfe\x1b[2J\n")}) {
+    writeFile(binary, head + "show-fps = true\n");
+    r = run({"--print-config", "--config", binary});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "velkarra3d: " + binary + ": not a text file; ignored\n");
+    EXPECT_EQ(shown(r.out, "volume"), "100 default");
+    EXPECT_EQ(shown(r.out, "show-fps"), "false default");
   }
 
   // What a file asks for that a headless run cannot do is left out quietly.
@@ -212,6 +232,58 @@ TEST_F(Player, ThePlayersKeysChangePicturesAndFilesButNoTrace) {
   }
   for (const std::string& path : {first, second})
     EXPECT_EQ(readFile(path).substr(0, 4), "\x89PNG") << path;
+}
+
+// A session that pressed F12, F11 and Alt+Enter, replayed, timed or played
+// by the autoplayer: the world's trace is the same, but no picture is saved
+// (no folder is even made) and the window keeps its state; F9 and M still
+// act.
+TEST_F(Player, ReplaysAndTheAutoplayerLeaveTheDesktopKeysAlone) {
+  const std::string dir = home_ + "/run";
+  mkdir(dir.c_str(), 0755);
+  writeFile(dir + "/keys.txt",
+            "3 down lbutton\n5 tap f9\n8 tap f11\n12 tap f12\n13 down f12\n20 move -40 10\n"
+            "25 up f12\n26 tap alt+enter\n28 tap m\n30 up lbutton\n31 tap f11\n");
+  const std::string recording = dir + "/keys.rec";
+  ProcessResult played = headless({"--frames", "40", "--input", dir + "/keys.txt", "--record",
+                                   recording, "--trace", dir + "/played.jsonl"});
+  ASSERT_EQ(played.status, 0) << played.err;
+  ASSERT_EQ(std::count(played.out.begin(), played.out.end(), '\n'), 2) << played.out;
+
+  const std::string clean = home_ + "/clean";  // the data home of the runs below
+  auto runClean = [&](std::vector<std::string> args) {
+    args.insert(args.begin(), {VELKARRA_BINARY, "--headless", "--data", defaultDataDir()});
+    return runProcess(args, "",
+                      {"SDL_AUDIODRIVER=dummy", "XDG_CONFIG_HOME=" + home_ + "/config",
+                       "XDG_DATA_HOME=" + clean, "HOME=" + clean + "-home"},
+                      240000);
+  };
+  ProcessResult replayed = runClean({"--input", recording, "--trace", dir + "/replayed.jsonl"});
+  EXPECT_EQ(replayed.status, 0) << replayed.err;
+  EXPECT_EQ(replayed.out, "");
+  EXPECT_EQ(readFile(dir + "/replayed.jsonl"), readFile(dir + "/played.jsonl"));
+  ProcessResult timed = runClean({"--timedemo", recording});
+  EXPECT_EQ(timed.status, 0) << timed.err;
+  EXPECT_EQ(std::count(timed.out.begin(), timed.out.end(), '\n'), 1) << timed.out;
+  struct stat info;
+  EXPECT_NE(stat(clean.c_str(), &info), 0) << "a replay made the data home";
+  EXPECT_NE(stat((clean + "-home").c_str(), &info), 0) << "a replay made a home";
+
+  // In-process: the replay and the autoplayer toggle no full screen.
+  char error[512];
+  for (const InputSource source : {inputFromReplay, inputFromAutoplay}) {
+    start();
+    if (source == inputFromReplay) {
+      ASSERT_TRUE(replayOpen(recording.c_str(), worldOptionRules, error, sizeof error)) << error;
+      startClock(replayStartMs());
+    }
+    setInputSource(source);
+    headlessKeyTap(platF11);  // what the autoplayer's platform hands it
+    runFrames(39);            // the recording's last frame would end the process
+    EXPECT_FALSE(headlessFullScreen()) << source;
+    EXPECT_EQ(frameCounterShown(), source == inputFromReplay) << source;
+    replayClose();
+  }
 }
 
 // In-process: what each key asks of the platform and of the HUD.

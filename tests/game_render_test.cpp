@@ -17,6 +17,7 @@
 #include "platform/platform.h"
 #include "render/gl_objects.h"
 #include "render/render.h"
+#include "render/resources.h"
 #include "render/text.h"
 #include "render/view.h"
 
@@ -67,7 +68,8 @@ class FontTest : public ::testing::Test {
   bool load(const std::string& bytes) {
     std::string path = dir_ + "/font.glf";
     writeFile(path, bytes);
-    return loadFont(&font_, path.c_str(), texture_);
+    char why[200];
+    return loadFont(&font_, path.c_str(), texture_, why, sizeof why);
   }
   // The vertices (x, y) that drawText issues, captured in feedback mode
   // with window coordinates equal to object coordinates.
@@ -172,7 +174,9 @@ TEST_F(FontTest, ShortOrImpossibleFilesLoadNothing) {
     bindFont(&font_);
     EXPECT_EQ(currentFont, nullptr);
   }
-  EXPECT_FALSE(loadFont(&font_, (dir_ + "/none.glf").c_str(), texture_));
+  char why[200];
+  EXPECT_FALSE(loadFont(&font_, (dir_ + "/none.glf").c_str(), texture_, why, sizeof why));
+  EXPECT_STREQ(why, "cannot open: No such file or directory");
 }
 
 TEST_F(FontTest, OddWidthFontsUploadWhole) {
@@ -310,6 +314,30 @@ TEST_F(Screen, RadarDotColoursAndTheArenaRuleForShells) {
   EXPECT_FALSE(wall.r == 0 && wall.g == 0 && wall.b == 0) << "no shell dot on the wall";
 }
 
+// At twice the rows the radar's dots and frame take twice the pixels each
+// way, so they keep their share of a larger picture. The 800 x 600 buffer
+// holds the lower-left quarter of a 1600 x 1200 view, the radar's corner.
+TEST_F(Screen, RadarDotsAndLinesGrowWithTheWindowsHeight) {
+  camera.yaw = 0;
+  camera.pitch = -1.2f;
+  parkPlane({0, 10.5f, 12});
+  for (const int scale : {1, 2, 1}) {
+    onReshape(800 * scale, 600 * scale);
+    runFrames(1);
+    grab();
+    const int x = 160 * scale, y = 600 - 120 * scale;  // the radar's centre
+    int grey = 0;  // the plane's dot, 30 px left of the centre at 600 rows
+    for (int dy = -10 * scale; dy <= 10 * scale; dy++)
+      for (int dx = -10 * scale; dx <= 10 * scale; dx++) {
+        const Rgb c = at(x - 30 * scale + dx, y + dy);
+        grey += abs(c.r - 77) <= 1 && abs(c.g - 77) <= 1 && abs(c.b - 77) <= 1;
+      }
+    EXPECT_EQ(grey, 36 * scale * scale) << "a 6 px dot at 600 rows, at scale " << scale;
+    EXPECT_EQ(whiteIn(x - 75 * scale - 5, y, x - 75 * scale + 5, y + 1), scale)
+        << "the frame's left side, at scale " << scale;
+  }
+}
+
 TEST_F(Screen, OverlayLeavesTheStateAsItFoundIt) {
   runFrames(1);
   EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
@@ -377,6 +405,29 @@ Vec3 skyCentre() {
   }
   if (!count) return {NAN, NAN, NAN};
   return {static_cast<float>(sx / count), static_cast<float>(sy / count), (minZ + maxZ) / 2};
+}
+
+// Seen from high above the sky's bottom, which follows the viewer at 0.7,
+// rises through the ground (at 72 units up it cuts the lowest hollows off,
+// at 80 it lies above the whole ground): the ground still shows whole, in
+// either detail level, never sunk into the sky's dark bottom.
+TEST_F(Screen, TheGroundShowsWholeFromHighAbove) {
+  game.cameraLock = 0;
+  camera.yaw = 0;
+  camera.pitch = -1.55f;     // nearly straight down
+  parkPlane({-24, -24, 2});  // out of the way
+  for (const DetailLevel level : {detailHigh, detailLow})
+    for (const float height : {72.0f, 80.0f}) {
+      setDetail(level);
+      camera.pos = {10, 10, height};  // the cannon lies off the middle of the picture
+      runFrames(1);
+      grab();
+      int dark = 0;                    // the sky's bottom is a dark brown, the sand far lighter
+      for (int y = 330; y < 410; y++)  // beside the crosshair
+        for (int x = 430; x < 510; x++) dark += at(x, y).r < 100;
+      EXPECT_EQ(dark, 0) << "detail " << static_cast<int>(level) << ", " << height << " units up";
+    }
+  setDetail(detailHigh);
 }
 
 TEST_F(Screen, SkyFollowsTheViewerAtSevenTenths) {

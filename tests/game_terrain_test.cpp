@@ -119,12 +119,14 @@ TEST_F(TerrainTest, OtherShapesAndDepthsAreConverted) {
 TEST_F(TerrainTest, MissingHeightMapStopsWithAMessage) {
   std::string dir = dataDir();
   unlink((dir + "/ground.bmp").c_str());
-  ProcessResult r = runGame({"--headless", "--data", dir, "--frames", "1"});
+  ProcessResult r = runGame({"--headless", "--detail", "low", "--data", dir, "--frames", "1"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "ground.bmp: cannot load the height map (missing or not a BMP file)\n");
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "velkarra3d: cannot load the height map '" + dir +
+                       "/ground.bmp': the file is missing\n");
 }
 
-TEST_F(TerrainTest, TexturesOfAnotherSizeAreConvertedAndMissingOnesEndSilently) {
+TEST_F(TerrainTest, TexturesOfAnotherSizeAreConvertedAndMissingOnesEndWithOneLine) {
   std::string dir = dataDir();
   writeHeightMap(
       dir + "/sky.bmp", 300, 100, [](int, int) { return 128; }, 8);
@@ -139,9 +141,11 @@ TEST_F(TerrainTest, TexturesOfAnotherSizeAreConvertedAndMissingOnesEndSilently) 
   EXPECT_EQ(readFile(trace), "") << "it ends before any frame";
 
   writeFile(dir + "/ground_box.bmp", "this is no bitmap");
-  r = runGame({"--headless", "--data", dir, "--frames", "2"});
+  r = runGame({"--headless", "--detail", "low", "--data", dir, "--frames", "2"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "ground_box.bmp: not a readable BMP bitmap\n");
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "velkarra3d: cannot load the texture '" + dir +
+                       "/ground_box.bmp': not a readable BMP bitmap\n");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // top, so the horizon is near the middle row; its s runs once around.
 #include <cmath>
 
+#include "assets/sky_cap.h"
 #include "tools/bitmaps.h"
 #include "tools/data_writer.h"
 #include "tools/image_io.h"
@@ -40,6 +41,35 @@ double elevationOfRow(int row) {
 double cloudCover(double u, double v, int period, double sparse, int octaves) {
   double n = fractalNoise(u, v, 61, octaves, 0.5, period, 0);
   return smoothstep(0.05 + sparse, 0.45 + sparse, n);
+}
+
+// The point of the top cap at which the texel at (s, t) is drawn: x and y
+// in units of the rim's radius, and how far it lies from the centre
+// towards the rim, 0 to 1 (which is also its distance from the texture's
+// centre towards the square's border: both run along the same fan
+// triangle).
+struct CapPoint {
+  double x, y, towardsRim;
+};
+
+CapPoint capPointOf(double s, double t) {
+  const double ds = s - 0.5, dt = t - 0.5;
+  for (int k = 0; k < skyCapSegments; ++k) {
+    // (s, t) = centre + b (P_k - centre) + c (P_k+1 - centre), within the
+    // triangle when b, c and b + c lie in 0..1.
+    const double s0 = skyCapS[k] - 0.5, t0 = skyCapT[k] - 0.5;
+    const double s1 = skyCapS[k + 1] - 0.5, t1 = skyCapT[k + 1] - 0.5;
+    const double det = s0 * t1 - s1 * t0;
+    const double b = (ds * t1 - s1 * dt) / det, c = (s0 * dt - ds * t0) / det;
+    const double eps = 1e-9;
+    if (b < -eps || c < -eps || b + c > 1 + eps) continue;
+    const double a0 = k * static_cast<double>(skyCapAngleStep);
+    const double a1 = (k + 1) * static_cast<double>(skyCapAngleStep);
+    // b + c, the distance towards the border in the square's own measure.
+    return {b * std::cos(a0) + c * std::cos(a1), b * std::sin(a0) + c * std::sin(a1),
+            std::fmax(std::fabs(2 * ds), std::fabs(2 * dt))};
+  }
+  return {0, 0, 0};  // not reached: the triangles cover the square
 }
 
 Rgb cloudColour(double cover, double shadeNoise) {
@@ -92,15 +122,20 @@ void writeSky(const DataFolder& folder) {
   saveBmp24(wall, folder.path("sky.bmp"));
 
   // Top cap: its border runs round the cylinder's top rim, its centre is
-  // overhead. Deeper blue overhead, a few clouds, plain at the border.
+  // overhead. Deeper blue overhead, a few clouds, plain at the border. The
+  // fan of triangles the cap is drawn with folds the square picture at its
+  // seams, so each texel's clouds are those of the point of the cap it is
+  // drawn at: drawn, they run on across the seams.
   Image cap(kCapSize, kCapSize);
   for (int y = 0; y < kCapSize; ++y) {
     for (int x = 0; x < kCapSize; ++x) {
-      double u = (x + 0.5) / kCapSize * 2 - 1, v = (y + 0.5) / kCapSize * 2 - 1;
-      double m = std::fmax(std::fabs(u), std::fabs(v));
-      Rgb c = mixRgb(kZenith, kWallTop, std::pow(m, 1.8));
-      double cover = cloudCover(u * 3 + 5, v * 3 + 2, 0, 0.12, 4) * (1 - smoothstep(0.45, 0.75, m));
-      double shade = fractalNoise(u * 6, v * 6, 67, 3);
+      // Texture coordinates: t runs up from the picture's bottom row.
+      const CapPoint p = capPointOf((x + 0.5) / kCapSize, (kCapSize - y - 0.5) / kCapSize);
+      Rgb c = mixRgb(kZenith, kWallTop, std::pow(p.towardsRim, 1.8));
+      const double r = std::hypot(p.x, p.y);
+      double cover =
+          cloudCover(p.x * 3 + 5, p.y * 3 + 2, 0, 0.12, 4) * (1 - smoothstep(0.45, 0.75, r));
+      double shade = fractalNoise(p.x * 6, p.y * 6, 67, 3);
       cap.set(x, y, mixRgb(c, cloudColour(cover, shade), 0.9 * cover));
     }
   }

@@ -282,6 +282,86 @@ TEST_P(PlacedWindow, WindowsThatFitTheScreenOpenWhollyOnItFrameIncluded) {
   }
 }
 
+// Windows larger than the screen's work area (the whole 1024 x 768 screen,
+// or what _NET_WORKAREA leaves free) open fitting it, the manager's frame
+// included, keeping their shape, and say the size used in one line on
+// stderr; the configuration file's size follows the same rule, and leaving
+// full screen gives the fitted size back.
+TEST_P(PlacedWindow, WindowsLargerThanTheWorkAreaAreMadeToFitKeepingTheirShape) {
+  const bool managed = GetParam();
+  if (managed) openbox_ = startOpenbox(display_);
+  const std::string dir = dataDir(), err = dir + "/err";
+  writeFile(dir + "/wide.conf", "window = 2000x1000\n");
+  struct Case {
+    std::vector<std::string> args;
+    const char* asked;
+    long area[4];  // x, y, width, height
+    int bare[2], framed[2];
+    bool fullScreenAndBack;
+  } const cases[] = {
+      {{"--window", "600x900"}, "600 x 900", {0, 0, 1024, 768}, {512, 768}, {495, 743}, true},
+      {{"--config", dir + "/wide.conf"},
+       "2000 x 1000",
+       {0, 0, 1024, 768},
+       {1024, 512},
+       {1022, 511},
+       false},
+      // A manager publishes its own work area: this one is for the bare screen.
+      {{"--window", "800x700"}, "800 x 700", {0, 100, 1024, 600}, {685, 600}, {0, 0}, false},
+  };
+  const Window root = DefaultRootWindow(display_);
+  const Atom workArea = XInternAtom(display_, "_NET_WORKAREA", False);
+  for (const Case& c : cases) {
+    const int* size = managed ? c.framed : c.bare;
+    if (size[0] == 0) continue;
+    if (!managed)
+      XChangeProperty(display_, root, workArea, XA_CARDINAL, 32, PropModeReplace,
+                      reinterpret_cast<const unsigned char*>(c.area), 4);
+    XFlush(display_);
+    const std::string run = "exec \"$0\" --detail low --max-fps 60 \"$@\" 2>\"" + err + "\"";
+    std::vector<std::string> args = {"/bin/sh", "-c", run, VELKARRA_BINARY, "--data", dir};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    pid_ = spawnProcess(args);
+    const Window window = waitForWindow();
+    ASSERT_NE(window, 0u) << c.args[1];
+    // In the area, at the size of the asked shape, frame included.
+    auto fits = [&] {
+      const Placement p = placementOf(display_, window);
+      return p.client[2] - p.client[0] == size[0] && p.client[3] - p.client[1] == size[1] &&
+             p.frame[0] >= c.area[0] && p.frame[1] >= c.area[1] &&
+             p.frame[2] <= c.area[0] + c.area[2] && p.frame[3] <= c.area[1] + c.area[3] &&
+             (!managed || p.framed);
+    };
+    EXPECT_TRUE(waitFor(fits, 5000))
+        << c.args[1] << ": " << describe(placementOf(display_, window));
+    std::string said;
+    EXPECT_TRUE(waitFor([&] { return (said = readFile(err)).find("using") != std::string::npos; }));
+    const std::string line = std::string("velkarra3d: a window of ") + c.asked +
+                             " does not fit the screen's work area of " +
+                             std::to_string(c.area[2]) + " x " + std::to_string(c.area[3]) +
+                             ": using " + std::to_string(size[0]) + " x " +
+                             std::to_string(size[1]) + "\n";
+    EXPECT_NE(said.find(line), std::string::npos) << said;
+    if (c.fullScreenAndBack) {
+      auto filled = [&] {
+        const Placement p = placementOf(display_, window);
+        return p.client[2] - p.client[0] == 1024 && p.client[3] - p.client[1] == 768;
+      };
+      ProcessResult key = runProcess({"/usr/bin/xdotool", "key", "F11"});
+      EXPECT_TRUE(waitFor(filled)) << key.err;
+      key = runProcess({"/usr/bin/xdotool", "key", "F11"});
+      EXPECT_TRUE(waitFor(fits, 5000))
+          << "back from full screen: " << describe(placementOf(display_, window));
+    }
+    kill(pid_, SIGTERM);
+    EXPECT_EQ(waitForExit(60), 1) << c.args[1];
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+  }
+  XDeleteProperty(display_, root, workArea);
+  XFlush(display_);
+}
+
 INSTANTIATE_TEST_SUITE_P(WindowManager, PlacedWindow, ::testing::Values(false, true),
                          windowManagerName);
 
