@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "assets/data_files.h"
-#include "assets/data_files.h"
 #include "assets/settings.h"
 #include "base/printable.h"
 
