@@ -19,6 +19,7 @@
 namespace {
 
 bool muted;
+bool fullScreen;  // as the player last asked: F11, Alt+Enter, --fullscreen or Options
 
 void applyVolume() { platSoundVolume(muted ? 0 : static_cast<int>(runOptions.volume)); }
 
@@ -26,6 +27,7 @@ void applyVolume() { platSoundVolume(muted ? 0 : static_cast<int>(runOptions.vol
 
 void startComforts() {
   muted = runOptions.mute;
+  fullScreen = runOptions.fullscreen;
   applyVolume();
   resetFrameCounter();
   showFrameCounter(runOptions.showFps);
@@ -34,12 +36,35 @@ void startComforts() {
 void applyComfortKeys(const FrameInput& in) {
   countFrame(in.tickMs);
   if (keyPressed(in, keyF9)) showFrameCounter(!frameCounterShown());
-  if (keyPressed(in, keyF11) || keyPressed(in, keyAltEnter)) platToggleFullScreen();
+  if (keyPressed(in, keyF11) || keyPressed(in, keyAltEnter)) {
+    platToggleFullScreen();
+    fullScreen = !fullScreen;
+  }
   if (keyPressed(in, keyF12)) saveScreenshotNow();
   if (keyPressed(in, keyM)) {
     muted = !muted;
     applyVolume();
   }
+}
+
+bool soundMuted() { return muted; }
+
+void setSoundMuted(bool on) {
+  muted = on;
+  applyVolume();
+}
+
+void setSoundVolume(int percent) {
+  runOptions.volume = static_cast<uint32_t>(percent < 0 ? 0 : percent > 100 ? 100 : percent);
+  applyVolume();
+}
+
+bool fullScreenNow() { return fullScreen; }
+
+void setFullScreen(bool on) {
+  if (on == fullScreen) return;
+  platToggleFullScreen();
+  fullScreen = on;
 }
 
 bool claimScreenshotName(const char* folder, const tm& when, char* out, size_t size) {

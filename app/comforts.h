@@ -20,6 +20,15 @@ void startComforts();
 // previous frame.
 void applyComfortKeys(const FrameInput& in);
 
+// The same comforts as the Options screen sets them (app/screens.h): the
+// sound off or on and its volume, full screen or the window, and whether
+// each is so now (M and F11 change them too).
+bool soundMuted();
+void setSoundMuted(bool muted);
+void setSoundVolume(int percent);
+bool fullScreenNow();
+void setFullScreen(bool on);
+
 // Saves what the window shows as
 // FOLDER/velkarra3d-YYYYMMDD-HHMMSS[-N].png, FOLDER being the screenshots
 // folder under the data home (base/xdg.h), made when missing; N counts up

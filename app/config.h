@@ -3,10 +3,13 @@
 // main reads it once, after the command line and before anything else
 // uses the options: `name = value` lines set the rows of optionRows marked
 // inFile, each noted as coming from the file, so that the command line
-// always wins. A bad line is reported and skipped, a missing or unreadable
-// file is reported (unless it is the usual file and simply not there) and
-// the defaults stand: the file never stops the game, and the game never
-// writes it. --print-config shows the outcome.
+// always wins; `key-ACTION = NAME` lines bind the player's keys
+// (game/bindings.h). A bad line is reported and skipped, a missing or
+// unreadable file is reported (unless it is the usual file and simply not
+// there) and the defaults stand: the file never stops the game.
+// --print-config shows the outcome. The screens (app/screens.h) write the
+// settings the player changes there back into the same file, keeping every
+// other line as it was.
 #pragma once
 
 #include <cstdio>
@@ -37,3 +40,32 @@ void readConfigFile(const char* path, bool mustExist, RunOptions* options, FILE*
 // the file may hold with its value in force and where it came from:
 // "default", "FILE:LINE" or "command line".
 void printConfiguration(const RunOptions& options, FILE* out);
+
+// One setting to write: its name in the file and its value's text.
+struct ConfigChange {
+  const char* name;
+  const char* value;
+};
+
+// Writes the changes into the configuration file at path. The last line
+// that sets a change's name (as the reader reads it) is rewritten in place,
+// keeping its comment, a byte order mark and a carriage return; a name that
+// no line sets is appended; every other byte stays as it was. The new text
+// goes to a temporary file in the same folder, which is renamed over the
+// old one; a symbolic link is followed to its target, and a missing folder
+// is made. False, with the reason in why (one line without the file's
+// name), when the file cannot be read or written; it is then left as it
+// was. May allocate.
+bool rewriteConfigFile(const char* path, const ConfigChange* changes, int count, char* why,
+                       int whySize);
+
+enum ConfigSave : uint8_t {
+  configSaved,
+  configNotSaved,  // --no-config: nothing is written
+  configFailed,    // why says why, and one line on warnings too
+};
+
+// Writes the changes into the file this run reads: --config FILE or the
+// usual one (never with --no-config).
+ConfigSave saveSettings(const RunOptions& options, const ConfigChange* changes, int count,
+                        FILE* warnings, char* why, int whySize);

@@ -6,7 +6,9 @@
 #include "app/comforts.h"
 #include "app/ending.h"
 #include "app/options.h"
+#include "app/screens.h"
 #include "app/source.h"
+#include "game/bindings.h"
 #include "game/clock.h"
 #include "game/input.h"
 #include "game/rules.h"
@@ -27,6 +29,7 @@ bool pauseShown;
 void showFrame() {
   if (!drawsFrame(lastFrame.number)) return;
   timedemoDrawStart();
+  fillScreenPicture();
   drawFrame();
   pauseShown = game.paused != 0;
   platSwapBuffers();
@@ -75,12 +78,14 @@ void runFrame() {
 }  // namespace
 
 void frameTick(int) {
-  if (platStopAsked()) stopBetweenFrames();  // SIGINT, SIGTERM or the window closed
+  // SIGINT, SIGTERM, the window closed, or Quit on the pause menu
+  if (platStopAsked() || screenQuitChosen()) stopBetweenFrames();
   lastFrame.number++;
   timedemoFrameStart();
   runFrame();
   timedemoFrameEnd();
   platConfinePointer(frameInput.active && !game.paused && !game.gameOver);
+  afterScreenFrame();
   traceFrame(-1);
   if (runOptions.shotEvery > 0 && lastFrame.number % runOptions.shotEvery == 0)
     saveFrameShot(lastFrame.number);
@@ -89,9 +94,17 @@ void frameTick(int) {
 }
 
 void displayFrame() {
+  fillScreenPicture();
   drawFrame();
   pauseShown = game.paused != 0;
   platSwapBuffers();
 }
 
-void onKey(unsigned char key, int, int) { applyKeyEvent(key, noteKeyEvent(key)); }
+void onKey(unsigned char key, int, int) {
+  const uint32_t sym = platCharSym(key);
+  if (!screenKey(sym, key)) noteKeyPress(sym, key);
+}
+
+void onSpecialKey(uint32_t sym) {
+  if (!screenKey(sym, 0)) noteKeyPress(sym, 0);
+}

@@ -11,6 +11,7 @@
 #include "app/ending.h"
 #include "app/frame.h"
 #include "app/options.h"
+#include "app/screens.h"
 #include "app/source.h"
 #include "app/world_options.h"
 #include "assets/settings.h"
@@ -53,6 +54,7 @@ void startGame() {
   platDisplayFunc(displayFrame);
   platTimerFunc(1, frameTick, 0);
   platKeyboardFunc(onKey);
+  platSpecialKeyFunc(onSpecialKey);
   platReshapeFunc(onReshape);
 
   camera.pos = {0, 0, 0.5f};
@@ -76,6 +78,7 @@ void startGame() {
   startClock(inputStartTick());
   recordStart(startSeed(), lastTickMs, cursorCentre);
   recordWorldOptions();
+  startScreens(inputSource() != inputFromReplay);
 }
 
 void loadSettings() {

@@ -6,6 +6,7 @@
 #include "render/detail.h"
 #include "render/gl_objects.h"
 #include "render/render.h"
+#include "render/screen.h"
 #include "render/terrain_draw.h"
 #include "render/view.h"
 
@@ -83,9 +84,13 @@ void drawShard(const Particle* shard) {
 void drawFrame() {
   loadView();
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  // A screen other than the pause menu stands in the pause note's place.
+  const ScreenPicture& screen = screenPicture;
+  const bool ownPlace = screen.shown && !screen.underPauseNote;
   if (game.gameOver) {
-    drawGameOver();
-    if (game.paused) drawPausedNote();
+    if (!ownPlace) drawGameOver();
+    if (game.paused && !ownPlace) drawPausedNote();
+    if (screen.shown) drawScreen(screen);
     return;
   }
   if (renderDetail == detailLow) {
@@ -112,5 +117,8 @@ void drawFrame() {
   if (missile.active) drawPosed(materialBomb, missile.pos, missile.yaw, missile.pitch, missileList);
   drawPosed(materialCannon, cannon.pos, cannon.yaw, cannon.pitch, cannonList);
   drawOverlay();
-  if (game.paused) drawPausedNote();
+  if (!game.cameraLock) drawFreeCameraNote();
+  if (screen.shown) drawScreenShade(screen);
+  if (game.paused && !ownPlace) drawPausedNote();
+  if (screen.shown) drawScreen(screen);
 }
