@@ -337,8 +337,12 @@ bool readWhole(const char* path, char** text, size_t* size, mode_t* mode, char* 
 }
 
 // Whether the line (without its newline) sets name, read as the reader
-// reads it.
-bool lineSets(const char* line, size_t length, const char* name) {
+// reads it: past a byte order mark on the first line.
+bool lineSets(const char* line, size_t length, const char* name, bool first) {
+  if (first && length >= 3 && memcmp(line, "\xEF\xBB\xBF", 3) == 0) {
+    line += 3;
+    length -= 3;
+  }
   if (length > static_cast<size_t>(configLineMax) || memchr(line, '\0', length)) return false;
   char text[configLineMax + 1];
   memcpy(text, line, length);
@@ -468,7 +472,7 @@ bool rewriteConfigFile(const char* path, const ConfigChange* changes, int count,
     const char* end = static_cast<const char*>(memchr(old + at, '\n', size - at));
     const size_t length = (end ? static_cast<size_t>(end - old) : size) - at;
     for (int c = 0; c < count; c++)
-      if (lineSets(old + at, length, changes[c].name)) lineOf[c] = line;
+      if (lineSets(old + at, length, changes[c].name, line == 0)) lineOf[c] = line;
     at += length + 1;
   }
   Text t = {nullptr, 0, 0, false};

@@ -58,7 +58,8 @@ struct RowMeaning {
   int index;  // the MenuAction, the row of optionRows or the KeyAction
 };
 
-// The window sizes Options steps through, those that fit the screen.
+// The window sizes Options steps through (those that fit the screen), the
+// smallest first.
 struct WindowSize {
   int32_t width, height;
 };
@@ -141,10 +142,11 @@ const char* saveWord(ConfigSave saved, const char* why) {
   return text;
 }
 
-void save(const ConfigChange* changes, int count) {
+ConfigSave save(const ConfigChange* changes, int count) {
   char why[512] = "";
   const ConfigSave saved = saveSettings(runOptions, changes, count, stderr, why, sizeof why);
   snprintf(screens.status, sizeof screens.status, "%.159s", saveWord(saved, why));
+  return saved;
 }
 
 // The settings the screens show follow what the keys changed meanwhile
@@ -216,19 +218,19 @@ void stepValue(const OptionRow& row, int direction, char* out, int size) {
       return;
     }
     case optionWindowSize: {
+      // The sizes run from the smallest to the largest; the next one is the
+      // first past the size now, either way, of those that fit the screen.
       int screenWidth = 0, screenHeight = 0;
       platScreenSize(&screenWidth, &screenHeight);
-      const int32_t width = runOptions.windowWidth > 0 ? runOptions.windowWidth : 800;
-      const int32_t height = runOptions.windowWidth > 0 ? runOptions.windowHeight : 600;
-      const int64_t area = static_cast<int64_t>(width) * height;
+      const bool sized = runOptions.windowWidth > 0;
+      const int64_t area = static_cast<int64_t>(sized ? runOptions.windowWidth : 800) *
+                           (sized ? runOptions.windowHeight : 600);
       const WindowSize* pick = nullptr;
       for (const WindowSize& w : windowSizes) {
-        if (w.width > screenWidth || w.height > screenHeight) continue;
         const int64_t a = static_cast<int64_t>(w.width) * w.height;
-        const bool same = w.width == width && w.height == height;
-        if (direction > 0 && !pick && (a > area || (a == area && !same && w.width > width)))
-          pick = &w;
-        if (direction < 0 && (a < area || (a == area && !same && w.width < width))) pick = &w;
+        if (w.width > screenWidth || w.height > screenHeight) continue;
+        if (direction > 0 && a > area && !pick) pick = &w;
+        if (direction < 0 && a < area) pick = &w;
       }
       if (pick) snprintf(out, size, "%dx%d", pick->width, pick->height);
       return;
@@ -248,17 +250,14 @@ void stepValue(const OptionRow& row, int direction, char* out, int size) {
       optionValueText(row, runOptions, now, sizeof now);
       const uint32_t value = strcmp(now, "none") == 0 ? 0 : static_cast<uint32_t>(atol(now));
       if (strcmp(row.name, "max-fps") == 0) {
-        uint32_t pick = value;
-        for (const uint32_t cap : frameCaps) {
-          if (direction > 0 && cap > value && (pick == value || cap < pick)) pick = cap;
-          if (direction < 0 && cap < value) pick = cap;
+        // From none (0) up the list, and back down to none.
+        const uint32_t* pick = nullptr;
+        for (const uint32_t& cap : frameCaps) {
+          if (direction > 0 && cap > value && !pick) pick = &cap;
+          if (direction < 0 && cap < value) pick = &cap;
         }
-        if (direction > 0 && value == 0) pick = frameCaps[1];
-        if (direction < 0 && value != 0 && pick == value) pick = 0;
-        if (pick == 0)
-          snprintf(out, size, "none");
-        else
-          snprintf(out, size, "%u", pick);
+        if (pick && *pick == 0) snprintf(out, size, "none");
+        if (pick && *pick != 0) snprintf(out, size, "%u", *pick);
         return;
       }
       for (const WholeStep& w : wholeSteps) {
@@ -289,7 +288,7 @@ void stepOption(const OptionRow& row, int direction) {
 
 void takeKey(uint32_t sym);
 
-void saveBindings(const int* actions, int count) {
+ConfigSave saveBindings(const int* actions, int count) {
   char values[keyActionCount][64];
   ConfigChange changes[keyActionCount];
   for (int i = 0; i < count && i < keyActionCount; i++) {
@@ -298,20 +297,21 @@ void saveBindings(const int* actions, int count) {
       snprintf(values[i], sizeof values[i], "none");
     changes[i] = {keyActions[actions[i]].configName, values[i]};
   }
-  save(changes, count);
+  return save(changes, count);
 }
 
 void bindNow(int action, uint32_t sym) {
   const int loser = bindKey(&runOptions.keys, action, sym);
   setKeyBindings(runOptions.keys);
   const int actions[2] = {action, loser};
-  saveBindings(actions, loser == noAction ? 1 : 2);
+  const ConfigSave saved = saveBindings(actions, loser == noAction ? 1 : 2);
   if (loser != noAction) {
-    // The screen says what the new key left behind, before the file's word.
-    char saved[160];
-    snprintf(saved, sizeof saved, "%s", screens.status);
-    snprintf(screens.status, sizeof screens.status, "%s was %s's key: it has none now. %.60s",
-             boundKeyLabel(action), keyActions[loser].label, saved);
+    // The screen says what the new key left behind (and the file's word
+    // where it was not written).
+    char word[160];
+    snprintf(word, sizeof word, "%s", saved == configSaved ? "" : screens.status);
+    snprintf(screens.status, sizeof screens.status, "%s was %s's key: it has none now%s%.90s",
+             boundKeyLabel(action), keyActions[loser].label, word[0] ? " - " : "", word);
   }
   takeKey(sym);
 }

@@ -92,6 +92,12 @@ void centredAt(const char* text, float top, float scale) {
   textAt(text, -unitsWide(text) * scale / 2, top, scale);
 }
 
+// The same, made smaller where it would not fit across the picture.
+void fittedAt(const char* text, float top, float scale) {
+  const float units = unitsWide(text);
+  centredAt(text, top, units * scale > widest ? widest / units : scale);
+}
+
 }  // namespace
 
 void layoutScreen(const ScreenPicture& p, ScreenLayout* out) {
@@ -113,8 +119,8 @@ void layoutScreen(const ScreenPicture& p, ScreenLayout* out) {
     for (int c = 0; c < columns; c++) units[c] = maxf(units[c], unitsWide(p.rows[r].cells[c]));
   float tableUnits = columnGap * static_cast<float>(columns - 1);
   for (int c = 0; c < columns; c++) tableUnits += units[c];
-  const float wideUnits =
-      maxf(maxf(tableUnits, unitsWide(p.subtitle)), maxf(unitsWide(p.status), unitsWide(p.hint)));
+  // The status and the hints get smaller on their own where they are long.
+  const float wideUnits = maxf(tableUnits, unitsWide(p.subtitle));
   const float largest = p.underPauseNote ? menuScale : listScale;
   const float byHeight =
       lines > 0 ? (top - titleHeight - bottom) / (lines * glyphHeight() * lineFactor) : largest;
@@ -212,9 +218,9 @@ void drawScreen(const ScreenPicture& p) {
     }
   }
   glColor3f(1, 0.8f, 0.5f);
-  if (p.status[0]) centredAt(p.status, l.statusTop, l.scale);
+  if (p.status[0]) fittedAt(p.status, l.statusTop, l.scale);
   glColor3f(0.7f, 0.7f, 0.7f);
-  if (p.hint[0]) centredAt(p.hint, l.hintTop, l.scale * 0.9f);
+  if (p.hint[0]) fittedAt(p.hint, l.hintTop, l.scale * 0.9f);
   glColor3f(1, 1, 1);
   endPlane();
 }
