@@ -375,7 +375,7 @@ void optionShown(const OptionRow& row, bool highlighted, char* out, int size) {
 
 void buildPause(ScreenPicture* p) {
   p->underPauseNote = true;
-  if (!game.gameOver) runSoFar(p->subtitle, sizeof p->subtitle);
+  runSoFar(p->subtitle, sizeof p->subtitle);
   addItems(p, pauseItems, sizeof pauseItems / sizeof pauseItems[0]);
 }
 
@@ -740,6 +740,13 @@ bool screenKey(uint32_t sym, unsigned char c) {
     return true;
   }
   if (screens.editing) {
+    // The name takes what types and the keys that edit; the function keys
+    // (F9, F11, F12) do what they always do.
+    const bool edits = c != 0 || sym == platSymReturn || sym == platSymKeypadEnter ||
+                       sym == platSymEscape || sym == platSymBackSpace || sym == platSymDelete ||
+                       sym == platSymLeft || sym == platSymRight || sym == platSymUp ||
+                       sym == platSymDown;
+    if (!edits) return false;
     takeKey(sym);
     typeName(sym, c);
     return true;
@@ -876,8 +883,10 @@ void fillScreenPicture() {
     p.shown = false;
     p.rowCount = 0;
   }
+  // The game-over screen's line; while paused the pause menu shows it
+  // under the note instead.
   p.runLine[0] = '\0';
-  if (game.gameOver) runSoFar(p.runLine, sizeof p.runLine);
+  if (game.gameOver && !game.paused) runSoFar(p.runLine, sizeof p.runLine);
 }
 
 void runSoFar(char* out, int size) {
