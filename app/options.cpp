@@ -450,10 +450,12 @@ const char* usageText() {
     char shown[64];
     snprintf(shown, sizeof shown, "--%s%s%s", row.name, *row.valueForm ? " " : "", row.valueForm);
     append(text, sizeof text, &used, "  %-17s  ", shown);
+    // A longer option pushes its help lines right, all of them alike.
+    const int wider = static_cast<int>(strlen(shown)) - 17;
     for (const char* line = row.help; *line;) {
       const int length = static_cast<int>(strcspn(line, "\n"));
-      append(text, sizeof text, &used, "%s%.*s\n", line == row.help ? "" : helpIndent, length,
-             line);
+      append(text, sizeof text, &used, "%s%*s%.*s\n", line == row.help ? "" : helpIndent,
+             line == row.help || wider < 0 ? 0 : wider, "", length, line);
       line += length + (line[length] ? 1 : 0);
     }
   }
@@ -462,14 +464,17 @@ const char* usageText() {
          "Mouse aims, left button fires, right button launches the guided missile.\n"
          "p pauses, G frees the camera (Q/E/W/S/A/D move it), Esc quits.\n"
          "F11 or Alt+Enter toggles full screen, F12 saves a screenshot, F9 shows the\n"
-         "frame counter, M turns the sound off and on.\n"
+         "frame counter, M turns the sound off and on. While paused a menu offers\n"
+         "Options (written back to the configuration file), Controls (every key can\n"
+         "be bound anew), High scores and Quit; F1 shows the controls at any time.\n"
          "\n"
          "Settings are read from $XDG_CONFIG_HOME/velkarra3d/velkarra3d.conf\n"
          "(~/.config/...): one 'name = value' a line, for detail, window, fullscreen,\n"
-         "max-fps, mouse-sensitivity, invert-y, volume, mute, pause-on-focus-loss and\n"
-         "show-fps; the command line wins. The ten best runs are kept in\n"
-         "$XDG_DATA_HOME/velkarra3d/scores (~/.local/share/...), screenshots in its\n"
-         "screenshots folder.\n"
+         "max-fps, mouse-sensitivity, invert-y, volume, mute, pause-on-focus-loss,\n"
+         "show-fps and player-name, and key-ACTION = KEY (an X key name) for the\n"
+         "keys, such as key-forward = Up; the command line wins. The ten best runs\n"
+         "are kept in $XDG_DATA_HOME/velkarra3d/scores (~/.local/share/...),\n"
+         "screenshots in its screenshots folder.\n"
          "\n"
          "The data folder is the first of: --data DIR; $VELKARRA3D_DATA; the current\n"
          "folder if it holds settings.txt; ../share/games/velkarra3d beside the binary;\n"
