@@ -15,9 +15,10 @@
 #include <cstdio>
 
 #include "app/options.h"
+#include "base/setting_file.h"
 
 // Longest line the file may hold, without its newline.
-constexpr int configLineMax = 1023;
+constexpr int configLineMax = settingLineMax;
 // Faulty lines reported one by one; after these, one line says there are more.
 constexpr int configWarningsMax = 20;
 
@@ -41,24 +42,6 @@ void readConfigFile(const char* path, bool mustExist, RunOptions* options, FILE*
 // "default", "FILE:LINE" or "command line".
 void printConfiguration(const RunOptions& options, FILE* out);
 
-// One setting to write: its name in the file and its value's text.
-struct ConfigChange {
-  const char* name;
-  const char* value;
-};
-
-// Writes the changes into the configuration file at path. The last line
-// that sets a change's name (as the reader reads it) is rewritten in place,
-// keeping its comment, a byte order mark and a carriage return; a name that
-// no line sets is appended; every other byte stays as it was. The new text
-// goes to a temporary file in the same folder, which is renamed over the
-// old one; a symbolic link is followed to its target, and a missing folder
-// is made. False, with the reason in why (one line without the file's
-// name), when the file cannot be read or written; it is then left as it
-// was. May allocate.
-bool rewriteConfigFile(const char* path, const ConfigChange* changes, int count, char* why,
-                       int whySize);
-
 enum ConfigSave : uint8_t {
   configSaved,
   configNotSaved,  // --no-config: nothing is written
@@ -66,6 +49,7 @@ enum ConfigSave : uint8_t {
 };
 
 // Writes the changes into the file this run reads: --config FILE or the
-// usual one (never with --no-config).
-ConfigSave saveSettings(const RunOptions& options, const ConfigChange* changes, int count,
+// usual one (never with --no-config), as rewriteSettingsFile does
+// (base/setting_file.h).
+ConfigSave saveSettings(const RunOptions& options, const SettingChange* changes, int count,
                         FILE* warnings, char* why, int whySize);

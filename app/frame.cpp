@@ -52,9 +52,9 @@ void runFrame() {
   platTimerFunc(shown ? frameTimerDelayMs() : hiddenFrameTimerDelayMs(), frameTick, 0);
   placeHoldPoint(in);
   const AimOffset aim = steadyAimOffset(in, in.active && !game.paused && !game.gameOver);
-  if (game.gameOver) {  // nothing moves; the screen is drawn again only for the pause
+  if (game.gameOver) {  // nothing moves; the screen is drawn again for the pause and its menus
     if (in.active) answerGameOver(in);
-    if (shown && game.gameOver && (game.paused != 0) != pauseShown) showFrame();
+    if (shown && game.gameOver && ((game.paused != 0) != pauseShown || game.paused)) showFrame();
     return;
   }
   const bool playing = in.active && !game.paused;
@@ -72,7 +72,7 @@ void runFrame() {
   if (missile.active) lookFromMissile();
   if (game.lives <= 0) loseGame();
   if (game.planesLeft == 0) clearLevel();
-  if (shown) showFrame();
+  if (shown && screenFrameChanged()) showFrame();  // paused, a frame shows the same picture
 }
 
 }  // namespace

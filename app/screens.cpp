@@ -142,7 +142,7 @@ const char* saveWord(ConfigSave saved, const char* why) {
   return text;
 }
 
-ConfigSave save(const ConfigChange* changes, int count) {
+ConfigSave save(const SettingChange* changes, int count) {
   char why[512] = "";
   const ConfigSave saved = saveSettings(runOptions, changes, count, stderr, why, sizeof why);
   snprintf(screens.status, sizeof screens.status, "%.159s", saveWord(saved, why));
@@ -195,7 +195,7 @@ void changeOption(const OptionRow& row, const char* value) {
   }
   char text[64];
   optionValueText(row, runOptions, text, sizeof text);
-  const ConfigChange change = {row.name, text};
+  const SettingChange change = {row.name, text};
   save(&change, 1);
 }
 
@@ -290,7 +290,7 @@ void takeKey(uint32_t sym);
 
 ConfigSave saveBindings(const int* actions, int count) {
   char values[keyActionCount][64];
-  ConfigChange changes[keyActionCount];
+  SettingChange changes[keyActionCount];
   for (int i = 0; i < count && i < keyActionCount; i++) {
     const uint32_t sym = runOptions.keys.sym[actions[i]];
     if (!sym || !platKeySymName(sym, values[i], sizeof values[i]))
@@ -428,8 +428,7 @@ void buildControls(ScreenPicture* p) {
              keyActions[screens.binding].label);
   else
     snprintf(p->status, sizeof p->status, "%s", screens.status);
-  snprintf(p->hint, sizeof p->hint,
-           "Enter: a new key   Esc: back   F1: this screen   Alt+Enter: full screen");
+  snprintf(p->hint, sizeof p->hint, "Enter: a new key   Esc or F1: back");
 }
 
 void buildScores(ScreenPicture* p) {
@@ -618,11 +617,14 @@ void choose(FrameInput* in, int direction = 1) {
     case doBack:
       back(in);
       break;
-    case doDefaults:
+    case doDefaults: {
       defaultBindings();
-      snprintf(screens.status + strlen(screens.status),
-               sizeof screens.status - strlen(screens.status), " - every key as it was at first");
+      char saved[160];
+      snprintf(saved, sizeof saved, "%s", screens.status);
+      snprintf(screens.status, sizeof screens.status, "Every key as it was at first. %.120s",
+               saved);
       break;
+    }
   }
 }
 
@@ -887,6 +889,39 @@ void fillScreenPicture() {
   // under the note instead.
   p.runLine[0] = '\0';
   if (game.gameOver && !game.paused) runSoFar(p.runLine, sizeof p.runLine);
+}
+
+bool screenFrameChanged() {
+  // What a paused picture is drawn from. Play draws every frame.
+  struct Shown {
+    ScreenPicture picture;
+    GameState game;
+    View view;
+    bool counter;
+    char counterText[32];
+    DetailLevel detail;
+    float aspect;
+  };
+  static Shown last;
+  static bool lastValid;
+  if (!game.paused) {
+    lastValid = false;
+    return true;
+  }
+  fillScreenPicture();
+  Shown now;
+  memset(&now, 0, sizeof now);  // the padding too, for the comparison
+  memcpy(&now.picture, &screenPicture, sizeof now.picture);
+  memcpy(&now.game, &game, sizeof now.game);
+  memcpy(&now.view, &world.view, sizeof now.view);
+  now.counter = frameCounterShown();
+  snprintf(now.counterText, sizeof now.counterText, "%s", now.counter ? frameCounterText() : "");
+  now.detail = renderDetail;
+  now.aspect = aspect;
+  const bool changed = !lastValid || memcmp(&now, &last, sizeof now) != 0;
+  memcpy(&last, &now, sizeof now);
+  lastValid = true;
+  return changed;
 }
 
 void runSoFar(char* out, int size) {

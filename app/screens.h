@@ -58,6 +58,13 @@ void afterScreenFrame();
 // game-over screen's line about the run.
 void fillScreenPicture();
 
+// Whether the frame that ran would show another picture than the last one
+// drawn: always in play; while paused (the world frozen) only when the
+// screen, the game's counts, the camera's lock, the view, the frame counter,
+// the detail or the window's shape changed since. The frame loop draws a
+// paused frame only then, so that a screen open costs next to nothing.
+bool screenFrameChanged();
+
 // "This run: 2035 points, level 14, place 1": the run so far and the place
 // it would take in the table now (no place for a run without points).
 void runSoFar(char* out, int size);

@@ -37,6 +37,21 @@ constexpr int actionDriving(int key) {
   return noAction;
 }
 
+// What drives each InputKey, worked out once by the compiler.
+struct KeyDriver {
+  int fixed;   // a platform code, or 0
+  int action;  // an action, or noAction
+};
+struct KeyDrivers {
+  KeyDriver of[inputKeyCount];
+};
+constexpr KeyDrivers makeDrivers() {
+  KeyDrivers d = {};
+  for (int k = 0; k < inputKeyCount; k++) d.of[k] = {fixedCode(k), actionDriving(k)};
+  return d;
+}
+constexpr KeyDrivers drivers = makeDrivers();
+
 // The keyboard's words for the keys whose X names say it less plainly.
 struct KeyWords {
   const char* name;
@@ -130,7 +145,7 @@ void samplePlatformInput(FrameInput* in) {
   in->held = 0;
   in->pressed = 0;
   for (int k = 0; k < inputKeyCount; k++) {
-    const int fixed = fixedCode(k), action = actionDriving(k);
+    const int fixed = drivers.of[k].fixed, action = drivers.of[k].action;
     int state = fixed ? platKeyState(fixed) : 0;
     if (action != noAction) state |= platKeySymState(current.sym[action]);
     if (state & 0x8000) in->held |= 1u << k;

@@ -93,6 +93,7 @@ void drawFrame() {
     if (screen.shown) drawScreen(screen);
     return;
   }
+  if (screen.shown) startScreenShade(screen);
   if (renderDetail == detailLow) {
     // The opaque ground first: the depth test then turns away the sky behind
     // it, about half of the sky's pixels. The rim blends over the sky.
@@ -118,7 +119,7 @@ void drawFrame() {
   drawPosed(materialCannon, cannon.pos, cannon.yaw, cannon.pitch, cannonList);
   drawOverlay();
   if (!game.cameraLock) drawFreeCameraNote();
-  if (screen.shown) drawScreenShade(screen);
+  if (screen.shown) endScreenShade();
   if (game.paused && !ownPlace) drawPausedNote();
   if (screen.shown) drawScreen(screen);
 }

@@ -79,13 +79,27 @@ void rectangle(float left, float top, float right, float bottom) {
   glEnd();
 }
 
-// Text with its top-left corner at (x, top) of the plane, at scale.
+// Text with its top-left corner at (x, top) of the plane, at scale: its
+// glyphs' quads, within the one glBegin(GL_QUADS) of all a screen's text
+// (a draw call for each of its many short texts costs more on software GL
+// than their pixels do).
 void textAt(const char* text, float x, float top, float scale) {
-  glPushMatrix();
-  glTranslatef(x, top, 0);
-  glScalef(scale, scale, scale);
-  drawText(text, 0, 0, 0);
-  glPopMatrix();
+  if (!gameFont.glyphs) return;
+  for (const char* c = text; *c; c++) {
+    const int code = static_cast<signed char>(*c);  // NOLINT(bugprone-signed-char-misuse)
+    if (code < gameFont.firstChar || code > gameFont.lastChar) continue;
+    const Glyph& g = gameFont.glyphs[code - gameFont.firstChar];
+    const float right = x + g.width * scale, bottom = top - g.height * scale;
+    glTexCoord2f(g.s0, g.t0);
+    glVertex3f(x, top, 0);
+    glTexCoord2f(g.s0, g.t1);
+    glVertex3f(x, bottom, 0);
+    glTexCoord2f(g.s1, g.t1);
+    glVertex3f(right, bottom, 0);
+    glTexCoord2f(g.s1, g.t0);
+    glVertex3f(right, top, 0);
+    x = right;
+  }
 }
 
 void centredAt(const char* text, float top, float scale) {
@@ -161,12 +175,22 @@ int screenRowAt(const ScreenPicture& p, float x, float y, int* side) {
   return row;
 }
 
-void drawScreenShade(const ScreenPicture& p) {
-  beginPlane();
-  glColor4f(0, 0, 0, p.underPauseNote ? 0.5f : 0.75f);
-  rectangle(-1.01f, aspect + 0.01f, 1.01f, -aspect - 0.01f);
-  endPlane();
+void startScreenShade(const ScreenPicture& p) {
+  // Black fog at a near constant share: linear fog from far behind the eye
+  // to far ahead leaves (end - z) / (end - start) of each colour at a
+  // distance z, which is the same for everything in the arena. The scene
+  // comes out dimmed in the same pass, at no cost of its own.
+  const float kept = p.underPauseNote ? 0.5f : 0.3f;
+  constexpr float far = 1e6f;
+  glEnable(GL_FOG);
+  glFogi(GL_FOG_MODE, GL_LINEAR);
+  const GLfloat black[4] = {0, 0, 0, 1};
+  glFogfv(GL_FOG_COLOR, black);
+  glFogf(GL_FOG_START, far - far / kept);
+  glFogf(GL_FOG_END, far);
 }
+
+void endScreenShade() { glDisable(GL_FOG); }
 
 void drawScreen(const ScreenPicture& p) {
   ScreenLayout l;
@@ -188,6 +212,7 @@ void drawScreen(const ScreenPicture& p) {
               top - l.pitch * 0.95f);
   }
   bindFont(&gameFont);
+  glBegin(GL_QUADS);
   glColor3f(1, 1, 1);
   if (p.title[0]) centredAt(p.title, l.titleTop, titleScale);
   glColor3f(0.85f, 0.95f, 1);
@@ -222,6 +247,7 @@ void drawScreen(const ScreenPicture& p) {
   glColor3f(0.7f, 0.7f, 0.7f);
   if (p.hint[0]) fittedAt(p.hint, l.hintTop, l.scale * 0.9f);
   glColor3f(1, 1, 1);
+  glEnd();
   endPlane();
 }
 
@@ -231,6 +257,8 @@ void drawFreeCameraNote() {
   glColor3f(1, 1, 1);
   char note[64];
   snprintf(note, sizeof note, "Free camera - press %s", boundKeyLabel(actionCameraLock));
+  glBegin(GL_QUADS);
   centredAt(note, aspect - 0.02f, 0.035f);
+  glEnd();
   endPlane();
 }

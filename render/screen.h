@@ -71,8 +71,10 @@ void layoutScreen(const ScreenPicture& picture, ScreenLayout* layout);
 // where x lies left of the middle of the row's last column, 1 right of it.
 int screenRowAt(const ScreenPicture& picture, float x, float y, int* side);
 
-// The shade over the scene while a screen is drawn, and the screen itself.
-void drawScreenShade(const ScreenPicture& picture);
+// The shade of the scene while a screen is drawn: what is drawn between
+// the two calls comes out dimmed. Then the screen itself.
+void startScreenShade(const ScreenPicture& picture);
+void endScreenShade();
 void drawScreen(const ScreenPicture& picture);
 
 // "Free camera - press G" at the top of the picture while the camera is

@@ -343,7 +343,7 @@ TEST_P(ConfigWriter, KeepsEveryLineItDoesNotChange) {
     ASSERT_TRUE(writeFile(target, c.before));
   }
   if (c.where == WriterCase::readOnlyFolder) chmod(folder.c_str(), 0555);
-  std::vector<ConfigChange> changes;
+  std::vector<SettingChange> changes;
   for (const auto& change : c.changes) changes.push_back({change.first, change.second});
   char why[256] = "";
   bool written = false;
@@ -357,8 +357,8 @@ TEST_P(ConfigWriter, KeepsEveryLineItDoesNotChange) {
     if (child == 0) {
       close(reason[0]);
       if (setgid(65534) != 0 || setuid(65534) != 0) _exit(3);
-      const bool ok = rewriteConfigFile(path.c_str(), changes.data(),
-                                        static_cast<int>(changes.size()), why, sizeof why);
+      const bool ok = rewriteSettingsFile(path.c_str(), changes.data(),
+                                          static_cast<int>(changes.size()), why, sizeof why);
       if (write(reason[1], why, strlen(why) + 1) < 0) _exit(4);
       _exit(ok ? 0 : 1);
     }
@@ -371,8 +371,8 @@ TEST_P(ConfigWriter, KeepsEveryLineItDoesNotChange) {
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) <= 1) << status;
     written = WEXITSTATUS(status) == 0;
   } else {
-    written = rewriteConfigFile(path.c_str(), changes.data(), static_cast<int>(changes.size()), why,
-                                sizeof why);
+    written = rewriteSettingsFile(path.c_str(), changes.data(), static_cast<int>(changes.size()),
+                                  why, sizeof why);
   }
   chmod(folder.c_str(), 0755);
   EXPECT_EQ(written, c.after != nullptr) << why;
