@@ -3,6 +3,7 @@
 // trace of the world unchanged; the writer of the configuration file over
 // a table of files; a session that changes the mouse sensitivity on screen,
 // recorded and replayed to the same trace; Quit from the menu.
+#include <GL/gl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -283,6 +284,23 @@ TEST_F(Screens, ThePauseMenuShowsTheRunAndResumesAndF1OpensControlsFromPlay) {
   EXPECT_STREQ(screenPicture.subtitle, "This run: 0 points, level 1");
   EXPECT_STREQ(screenPicture.rows[0].cells[0], "Resume");
   EXPECT_FALSE(headlessCursorHidden()) << "the pointer shows over a screen";
+  // The same picture is not drawn again: a frame that changes nothing
+  // leaves the picture alone, one whose screen changes draws it.
+  auto centre = [] {
+    unsigned char rgb[3];
+    glReadPixels(400, 300, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+    return rgb[0] + 256 * rgb[1] + 65536 * rgb[2];
+  };
+  glClearColor(1, 0, 1, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glClearColor(0, 0, 0, 1);
+  runFrames(3);
+  EXPECT_EQ(centre(), 0xff00ff) << "a paused frame drew the same picture again";
+  headlessSymTap(platSymDown);
+  runFrames(1);
+  EXPECT_NE(centre(), 0xff00ff) << "the highlight moved, and nothing was drawn";
+  headlessSymTap(platSymUp);
+  runFrames(1);
   headlessSymTap(platSymReturn);
   runFrames(1);
   EXPECT_EQ(game.paused, 0) << "Resume";
