@@ -293,7 +293,7 @@ TEST_F(Screens, ThePauseMenuShowsTheRunAndResumesAndF1OpensControlsFromPlay) {
   };
   glClearColor(1, 0, 1, 1);
   glClear(GL_COLOR_BUFFER_BIT);
-  glClearColor(0, 0, 0, 1);
+  glClearColor(0, 0, 0, 0);  // the game's
   runFrames(3);
   EXPECT_EQ(centre(), 0xff00ff) << "a paused frame drew the same picture again";
   headlessSymTap(platSymDown);
