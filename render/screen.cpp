@@ -90,6 +90,10 @@ void textAt(const char* text, float x, float top, float scale) {
     if (code < gameFont.firstChar || code > gameFont.lastChar) continue;
     const Glyph& g = gameFont.glyphs[code - gameFont.firstChar];
     const float right = x + g.width * scale, bottom = top - g.height * scale;
+    if (code == ' ') {  // no ink: only the advance
+      x = right;
+      continue;
+    }
     glTexCoord2f(g.s0, g.t0);
     glVertex3f(x, top, 0);
     glTexCoord2f(g.s0, g.t1);
