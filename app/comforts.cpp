@@ -10,7 +10,6 @@
 #include <cstring>
 
 #include "app/options.h"
-#include "app/source.h"
 #include "base/printable.h"
 #include "base/program.h"
 #include "base/xdg.h"
@@ -20,6 +19,7 @@
 namespace {
 
 bool muted;
+bool fullScreen;  // as the player last asked: F11, Alt+Enter, --fullscreen or Options
 
 void applyVolume() { platSoundVolume(muted ? 0 : static_cast<int>(runOptions.volume)); }
 
@@ -27,18 +27,20 @@ void applyVolume() { platSoundVolume(muted ? 0 : static_cast<int>(runOptions.vol
 
 void startComforts() {
   muted = runOptions.mute;
+  fullScreen = runOptions.fullscreen;
   applyVolume();
   resetFrameCounter();
   showFrameCounter(runOptions.showFps);
 }
 
-bool desktopKeysAct() { return inputSource() == inputFromPlatform && !runOptions.timedemoFile; }
-
-void applyComfortKeys(const FrameInput& in) {
+void applyComfortKeys(const FrameInput& in, bool desktopKeys) {
   countFrame(in.tickMs);
   if (keyPressed(in, keyF9)) showFrameCounter(!frameCounterShown());
-  const bool desktop = desktopKeysAct();
-  if (desktop && (keyPressed(in, keyF11) || keyPressed(in, keyAltEnter))) platToggleFullScreen();
+  const bool desktop = desktopKeys;
+  if (desktop && (keyPressed(in, keyF11) || keyPressed(in, keyAltEnter))) {
+    platToggleFullScreen();
+    fullScreen = !fullScreen;
+  }
   if (desktop && keyPressed(in, keyF12)) saveScreenshotNow();
   if (keyPressed(in, keyM)) {
     muted = !muted;
@@ -46,13 +48,27 @@ void applyComfortKeys(const FrameInput& in) {
   }
 }
 
-// ---- For a watched recording (app/watch.h) ----
+bool soundMuted() { return muted; }
 
-void toggleMute() {
-  muted = !muted;
+void setSoundMuted(bool on) {
+  muted = on;
   applyVolume();
 }
 
+void setSoundVolume(int percent) {
+  runOptions.volume = static_cast<uint32_t>(percent < 0 ? 0 : percent > 100 ? 100 : percent);
+  applyVolume();
+}
+
+bool fullScreenNow() { return fullScreen; }
+
+void setFullScreen(bool on) {
+  if (on == fullScreen) return;
+  platToggleFullScreen();
+  fullScreen = on;
+}
+
+// Silence while a watched recording skips ahead (app/watch.h).
 void holdSound(bool hold) {
   if (hold)
     platSoundVolume(0);

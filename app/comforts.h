@@ -7,7 +7,8 @@
 // screen and while paused too. None of it changes the world or its trace.
 //
 // F12, F11 and Alt+Enter write files or change the desktop, so they act
-// only where the player's own hands play (desktopKeysAct); a replay, a
+// only where the player's own hands play (desktopKeysAct, app/source.h); a
+// replay, a
 // watched recording, the autoplayer or a timedemo repeats what was pressed
 // without doing it again. F9 and M act in every run.
 #pragma once
@@ -22,23 +23,21 @@
 void startComforts();
 
 // Counts the frame for the counter and acts on the keys pressed since the
-// previous frame: F9 and M always, F12, F11 and Alt+Enter where
-// desktopKeysAct.
-void applyComfortKeys(const FrameInput& in);
+// previous frame: F9 and M always, F12, F11 and Alt+Enter when desktopKeys
+// (the frame loop passes desktopKeysAct()).
+void applyComfortKeys(const FrameInput& in, bool desktopKeys);
 
-// The watcher's M (app/watch.h): the sound off and on, as M in play.
-void toggleMute();
+// The same comforts as the Options screen sets them (app/screens.h): the
+// sound off or on and its volume, full screen or the window, and whether
+// each is so now (M and F11 change them too).
+bool soundMuted();
+void setSoundMuted(bool muted);
+void setSoundVolume(int percent);
+bool fullScreenNow();
+void setFullScreen(bool on);
 // Silence while a watched recording skips ahead (the sound playing stops),
 // then the volume in force again.
 void holdSound(bool hold);
-
-// Whether this run acts on the keys that write files or change the desktop
-// (F12, F11, Alt+Enter): only when the input comes from the platform (a
-// window, or the headless script that stands in for one) and the run is no
-// timedemo. Every other input source (a replay, the autoplayer, and any
-// source added later) leaves them alone. The one place that decides it:
-// whatever else must know asks here.
-bool desktopKeysAct();
 
 // Saves what the window shows as
 // FOLDER/velkarra3d-YYYYMMDD-HHMMSS[-N].png, FOLDER being the screenshots

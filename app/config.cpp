@@ -8,7 +8,9 @@
 
 #include "base/printable.h"
 #include "base/program.h"
+#include "base/setting_file.h"
 #include "base/xdg.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -20,18 +22,9 @@ struct ConfigRead {
   bool missing;  // the usual file is not there
   bool skipped;  // --no-config
   int lines[optionCount];
+  int keyLines[keyActionCount];  // the line that set each key binding (0: none)
 };
 ConfigRead lastRead;
-
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
-
-// text without the blanks around it, in place.
-char* trimmed(char* text) {
-  while (isBlank(*text)) text++;
-  char* end = text + strlen(text);
-  while (end > text && isBlank(end[-1])) *--end = '\0';
-  return text;
-}
 
 struct Warner {
   FILE* out;
@@ -55,20 +48,36 @@ __attribute__((format(printf, 3, 4))) void warn(Warner* w, int line, const char*
   fprintf(w->out, "%s: %s:%d: %s\n", programName, printable(w->path), line, what);
 }
 
-// One line of the file, without its comment.
-void readLine(char* text, int line, RunOptions* options, Warner* w) {
-  if (char* hash = strchr(text, '#')) *hash = '\0';
-  char* whole = trimmed(text);
-  if (!*whole) return;
-  char* equals = strchr(whole, '=');
-  if (!equals) {
-    warn(w, line, "expected 'name = value', not '%s'; line skipped", printable(whole));
+// A key-ACTION line: an X key name, or none for no key. A key another
+// action had is taken from it.
+void readKeyLine(int action, const char* value, int line, RunOptions* options, Warner* w) {
+  const uint32_t sym = strcmp(value, "none") == 0 ? 0 : platKeySymFromName(value);
+  if (sym == 0 && strcmp(value, "none") != 0) {
+    warn(w, line,
+         "%s takes an X key name ('w', 'Up', 'space', 'F5') or none, not '%s'; line skipped",
+         keyActions[action].configName, printable(value));
     return;
   }
-  *equals = '\0';
-  const char* name = trimmed(whole);
-  const char* value = trimmed(equals + 1);
+  const int loser = bindKey(&options->keys, action, sym);
+  lastRead.keyLines[action] = line;
+  if (loser != noAction) lastRead.keyLines[loser] = line;
+}
+
+// One line of the file, without its comment.
+void readLine(char* text, int line, RunOptions* options, Warner* w) {
+  char *name, *value;
+  const SettingLine kind = parseSettingLine(text, &name, &value);
+  if (kind == settingNothing) return;
+  if (kind == settingUnsplit) {
+    warn(w, line, "expected 'name = value', not '%s'; line skipped", printable(name));
+    return;
+  }
   const OptionRow* row = findOption(name);
+  const int action = row ? noAction : findKeyAction(name);
+  if (action != noAction) {
+    readKeyLine(action, value, line, options, w);
+    return;
+  }
   if (!row) {
     warn(w, line, "unknown setting '%s' (--print-config lists them); line skipped",
          printable(name));
@@ -182,6 +191,7 @@ void readConfigFile(const char* path, bool mustExist, RunOptions* options, FILE*
     fprintf(warnings, "%s: cannot read the configuration %s: %s; using the defaults\n", programName,
             printable(path), strerror(readErrno));
     memset(lastRead.lines, 0, sizeof lastRead.lines);
+    memset(lastRead.keyLines, 0, sizeof lastRead.keyLines);
     return;
   }
   *options = read;
@@ -238,4 +248,29 @@ void printConfiguration(const RunOptions& options, FILE* out) {
       snprintf(origin, sizeof origin, "default");
     fprintf(out, "%-20s %-10s %s\n", row.name, value, origin);
   }
+  for (int a = 0; a < keyActionCount; a++) {
+    char value[64] = "none";
+    if (options.keys.sym[a]) platKeySymName(options.keys.sym[a], value, sizeof value);
+    char origin[4200] = "default";
+    if (lastRead.keyLines[a])
+      snprintf(origin, sizeof origin, "%s:%d", printable(lastRead.path), lastRead.keyLines[a]);
+    fprintf(out, "%-20s %-10s %s\n", keyActions[a].configName, value, origin);
+  }
+}
+
+ConfigSave saveSettings(const RunOptions& options, const SettingChange* changes, int count,
+                        FILE* warnings, char* why, int whySize) {
+  if (options.noConfig) {
+    snprintf(why, whySize, "--no-config");
+    return configNotSaved;
+  }
+  char path[4096];
+  if (options.configFile)
+    snprintf(path, sizeof path, "%s", options.configFile);
+  else if (!configPath(path, sizeof path))
+    return snprintf(why, whySize, "neither XDG_CONFIG_HOME nor HOME is a full path"), configFailed;
+  if (rewriteSettingsFile(path, changes, count, why, whySize)) return configSaved;
+  fprintf(warnings, "%s: cannot write the configuration %s: %s; the change holds for this run\n",
+          programName, printable(path), why);
+  return configFailed;
 }

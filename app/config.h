@@ -3,18 +3,23 @@
 // main reads it once, after the command line and before anything else
 // uses the options: `name = value` lines set the rows of optionRows marked
 // inFile, each noted as coming from the file, so that the command line
-// always wins. A bad line is reported and skipped, a file that is not text
-// is reported once and ignored, a missing or unreadable file is reported (unless it is the usual
-// file and simply not there) and the defaults stand: the file never stops the game, and the game
-// never writes it. --print-config shows the outcome.
+// always wins; `key-ACTION = NAME` lines bind the player's keys
+// (game/bindings.h). A bad line is reported and skipped, a file that is not
+// text is reported once and ignored, a missing or unreadable file is
+// reported (unless it is the usual file and simply not there) and the
+// defaults stand: the file never stops the game. --print-config shows the
+// outcome. The screens (app/screens.h) write the settings the player
+// changes there back into the same file, keeping every other line as it
+// was.
 #pragma once
 
 #include <cstdio>
 
 #include "app/options.h"
+#include "base/setting_file.h"
 
 // Longest line the file may hold, without its newline.
-constexpr int configLineMax = 1023;
+constexpr int configLineMax = settingLineMax;
 // Faulty lines reported one by one; after these, one line says there are more.
 constexpr int configWarningsMax = 20;
 // A file whose first configTextLines lines (within its first configTextBytes)
@@ -42,3 +47,15 @@ void readConfigFile(const char* path, bool mustExist, RunOptions* options, FILE*
 // the file may hold with its value in force and where it came from:
 // "default", "FILE:LINE" or "command line".
 void printConfiguration(const RunOptions& options, FILE* out);
+
+enum ConfigSave : uint8_t {
+  configSaved,
+  configNotSaved,  // --no-config: nothing is written
+  configFailed,    // why says why, and one line on warnings too
+};
+
+// Writes the changes into the file this run reads: --config FILE or the
+// usual one (never with --no-config), as rewriteSettingsFile does
+// (base/setting_file.h).
+ConfigSave saveSettings(const RunOptions& options, const SettingChange* changes, int count,
+                        FILE* warnings, char* why, int whySize);

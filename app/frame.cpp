@@ -6,7 +6,9 @@
 #include "app/comforts.h"
 #include "app/ending.h"
 #include "app/options.h"
+#include "app/screens.h"
 #include "app/source.h"
+#include "game/bindings.h"
 #include "game/clock.h"
 #include "game/input.h"
 #include "game/rules.h"
@@ -35,6 +37,7 @@ bool ownsPointer() { return inputSource() != inputFromReplay; }
 void showFrame() {
   if (!drawing || !drawsFrame(lastFrame.number)) return;
   timedemoDrawStart();
+  fillScreenPicture();
   drawFrame();
   pauseShown = game.paused != 0;
   platSwapBuffers();
@@ -52,15 +55,15 @@ void runFrame() {
   const FrameInput& in = frameInput;
   noteFocus(in.active);  // with pause-on-focus-loss, losing the focus pauses
   advanceClock(in.tickMs);
-  applyComfortKeys(in);  // F9, F11, Alt+Enter, F12, M: the player's, not the world's
+  applyComfortKeys(in, desktopKeysAct());  // F9, F11, Alt+Enter, F12, M: not the world's
   // hidden: nothing drawn, at most 60 frames a second
   const bool shown = drawing && platWindowShown();
   platTimerFunc(shown ? frameTimerDelayMs() : hiddenFrameTimerDelayMs(), frameTick, 0);
   placeHoldPoint(in);
   const AimOffset aim = steadyAimOffset(in, in.active && !game.paused && !game.gameOver);
-  if (game.gameOver) {  // nothing moves; the screen is drawn again only for the pause
+  if (game.gameOver) {  // nothing moves; the screen is drawn again for the pause and its menus
     if (in.active) answerGameOver(in);
-    if (shown && game.gameOver && (game.paused != 0) != pauseShown) showFrame();
+    if (shown && game.gameOver && ((game.paused != 0) != pauseShown || game.paused)) showFrame();
     return;
   }
   const bool playing = in.active && !game.paused;
@@ -78,18 +81,20 @@ void runFrame() {
   if (missile.active) lookFromMissile();
   if (game.lives <= 0) loseGame();
   if (game.planesLeft == 0) clearLevel();
-  if (shown) showFrame();
+  if (shown && screenFrameChanged()) showFrame();  // paused, a frame shows the same picture
 }
 
 }  // namespace
 
 void frameTick(int) {
-  if (platStopAsked()) stopBetweenFrames();  // SIGINT, SIGTERM or the window closed
+  // SIGINT, SIGTERM, the window closed, or Quit on the pause menu
+  if (platStopAsked() || screenQuitChosen()) stopBetweenFrames();
   lastFrame.number++;
   timedemoFrameStart();
   runFrame();
   timedemoFrameEnd();
   if (ownsPointer()) platConfinePointer(frameInput.active && !game.paused && !game.gameOver);
+  afterScreenFrame();
   traceFrame(-1);
   if (runOptions.shotEvery > 0 && lastFrame.number % runOptions.shotEvery == 0)
     saveFrameShot(lastFrame.number);
@@ -104,9 +109,20 @@ void runFrameDrawn(bool draw) {
 }
 
 void displayFrame() {
+  fillScreenPicture();
   drawFrame();
   pauseShown = game.paused != 0;
   platSwapBuffers();
 }
 
-void onKey(unsigned char key, int, int) { applyKeyEvent(key, noteKeyEvent(key)); }
+// A replay brings its recorded keys; one pressed now would change its world.
+void onKey(unsigned char key, int, int) {
+  if (inputSource() == inputFromReplay) return;
+  const uint32_t sym = platCharSym(key);
+  if (!screenKey(sym, key)) noteKeyPress(sym, key);
+}
+
+void onSpecialKey(uint32_t sym) {
+  if (inputSource() == inputFromReplay) return;
+  if (!screenKey(sym, 0)) noteKeyPress(sym, 0);
+}

@@ -10,11 +10,17 @@
 // through the platform layer.
 #pragma once
 
+#include <cstdint>
+
 void frameTick(int value);
 // The same frame, drawn only when `draw` (a watched recording skipping
 // ahead runs its frames undrawn); the world runs exactly as in frameTick.
 void runFrameDrawn(bool draw);
-// The keyboard callback: p pauses, a key with G down frees the camera.
+// The keyboard callback, and the one for the keys that type nothing: a
+// screen's keys go to the screens (app/screens.h), the others to the
+// game's key rules through the player's bindings (game/bindings.h): p
+// pauses, a key with G down frees the camera.
 void onKey(unsigned char key, int x, int y);
+void onSpecialKey(uint32_t sym);
 // The display callback: draws the frame and shows it.
 void displayFrame();

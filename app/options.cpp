@@ -45,6 +45,10 @@ template <>
 constexpr OptionFieldType fieldTypeOf<float>() {
   return fieldFloat;
 }
+template <>
+constexpr OptionFieldType fieldTypeOf<char[playerNameMax + 1]>() {
+  return fieldName;
+}
 
 #define FIELD(member) \
   OptionField { offsetof(RunOptions, member), fieldTypeOf<decltype(RunOptions::member)>() }
@@ -97,6 +101,11 @@ constexpr OptionRow decimalRow(const char* name, const char* form, OptionField f
                                OptionSpan span, const char* help) {
   return {name, form,    optionDecimal, field, noField, noField,
           {},   nullptr, help,          span,  false,   false};
+}
+
+constexpr OptionRow nameRow(const char* name, const char* form, OptionField field,
+                            const char* help) {
+  return {name, form, optionName, field, noField, noField, {}, nullptr, help, {}, false, false};
 }
 
 // A row that the configuration file may set too.
@@ -173,6 +182,10 @@ constexpr OptionRow optionRows[optionCount] = {
                                 "pause when the window loses the focus"))),
     inFile(flagRow("show-fps", FIELD(showFps),
                    "show the frame counter from the start (F9 shows and hides it)")),
+    inFile(nameRow("player-name", "NAME", FIELD(playerName),
+                   "the name your runs carry in the high scores: up to 16\n"
+                   "letters, digits, spaces, '-', '_' and '.' (default: the\n"
+                   "login name)")),
     textRow("config", "FILE", FIELD(configFile),
             "read the configuration from FILE instead of the usual file"),
     flagRow("no-config", FIELD(noConfig), "read no configuration file"),
@@ -218,6 +231,8 @@ constexpr OptionFieldType fieldTypeFor(OptionKind kind) {
       return fieldSigned;
     case optionDecimal:
       return fieldFloat;
+    case optionName:
+      return fieldName;
     default:
       return fieldNone;
   }
@@ -270,6 +285,13 @@ T* fieldIn(RunOptions* options, OptionField field) {
 template <typename T>
 const T* fieldIn(const RunOptions* options, OptionField field) {
   return reinterpret_cast<const T*>(reinterpret_cast<const unsigned char*>(options) + field.offset);
+}
+
+// The default value of a whole-number row, as RunOptions{} holds it.
+int64_t wholeDefault(const OptionRow& row) {
+  static const RunOptions defaults;
+  return row.field.type == fieldSigned ? *fieldIn<int32_t>(&defaults, row.field)
+                                       : *fieldIn<uint32_t>(&defaults, row.field);
 }
 
 bool readInRange(const char* text, size_t length, OptionRange range, int64_t* out) {
@@ -335,6 +357,18 @@ bool optionGiven(const RunOptions& options, const char* name) {
   return row && options.origins[rowIndex(*row)] != originDefault;
 }
 
+bool goodPlayerName(const char* text) {
+  const size_t length = strlen(text);
+  if (length == 0 || length > static_cast<size_t>(playerNameMax) || text[0] == ' ' ||
+      text[length - 1] == ' ')
+    return false;
+  for (const char* c = text; *c; c++)
+    if (!((*c >= 'a' && *c <= 'z') || (*c >= 'A' && *c <= 'Z') || (*c >= '0' && *c <= '9') ||
+          *c == ' ' || *c == '-' || *c == '_' || *c == '.'))
+      return false;
+  return true;
+}
+
 bool applyOption(const OptionRow& row, const char* value, OptionOrigin origin, RunOptions* options,
                  char* error, int errorSize) {
   // The value is read and checked before the origins are compared, so that
@@ -358,7 +392,11 @@ bool applyOption(const OptionRow& row, const char* value, OptionOrigin origin, R
     snprintf(error, errorSize, "needs a value");
     return false;
   } else if (row.kind == optionWhole) {
-    if (!readInRange(value, strlen(value), row.range[0], &number)) {
+    // "none" is the default of a row whose default lies below its range.
+    const bool none = strcmp(value, "none") == 0 && wholeDefault(row) < row.range[0].least;
+    if (none) {
+      number = wholeDefault(row);
+    } else if (!readInRange(value, strlen(value), row.range[0], &number)) {
       wholeNumberError(error, errorSize, row.range[0].least, row.range[0].most, value);
       return false;
     }
@@ -372,6 +410,13 @@ bool applyOption(const OptionRow& row, const char* value, OptionOrigin origin, R
   } else if (row.kind == optionDecimal) {
     if (!readDecimal(value, row.span.least, row.span.most, &decimal)) {
       decimalError(error, errorSize, row.span.least, row.span.most, value);
+      return false;
+    }
+  } else if (row.kind == optionName) {
+    if (!goodPlayerName(value)) {
+      snprintf(error, errorSize,
+               "takes up to %d letters, digits, spaces, '-', '_' or '.', not '%s'", playerNameMax,
+               printable(value));
       return false;
     }
   } else if (row.kind == optionChoice) {
@@ -410,6 +455,9 @@ bool applyOption(const OptionRow& row, const char* value, OptionOrigin origin, R
     case optionDecimal:
       *fieldIn<float>(options, row.field) = decimal;
       break;
+    case optionName:
+      snprintf(fieldIn<char>(options, row.field), playerNameMax + 1, "%s", value);
+      break;
     case optionHelp:
     case optionVersion:
       break;
@@ -431,10 +479,12 @@ const char* usageText() {
     char shown[64];
     snprintf(shown, sizeof shown, "--%s%s%s", row.name, *row.valueForm ? " " : "", row.valueForm);
     append(text, sizeof text, &used, "  %-17s  ", shown);
+    // A longer option pushes its help lines right, all of them alike.
+    const int wider = static_cast<int>(strlen(shown)) - 17;
     for (const char* line = row.help; *line;) {
       const int length = static_cast<int>(strcspn(line, "\n"));
-      append(text, sizeof text, &used, "%s%.*s\n", line == row.help ? "" : helpIndent, length,
-             line);
+      append(text, sizeof text, &used, "%s%*s%.*s\n", line == row.help ? "" : helpIndent,
+             line == row.help || wider < 0 ? 0 : wider, "", length, line);
       line += length + (line[length] ? 1 : 0);
     }
   }
@@ -443,15 +493,19 @@ const char* usageText() {
          "Mouse aims, left button fires, right button launches the guided missile.\n"
          "p pauses, G frees the camera (Q/E/W/S/A/D move it), Esc quits.\n"
          "F11 or Alt+Enter toggles full screen, F12 saves a screenshot, F9 shows the\n"
-         "frame counter, M turns the sound off and on.\n"
+         "frame counter, M turns the sound off and on. While paused a menu offers\n"
+         "Options (written back to the configuration file), Controls (every key can\n"
+         "be bound anew), High scores and Quit; F1 shows the controls at any time.\n"
          "\n"
          "Settings are read from $XDG_CONFIG_HOME/velkarra3d/velkarra3d.conf\n"
          "(~/.config/...): one 'name = value' a line, for detail, window, fullscreen,\n"
          "max-fps, vsync, mouse-sensitivity, invert-y, volume, mute,\n"
-         "pause-on-focus-loss and show-fps; the command line wins. The ten best runs\n"
-         "are kept in $XDG_DATA_HOME/velkarra3d/scores (~/.local/share/...), their\n"
-         "recordings (*.v3drec.gz, which --watch-score plays and --verify-scores\n"
-         "checks) in its runs folder, screenshots in its screenshots folder.\n"
+         "pause-on-focus-loss, show-fps and player-name, and key-ACTION = KEY (an X\n"
+         "key name) for the keys, such as key-forward = Up; the command line wins.\n"
+         "The ten best runs are kept in $XDG_DATA_HOME/velkarra3d/scores\n"
+         "(~/.local/share/...), their recordings (*.v3drec.gz, which --watch-score\n"
+         "plays and --verify-scores checks) in its runs folder, screenshots in its\n"
+         "screenshots folder.\n"
          "\n"
          "The data folder is the first of: --data DIR; $VELKARRA3D_DATA; the current\n"
          "folder if it holds settings.txt; ../share/games/velkarra3d beside the binary;\n"
@@ -519,6 +573,7 @@ void resetOption(const OptionRow& row, RunOptions* options) {
     const size_t size = field.type == fieldBool     ? sizeof(bool)
                         : field.type == fieldText   ? sizeof(const char*)
                         : field.type == fieldDetail ? sizeof(DetailLevel)
+                        : field.type == fieldName   ? sizeof(RunOptions::playerName)
                         : field.type == fieldNone   ? 0
                                                     : sizeof(uint32_t);
     memcpy(to + field.offset, from + field.offset, size);
@@ -563,6 +618,11 @@ void optionValueText(const OptionRow& row, const RunOptions& options, char* out,
         snprintf(out, size, "%.*g", digits, static_cast<double>(value));
         if (strtof(out, nullptr) == value) break;
       }
+      return;
+    }
+    case optionName: {
+      const char* name = fieldIn<char>(held, row.field);
+      snprintf(out, size, "%s", name[0] ? name : "none");
       return;
     }
     case optionChoice: {

@@ -14,6 +14,7 @@
 #include <cstdint>
 
 #include "base/program.h"
+#include "game/bindings.h"
 #include "game/world.h"
 #include "render/detail.h"
 
@@ -25,11 +26,14 @@
 enum OptionOrigin : uint8_t { originDefault, originFile, originCommandLine, originPlay };
 
 // The number of rows in optionRows.
-constexpr int optionCount = 37;
+constexpr int optionCount = 38;
 
 // The paces a recording can be watched at (--speed), slowest first.
 constexpr int watchSpeedCount = 6;
 constexpr float watchSpeeds[watchSpeedCount] = {0.25f, 0.5f, 1, 2, 4, 8};
+
+// The longest name a player may give (--player-name).
+constexpr int playerNameMax = 16;
 
 // Every field starts at the value a plain run uses, so RunOptions{} is a
 // plain run.
@@ -72,6 +76,10 @@ struct RunOptions {
   int32_t watchScore = 0;            // --watch-score: the place in the table to watch; 0: none
   float speed = 1;                   // --speed: the watched recording's pace
   bool verifyScores = false;         // replay every kept run and print what each gives
+  // The name the run's score carries; empty: the login name.
+  char playerName[playerNameMax + 1] = "";
+  // The player's keys (key-... lines of the configuration file).
+  KeyBindings keys = defaultKeyBindings();
   // Where each option's value came from, by its row in optionRows.
   OptionOrigin origins[optionCount] = {};
 };
@@ -88,6 +96,7 @@ enum OptionKind : uint8_t {
   optionChoice,      // one of the words in choices
   optionWindowSize,  // WxH, the width within range[0] and the height within range[1]
   optionDecimal,     // a decimal number (digits and a point, no exponent) within span
+  optionName,        // a player's name: 1 to playerNameMax letters, digits, spaces, '-', '_', '.'
   optionHelp,        // --help: show the usage and exit
   optionVersion,     // --version: show the version and exit
 };
@@ -101,7 +110,8 @@ enum OptionFieldType : uint8_t {
   fieldUnsigned,
   fieldSigned,
   fieldDetail,
-  fieldFloat
+  fieldFloat,
+  fieldName  // char[playerNameMax + 1]
 };
 
 // A RunOptions field, by its offset.
@@ -145,10 +155,15 @@ extern const OptionRow optionRows[optionCount];
 // The row of the option called name (without the dashes), or null.
 const OptionRow* findOption(const char* name);
 
+// Whether text is a name a player may give: 1 to playerNameMax letters,
+// digits, spaces, '-', '_' and '.', not starting or ending with a space.
+bool goodPlayerName(const char* text);
+
 // Reads value as the option of row (a row of optionRows) and stores it in
 // options, noting origin, unless options already holds a value of higher
 // rank. A flag takes a null value (on) or a flag word of base/numbers.h
-// (true/false, yes/no, on/off, 1/0, in any case). On a bad value,
+// (true/false, yes/no, on/off, 1/0, in any case); a whole number whose
+// default means "not set" (--max-fps's none) takes the word none for it. On a bad value,
 // false, and error says what is wrong without the option's name ("takes a
 // whole number from 0 to 2147483647, not 'x'"), for the caller to put the
 // name first. A text value is kept as the pointer given, so it must outlive

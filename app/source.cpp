@@ -2,6 +2,9 @@
 // autoplayer, and the copy a recording keeps.
 #include "app/source.h"
 
+#include "app/options.h"
+#include "app/screens.h"
+#include "game/bindings.h"
 #include "game/pad.h"
 #include "game/rules.h"
 #include "game/tally.h"
@@ -31,9 +34,15 @@ void sampleInput(FrameInput* in) {
     for (int i = 0; i < in->charCount; i++) applyKeyEvent(in->chars[i], (in->charWithG >> i) & 1u);
   } else {
     samplePlatformInput(in);
-    addPadInput(in);
+    PlatPad pad;
+    platPadState(&pad);
+    screenPointerAndPad(in, &pad);  // what an open screen uses is the screen's
+    addPadInput(in, pad);
+    leaveOutTakenKeys(in);
   }
   tallyFrame();  // before the frame changes the world
   if (source == inputFromAutoplay) autoplayInput(in);
   recordFrame(*in);
 }
+
+bool desktopKeysAct() { return source == inputFromPlatform && !runOptions.timedemoFile; }

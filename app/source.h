@@ -24,3 +24,11 @@ uint32_t inputStartTick();
 // the key rules here, where the platform would have called the keyboard
 // callback before the frame.
 void sampleInput(FrameInput* in);
+
+// Whether this run acts on the keys that write files or change the desktop
+// (F12, F11, Alt+Enter): only when the input comes from the platform (a
+// window, or the headless script that stands in for one) and the run is no
+// timedemo. Every other input source (a replay, the autoplayer, and any
+// source added later) leaves them alone. The one place that decides it:
+// whatever else must know asks here.
+bool desktopKeysAct();

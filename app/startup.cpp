@@ -11,6 +11,7 @@
 #include "app/ending.h"
 #include "app/frame.h"
 #include "app/options.h"
+#include "app/screens.h"
 #include "app/source.h"
 #include "app/world_options.h"
 #include "assets/data_files.h"
@@ -57,6 +58,7 @@ void startGame() {
   platDisplayFunc(displayFrame);
   platTimerFunc(1, frameTick, 0);
   platKeyboardFunc(onKey);
+  platSpecialKeyFunc(onSpecialKey);
   platReshapeFunc(onReshape);
 
   camera.pos = {0, 0, 0.5f};
@@ -86,6 +88,7 @@ void startGame() {
   hashDataSet(&dataHash, why, sizeof why);
   recordStart(startSeed(), lastTickMs, cursorCentre, dataHash);
   recordWorldOptions();
+  startScreens(inputSource() != inputFromReplay);
 }
 
 void loadSettings() {

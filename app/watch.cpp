@@ -58,7 +58,7 @@ struct Watch {
 };
 Watch watch;
 
-bool pressed(int key) { return (platKeyState(key) & 1) != 0; }
+bool pressed(uint32_t sym) { return (platKeySymState(sym) & 1) != 0; }
 
 // Recorded ms from the start to a frame's tick (0 for a tick before it).
 double sinceStart(uint32_t tick) {
@@ -116,23 +116,25 @@ enum WatchAction : uint8_t {
   watchActionCount
 };
 
-// Each key (a platform code) and pad button (-1: none) of the watcher.
+// Each key (by the symbol the layout gives it) and pad button (-1: none)
+// of the watcher.
 struct WatchKey {
-  int key;
+  uint32_t sym;
   int padButton;
   WatchAction action;
 };
 constexpr WatchKey watchKeys[] = {
-    {platEscape, platPadBack, watchEnd},
-    {platSpace, platPadStart, watchPause},
-    {platPlus, platPadRightShoulder, watchFaster},
-    {platUp, -1, watchFaster},
-    {platMinus, platPadLeftShoulder, watchSlower},
-    {platDown, -1, watchSlower},
-    {platRight, platPadA, watchSkip},
-    {platHome, -1, watchHome},
-    {platF1, -1, watchHelp},
-    {'M', -1, watchMute},
+    {platSymEscape, platPadBack, watchEnd},
+    {' ', platPadStart, watchPause},
+    {'+', platPadRightShoulder, watchFaster},
+    {'=', -1, watchFaster},  // the '+' key without Shift
+    {platSymUp, -1, watchFaster},
+    {'-', platPadLeftShoulder, watchSlower},
+    {platSymDown, -1, watchSlower},
+    {platSymRight, platPadA, watchSkip},
+    {platSymHome, -1, watchHome},
+    {platSymF1, -1, watchHelp},
+    {'m', -1, watchMute},
 };
 
 // The watcher's keys and pad since the last tick, each read once. *skip:
@@ -142,7 +144,7 @@ void readControls(bool* skip) {
   platPadState(&pad);
   bool asked[watchActionCount] = {};
   for (const WatchKey& k : watchKeys) {
-    const bool key = pressed(k.key);
+    const bool key = pressed(k.sym);
     const bool button = k.padButton >= 0 && ((pad.pressed >> k.padButton) & 1u);
     asked[k.action] = asked[k.action] || key || button;
   }
@@ -151,7 +153,7 @@ void readControls(bool* skip) {
   if (asked[watchFaster] && watch.speed + 1 < watchSpeedCount) watch.speed++;
   if (asked[watchSlower] && watch.speed > 0) watch.speed--;
   if (asked[watchHelp]) watch.help = !watch.help;
-  if (asked[watchMute]) toggleMute();
+  if (asked[watchMute]) setSoundMuted(!soundMuted());
   *skip = asked[watchSkip];
   if (asked[watchHome]) startAgain();
 }
@@ -187,6 +189,7 @@ void startWatching() {
   // The watcher's characters do not reach the world: the replay brings the
   // recorded ones.
   platKeyboardFunc([](unsigned char, int, int) {});
+  platSpecialKeyFunc([](uint32_t) {});
   platTimerFunc(1, watchTick, 0);
 }
 

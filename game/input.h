@@ -6,7 +6,8 @@
 // area, every key and button the frame may read, and the characters that
 // reached the keyboard callback since the previous frame. fireWeapons and the
 // aim step (sim/) get the record too. The record comes from the platform
-// (samplePlatformInput here), from a recorded session or from the autoplayer
+// (samplePlatformInput, through the player's key bindings: game/bindings.h),
+// from a recorded session or from the autoplayer
 // (session/); the frame loop chooses.
 #pragma once
 
@@ -15,7 +16,8 @@
 #include "game/world.h"
 #include "platform/platform.h"
 
-// The keys and buttons a frame may read; bit k of held and pressed.
+// The keys and buttons a frame may read; bit k of held and pressed. The
+// player's key bindings (game/bindings.h) say which key drives each.
 enum InputKey : uint8_t {
   keyQ,
   keyE,
@@ -36,11 +38,6 @@ enum InputKey : uint8_t {
   keyM,         // the sound off and on
   inputKeyCount
 };
-
-// The platform key code of each InputKey, in InputKey order.
-constexpr int inputKeyCodes[inputKeyCount] = {
-    'Q', 'E',         'W',         'S',    'A',     'D',     platEscape,   'N', 'Y',
-    'G', platLButton, platRButton, platF9, platF11, platF12, platAltEnter, 'M'};
 
 // What a pixel of cursor motion does: it turns the aim by aimRadiansPerPixel,
 // or the flying missile by steerDegreesPerPixel. The aim step and the
@@ -79,14 +76,6 @@ inline bool keyDown(const FrameInput& in, InputKey key) {
 // Went down since the previous frame: once per press, however long it is
 // held, for the keys that toggle something.
 inline bool keyPressed(const FrameInput& in, InputKey key) { return (in.pressed >> key) & 1u; }
-
-// Fills in from the platform: every key once, so that a press is seen by the
-// next frame or by none, and the characters noted since the last call.
-void samplePlatformInput(FrameInput* in);
-
-// The keyboard callback's part: notes the character for the next record and
-// returns whether G is down (or was pressed since the previous query).
-bool noteKeyEvent(unsigned char c);
 
 // The distance from the client area's edge within which the hold point may
 // not lie.

@@ -71,9 +71,7 @@ void padStickSpeed(int x, int y, double* vx, double* vy) {
   *vy = fy / length * speed;
 }
 
-void addPadInput(FrameInput* in) {
-  PlatPad pad;
-  platPadState(&pad);
+void addPadInput(FrameInput* in, const PlatPad& pad) {
   // A pad pulled out mid-game pauses it; putting it back does not resume.
   if (pad.unplugged && !game.paused && !game.gameOver) addChar(in, 'p', false);
   if (!pad.connected || !in->active) {

@@ -38,12 +38,13 @@ constexpr int padTriggerPress = 8192;
 // does not jump.
 constexpr int32_t padLongestStepMs = 100;
 
-// Adds the playing pad (platPadState) to in, whose tick, activity and
+// Adds the playing pad as platPadState gave it (less what a screen took:
+// app/screens.h) to in, whose tick, activity and
 // keyboard input are sampled already, and hands each character it adds to
 // the key rules, as the keyboard callback does for typed ones. The frame's
 // step for the stick is in's tick less the previous frame's (lastTickMs).
 // Nothing but a pad pulled out counts while the window is inactive.
-void addPadInput(FrameInput* in);
+void addPadInput(FrameInput* in, const PlatPad& pad);
 
 // The cursor speed, as a share of padPixelsPerSecond on each axis, of a
 // stick at (x, y) (-32768 to 32767 each): zero in the deadzone, then the

@@ -43,6 +43,11 @@ struct PlatBackend {
   void (*toggleFullScreen)();
   void (*soundVolume)(int percent);
   bool (*syncToRefresh)(bool on);
+  int (*keySymState)(uint32_t sym);
+  void (*specialKeyFunc)(void (*key)(uint32_t sym));
+  void (*showCursor)();
+  void (*screenSize)(int* width, int* height);
+  void (*resizeWindow)(int width, int height);
 };
 
 // The windowed backend (windowed.cpp). winInit opens the X display for
@@ -62,6 +67,26 @@ void hlInit(uint32_t startMs, uint32_t frameMs);
 // the same keys as upper-case ones. Returns -1 for codes the game cannot ask about.
 constexpr int kKeySlots = 128;
 int platKeySlot(int key);
+
+// The slot of platKeyState's code for the key symbol sym (the letters,
+// Escape, F9, F11, F12), or -1 for a symbol the backends keep by itself.
+int platSymSlot(uint32_t sym);
+
+// The key symbols a backend keeps apart from the slots: each one pressed
+// or held since it was last asked about, up to kSymKeys of them at once.
+// A press of a symbol not yet kept takes a slot that holds nothing, or else
+// the oldest.
+constexpr int kSymKeys = 32;
+struct SymKeys {
+  uint32_t sym[kSymKeys];
+  unsigned char held[kSymKeys];
+  unsigned char latch[kSymKeys];
+  int next;  // the slot the next new symbol takes when none is free
+};
+// The slot that keeps sym, or -1.
+int symKeyFind(const SymKeys& keys, uint32_t sym);
+// The slot for a press or a hold of sym, taken if need be.
+int symKeyTake(SymKeys* keys, uint32_t sym);
 
 // The value platKeyState returns: 0x8000 while held, | 1 when it was pressed
 // since the previous query (like the system call the game was written for).

@@ -32,6 +32,8 @@ constexpr PlatWindow kWindow = 1;
 constexpr int kMaxSounds = 1024;
 constexpr int kSoundNameSize = 128;
 constexpr int kTitleSize = 256;
+constexpr int kScreenWidth = 1920;
+constexpr int kScreenHeight = 1080;
 
 struct OffscreenGl {
   bool ready;
@@ -56,9 +58,11 @@ struct Headless {
   int cursorX, cursorY;
   unsigned char held[kKeySlots];
   unsigned char latch[kKeySlots];
+  SymKeys syms;  // keys kept by their symbol alone
 
   void (*display)();
   void (*keyboard)(unsigned char c, int x, int y);
+  void (*special)(uint32_t sym);
   void (*reshape)(int width, int height);
   bool timerPending;
   void (*timerFn)(int);
@@ -141,6 +145,7 @@ void resetWindowState() {
   gHl.cursorY = kTop + kHeight / 2;
   memset(gHl.held, 0, sizeof gHl.held);
   memset(gHl.latch, 0, sizeof gHl.latch);
+  gHl.syms = SymKeys{};
   gHl.timerPending = false;
   gHl.timerFn = nullptr;
   gHl.soundCount = 0;
@@ -158,18 +163,32 @@ void typeChar(unsigned char c) {
   if (gHl.keyboard) gHl.keyboard(c, gHl.cursorX - kLeft, gHl.cursorY - kTop);
 }
 
+// A key going down or up: in its slot, or kept by its symbol. A key that
+// types no printable character goes to the special-key callback as it goes
+// down, as in a window; a letter types only through a "char" event.
+void setKey(int slot, uint32_t sym, bool down, bool latch) {
+  if (slot >= 0) {
+    gHl.held[slot] = down;
+    if (latch) gHl.latch[slot] = 1;
+  } else if (sym) {
+    const int at = symKeyTake(&gHl.syms, sym);
+    gHl.syms.held[at] = down;
+    if (latch) gHl.syms.latch[at] = 1;
+  }
+  const bool typesNothing = sym && (sym < 0x20 || sym > 0x7e);
+  if (latch && typesNothing && gHl.special) gHl.special(sym);
+}
+
 void applyEvent(const ScriptEvent& e) {
   switch (e.verb) {
     case ScriptVerb::down:
-      gHl.held[e.key] = 1;
-      gHl.latch[e.key] = 1;
+      setKey(e.key, e.sym, true, true);
       break;
     case ScriptVerb::up:
-      gHl.held[e.key] = 0;
+      setKey(e.key, e.sym, false, false);
       break;
     case ScriptVerb::tap:  // pressed and released: up afterwards
-      gHl.held[e.key] = 0;
-      gHl.latch[e.key] = 1;
+      setKey(e.key, e.sym, false, true);
       break;
     case ScriptVerb::chr:
       typeChar(static_cast<unsigned char>(e.key));
@@ -210,6 +229,16 @@ int hlKeyState(int key) {
   return platKeyValue(gHl.held[slot] != 0, latched);
 }
 
+int hlKeySymState(uint32_t sym) {
+  const int slot = platSymSlot(sym);
+  if (slot >= 0) return hlKeyState(slot);
+  const int at = symKeyFind(gHl.syms, sym);
+  if (at < 0) return 0;
+  const bool latched = gHl.syms.latch[at] != 0;
+  gHl.syms.latch[at] = 0;
+  return platKeyValue(gHl.syms.held[at] != 0, latched);
+}
+
 PlatWindow hlFindWindow(const char* title) {
   if (!gHl.windowMade || !title || strcmp(title, gHl.title) != 0) return 0;
   return kWindow;
@@ -242,6 +271,15 @@ void hlSetCursorPos(int x, int y) {
 }
 
 void hlHideCursor() { gHl.cursorHidden = true; }
+void hlShowCursor() { gHl.cursorHidden = false; }
+
+void hlScreenSize(int* width, int* height) {
+  *width = kScreenWidth;
+  *height = kScreenHeight;
+}
+
+// The virtual window keeps its size.
+void hlResizeWindow(int, int) {}
 
 // The virtual window is never hidden: every frame draws, as before.
 bool hlWindowShown() { return true; }
@@ -277,6 +315,7 @@ bool hlSyncToRefresh(bool) { return false; }
 void hlDisplayFunc(void (*display)()) { gHl.display = display; }
 void hlKeyboardFunc(void (*key)(unsigned char c, int x, int y)) { gHl.keyboard = key; }
 void hlReshapeFunc(void (*reshape)(int width, int height)) { gHl.reshape = reshape; }
+void hlSpecialKeyFunc(void (*key)(uint32_t sym)) { gHl.special = key; }
 
 // Headless frames follow one another without waiting: ms does not matter.
 void hlTimerFunc(unsigned, void (*fn)(int), int value) {
@@ -317,6 +356,7 @@ void hlInit(uint32_t startMs, uint32_t frameMs) {
   gHl.title[0] = '\0';
   gHl.display = nullptr;
   gHl.keyboard = nullptr;
+  gHl.special = nullptr;
   gHl.reshape = nullptr;
   resetWindowState();
   scriptClear();
@@ -349,6 +389,11 @@ const PlatBackend kHeadlessBackend = {
     hlToggleFullScreen,  // toggleFullScreen
     hlSoundVolume,       // soundVolume
     hlSyncToRefresh,     // syncToRefresh
+    hlKeySymState,       // keySymState
+    hlSpecialKeyFunc,    // specialKeyFunc
+    hlShowCursor,        // showCursor
+    hlScreenSize,        // screenSize
+    hlResizeWindow,      // resizeWindow
 };
 
 // ---- headless.h ----
@@ -416,6 +461,10 @@ void headlessKeyTap(int key) {
 }
 
 void headlessChar(unsigned char c) { typeChar(c); }
+
+void headlessSymDown(uint32_t sym) { setKey(platSymSlot(sym), sym, true, true); }
+void headlessSymUp(uint32_t sym) { setKey(platSymSlot(sym), sym, false, false); }
+void headlessSymTap(uint32_t sym) { setKey(platSymSlot(sym), sym, false, true); }
 
 void headlessMoveCursor(int dx, int dy) {
   gHl.cursorX = clampToInt(static_cast<long long>(gHl.cursorX) + dx);

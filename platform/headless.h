@@ -9,7 +9,8 @@
 // order and the clock is set to startMs + f * frameMs; then the pending timer
 // callback (the game's frame) is called.
 //
-// The virtual window is 800 x 600 with the outer rectangle (100, 50) to
+// The virtual screen is 1920 x 1080; the virtual window on it is 800 x 600
+// (and keeps that size whatever is asked) with the outer rectangle (100, 50) to
 // (900, 650); the cursor starts at its centre (500, 350); it is active until a
 // script or a test says otherwise. Like a window being mapped, the reshape
 // callback gets (800, 600) once, just before the first frame; the display
@@ -30,8 +31,10 @@
 //   F down KEY | F up KEY | F tap KEY | F char C | F move DX DY
 //   F focus out | F focus in
 //   F pad plug | F pad unplug | F pad AXIS VALUE | F pad BUTTON down|up
-// KEY is a..z, esc, lbutton, rbutton, f9, f11, f12, alt+enter, or one of the
-// watcher's keys f1, up, down, right, home, space, plus and minus; AXIS and
+// KEY is a..z, esc, lbutton, rbutton, alt+enter, f1..f12, up, down, left,
+// right, home, return, backspace, tab, space, plus or minus (a key that
+// types no printable character also calls the special-key callback as it
+// goes down); AXIS and
 // BUTTON are SDL's names (leftx, righttrigger, a, start, dpup, ...), VALUE
 // -32768 to 32767 (a trigger reads 0 to 32767); '#' starts a comment.
 bool headlessLoadScript(const char* path, char* err, int errSize);
@@ -59,6 +62,12 @@ void headlessKeyDown(int key);
 void headlessKeyUp(int key);
 void headlessKeyTap(int key);
 void headlessChar(unsigned char c);  // calls the keyboard callback
+// A key by its symbol (platform.h) down, up, or pressed and released; one
+// that types no printable character calls the special-key callback as it
+// goes down.
+void headlessSymDown(uint32_t sym);
+void headlessSymUp(uint32_t sym);
+void headlessSymTap(uint32_t sym);
 void headlessMoveCursor(int dx, int dy);
 void headlessSetFocus(bool in);
 // The window's client area becomes width x height at the same corner, and

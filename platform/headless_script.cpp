@@ -41,25 +41,57 @@ bool readNumber(const char* word, const char* name, int least, int most, unsigne
   return false;
 }
 
-int parseKey(const char* word) {
-  if (word[0] >= 'a' && word[0] <= 'z' && word[1] == '\0') return platKeySlot(word[0]);
-  if (strcmp(word, "esc") == 0) return platEscape;
-  if (strcmp(word, "lbutton") == 0) return platLButton;
-  if (strcmp(word, "rbutton") == 0) return platRButton;
-  if (strcmp(word, "f9") == 0) return platF9;
-  if (strcmp(word, "f11") == 0) return platF11;
-  if (strcmp(word, "f12") == 0) return platF12;
-  if (strcmp(word, "alt+enter") == 0) return platAltEnter;
-  // The keys of a watched recording's controls.
-  static const struct {
-    const char* name;
-    int key;
-  } watchKeys[] = {{"f1", platF1},       {"up", platUp},      {"down", platDown},
-                   {"right", platRight}, {"home", platHome},  {"space", platSpace},
-                   {"plus", platPlus},   {"minus", platMinus}};
-  for (const auto& k : watchKeys)
-    if (strcmp(word, k.name) == 0) return k.key;
-  return -1;
+// The keys a script names besides the letters: their slot (-1 where the
+// backend keeps the key by its symbol alone) and their symbol.
+struct NamedKey {
+  const char* name;
+  int slot;
+  uint32_t sym;
+};
+constexpr NamedKey namedKeys[] = {
+    {"esc", platEscape, platSymEscape},
+    {"lbutton", platLButton, 0},
+    {"rbutton", platRButton, 0},
+    {"alt+enter", platAltEnter, 0},
+    {"f9", platF9, platSymF9},
+    {"f11", platF11, platSymF11},
+    {"f12", platF12, platSymF12},
+    {"up", -1, platSymUp},
+    {"down", -1, platSymDown},
+    {"left", -1, platSymLeft},
+    {"right", -1, platSymRight},
+    {"home", -1, platSymHome},
+    {"return", -1, platSymReturn},
+    {"backspace", -1, platSymBackSpace},
+    {"tab", -1, platSymTab},
+    {"space", -1, ' '},
+    {"plus", -1, '+'},
+    {"minus", -1, '-'},
+    {"f1", -1, platSymF1},
+    {"f2", -1, platSymF1 + 1},
+    {"f3", -1, platSymF1 + 2},
+    {"f4", -1, platSymF1 + 3},
+    {"f5", -1, platSymF1 + 4},
+    {"f6", -1, platSymF1 + 5},
+    {"f7", -1, platSymF1 + 6},
+    {"f8", -1, platSymF1 + 7},
+    {"f10", -1, platSymF1 + 9},
+};
+
+// The key called word into e (its slot and symbol); false for none.
+bool parseKey(const char* word, ScriptEvent* e) {
+  if (word[0] >= 'a' && word[0] <= 'z' && word[1] == '\0') {
+    e->key = platKeySlot(word[0]);
+    e->sym = static_cast<uint32_t>(word[0]);
+    return true;
+  }
+  for (const NamedKey& k : namedKeys) {
+    if (strcmp(word, k.name) != 0) continue;
+    e->key = k.slot;
+    e->sym = k.sym;
+    return true;
+  }
+  return false;
 }
 
 // Splits line in place at blanks; returns the number of words, or
@@ -123,6 +155,7 @@ bool parseEvent(char* words[], int count, ScriptEvent* e, char* why, int whySize
   }
   const char* verb = words[1];
   e->key = 0;
+  e->sym = 0;
   e->dx = 0;
   e->dy = 0;
   if (strcmp(verb, "down") == 0 || strcmp(verb, "up") == 0 || strcmp(verb, "tap") == 0) {
@@ -131,11 +164,10 @@ bool parseEvent(char* words[], int count, ScriptEvent* e, char* why, int whySize
       snprintf(why, whySize, "'%s' takes one key", verb);
       return false;
     }
-    e->key = parseKey(words[2]);
-    if (e->key < 0) {
+    if (!parseKey(words[2], e)) {
       snprintf(why, whySize,
-               "unknown key '%s' (a..z, esc, lbutton, rbutton, f9, f11, f12, alt+enter, "
-               "f1, up, down, right, home, space, plus or minus)",
+               "unknown key '%s' (a..z, esc, lbutton, rbutton, alt+enter, f1..f12, up, down, "
+               "left, right, home, return, backspace, tab, space, plus or minus)",
                words[2]);
       return false;
     }

@@ -25,7 +25,9 @@ struct ScriptEvent {
   int frame;
   int order;  // position in the file, so that one frame's events keep file order
   ScriptVerb verb;
-  int key;  // key slot for down/up/tap, the character for chr
+  int key;  // key slot for down/up/tap (-1 for a key kept by its symbol), the character for chr
+  uint32_t
+      sym;  // down/up/tap: the key's symbol (platform.h), 0 for the mouse buttons and Alt+Enter
   int dx, dy;
 };
 

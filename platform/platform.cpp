@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 
 #include <GL/gl.h>
+#include <X11/Xlib.h>
 #include <signal.h>
 #include <time.h>
 
@@ -34,9 +35,71 @@ int platKeySlot(int key) {
   if (key >= 'A' && key <= 'Z') return key;
   if (key == platLButton || key == platRButton || key == platEscape) return key;
   if (key == platF9 || key == platF11 || key == platF12 || key == platAltEnter) return key;
-  if ((key >= platF1 && key <= platHome) || key == platSpace || key == platPlus || key == platMinus)
-    return key;
   return -1;
+}
+
+int platSymSlot(uint32_t sym) {
+  if (sym >= 'a' && sym <= 'z') return static_cast<int>(sym - 'a' + 'A');
+  if (sym >= 'A' && sym <= 'Z') return static_cast<int>(sym);
+  if (sym == platSymEscape) return platEscape;
+  if (sym == platSymF9) return platF9;
+  if (sym == platSymF11) return platF11;
+  if (sym == platSymF12) return platF12;
+  return -1;
+}
+
+int symKeyFind(const SymKeys& keys, uint32_t sym) {
+  for (int i = 0; i < kSymKeys; i++)
+    if (keys.sym[i] == sym && sym != 0) return i;
+  return -1;
+}
+
+int symKeyTake(SymKeys* keys, uint32_t sym) {
+  int at = symKeyFind(*keys, sym);
+  for (int i = 0; i < kSymKeys && at < 0; i++)
+    if (!keys->held[i] && !keys->latch[i]) at = i;
+  if (at < 0) {
+    at = keys->next;
+    keys->next = (keys->next + 1) % kSymKeys;
+  }
+  if (keys->sym[at] != sym) keys->held[at] = keys->latch[at] = 0;
+  keys->sym[at] = sym;
+  return at;
+}
+
+uint32_t platCharSym(unsigned char c) {
+  if (c >= 'A' && c <= 'Z') return c - 'A' + 'a';
+  if (c == '\r' || c == '\n') return platSymReturn;
+  if (c == 8) return platSymBackSpace;
+  if (c == 9) return platSymTab;
+  if (c == 27) return platSymEscape;
+  if (c == 127) return platSymDelete;
+  if (c >= 1 && c <= 26) return 'a' + c - 1;
+  return c;
+}
+
+uint32_t platKeySymFromName(const char* name) {
+  if (!name || !name[0] || strlen(name) > 63) return 0;
+  KeySym sym = XStringToKeysym(name);
+  if (sym == NoSymbol && name[0] >= 'a' && name[0] <= 'z') {
+    char raised[64];
+    snprintf(raised, sizeof raised, "%s", name);
+    raised[0] = static_cast<char>(raised[0] - 'a' + 'A');
+    sym = XStringToKeysym(raised);
+  }
+  if (sym == NoSymbol || sym > 0xffffffffu) return 0;
+  if (sym >= 'A' && sym <= 'Z') sym = sym - 'A' + 'a';
+  return static_cast<uint32_t>(sym);
+}
+
+bool platKeySymName(uint32_t sym, char* out, int size) {
+  if (size > 0) out[0] = '\0';
+  const char* name = sym ? XKeysymToString(static_cast<KeySym>(sym)) : nullptr;
+  if (!name || snprintf(out, size, "%s", name) >= size) {
+    if (size > 0) out[0] = '\0';
+    return false;
+  }
+  return true;
 }
 
 FIBITMAP* platOpenShot(const char* file, int width, int height) {
@@ -161,6 +224,11 @@ bool platSaveScreenshot(const char* file) { return gBackend->saveScreenshot(file
 void platToggleFullScreen() { gBackend->toggleFullScreen(); }
 void platSoundVolume(int percent) { gBackend->soundVolume(percent); }
 bool platSyncToRefresh(bool on) { return gBackend->syncToRefresh(on); }
+int platKeySymState(uint32_t sym) { return gBackend->keySymState(sym); }
+void platSpecialKeyFunc(void (*key)(uint32_t sym)) { gBackend->specialKeyFunc(key); }
+void platShowCursor() { gBackend->showCursor(); }
+void platScreenSize(int* width, int* height) { gBackend->screenSize(width, height); }
+void platResizeWindow(int width, int height) { gBackend->resizeWindow(width, height); }
 
 // ---- The game controller: one pad module (devices/pads.h) for both
 // backends, which only open it differently ----

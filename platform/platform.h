@@ -46,15 +46,6 @@ enum PlatKey {
   platF12 = 0x13,
   platAltEnter = 0x14,  // Enter pressed with Alt down; held while both are
   platEscape = 0x1B,
-  // The keys of a watched recording's controls (app/watch.h).
-  platF1 = 0x15,
-  platUp = 0x16,
-  platDown = 0x17,
-  platRight = 0x18,
-  platHome = 0x19,
-  platSpace = ' ',
-  platPlus = '+',  // the '+' character, whichever key gives it ('=' too)
-  platMinus = '-',
 };
 
 // Non-zero while the key is down now, or when it was pressed since the
@@ -63,6 +54,59 @@ enum PlatKey {
 // keys as 'A'..'Z'. Any other code gives 0. The value has 0x8000 set while the
 // key is held and 1 set when it was pressed since the last query.
 int platKeyState(int key);
+
+// ---- Key symbols ----
+
+// The keys the player binds and the screens read are named by the symbol
+// the keyboard layout gives them: X keysyms, on both backends. A printable
+// ASCII character is its own symbol (a letter in lower case, which names
+// its key with or without Shift); these name the others the game itself
+// uses. 0 is no key.
+enum PlatKeySym : uint32_t {
+  platSymNone = 0,
+  platSymBackSpace = 0xff08,
+  platSymTab = 0xff09,
+  platSymReturn = 0xff0d,
+  platSymEscape = 0xff1b,
+  platSymHome = 0xff50,
+  platSymLeft = 0xff51,
+  platSymUp = 0xff52,
+  platSymRight = 0xff53,
+  platSymDown = 0xff54,
+  platSymKeypadEnter = 0xff8d,
+  platSymF1 = 0xffbe,
+  platSymF9 = 0xffc6,
+  platSymF11 = 0xffc8,
+  platSymF12 = 0xffc9,
+  platSymDelete = 0xffff,
+};
+
+// As platKeyState, for the key that gives the symbol sym: non-zero while it
+// is down now (0x8000) or when it was pressed since the previous query of
+// the same symbol (1). A letter's symbol in either case names the same key,
+// and the symbols of the keys platKeyState knows (the letters, Escape, F9,
+// F11, F12) share their state with it. 0 for no key.
+int platKeySymState(uint32_t sym);
+
+// The symbol of the key that typed the character c in the keyboard
+// callback: a letter's in lower case, Return for '\r' and '\n', BackSpace
+// for 8, Tab for 9, Escape for 27, Delete for 127, the letter for the other
+// control characters (Ctrl+letter), the character itself otherwise.
+uint32_t platCharSym(unsigned char c);
+
+// The symbol called name, an X keysym name ("w", "Up", "space", "F5"), or
+// the name with its first letter raised ("up", "escape", "f5"); a letter in
+// either case gives its lower-case symbol. 0 for a name that is none.
+uint32_t platKeySymFromName(const char* name);
+
+// The X keysym name of sym ("w", "Up", "space", "F5"); false, with out
+// empty, when sym has none.
+bool platKeySymName(uint32_t sym, char* out, int size);
+
+// The callback for every press of a key that types no character (the
+// arrows, the function keys, Shift, ...), with its symbol; a key held down
+// calls it once. Keys that type a character go to the keyboard callback.
+void platSpecialKeyFunc(void (*key)(uint32_t sym));
 
 // ---- Window, cursor and icon ----
 
@@ -102,6 +146,19 @@ void platConfinePointer(bool on);
 void platCursorPos(int* x, int* y);
 void platSetCursorPos(int x, int y);
 void platHideCursor();
+// Shows the pointer over the window again (the game does while a screen of
+// its own is open).
+void platShowCursor();
+
+// The size of the screen the window is on, in pixels. The headless screen
+// is 1920 x 1080.
+void platScreenSize(int* width, int* height);
+
+// Asks for a client area of width x height pixels (the reshape callback
+// reports the new size); a window that fills the screen keeps filling it
+// and gets the size when it leaves full screen. The headless window keeps
+// its size.
+void platResizeWindow(int width, int height);
 
 // Whether the window can be seen: it is mapped and not iconified (a window
 // covered by others still counts). The frame loop draws nothing while it

@@ -36,26 +36,6 @@ constexpr int kPathSize = 1024;
 constexpr int kIconSides[] = {16, 32, 48, 64};
 constexpr int kIconValues = 2 * 4 + 16 * 16 + 32 * 32 + 48 * 48 + 64 * 64;
 
-// The keys that come through freeglut's special keys: the function keys of
-// play, and those of a watched recording's controls.
-struct SpecialKey {
-  int glutKey;
-  int slot;
-  KeySym sym;
-};
-constexpr SpecialKey kSpecialKeys[] = {
-    {GLUT_KEY_F9, platF9, XK_F9},          {GLUT_KEY_F11, platF11, XK_F11},
-    {GLUT_KEY_F12, platF12, XK_F12},       {GLUT_KEY_F1, platF1, XK_F1},
-    {GLUT_KEY_UP, platUp, XK_Up},          {GLUT_KEY_DOWN, platDown, XK_Down},
-    {GLUT_KEY_RIGHT, platRight, XK_Right}, {GLUT_KEY_HOME, platHome, XK_Home}};
-constexpr int kSpecialCount = sizeof kSpecialKeys / sizeof kSpecialKeys[0];
-// The characters of the watcher's keys, by the keysym held for each.
-constexpr struct {
-  int slot;
-  KeySym sym;
-} kWatchChars[] = {{platSpace, XK_space}, {platPlus, XK_plus}, {platMinus, XK_minus}};
-constexpr int kWatchCharCount = sizeof kWatchChars / sizeof kWatchChars[0];
-
 struct Windowed {
   bool glutReady;
   Display* xDisplay;  // freeglut's own connection
@@ -64,37 +44,38 @@ struct Windowed {
   char title[kTitleSize];
   KeyCode letterCodes[26];
   KeyCode escapeCode;
-  KeyCode specialCodes[kSpecialCount];  // by kSpecialKeys
-  KeyCode watchCharCodes[kWatchCharCount];
-  KeyCode enterCodes[3];  // Return, Alt_L, Alt_R
-  bool coversScreen;      // full screen without a window manager: our own cover
-  int uncovered[4];       // where the window was before: x, y, width, height
+  KeyCode functionCodes[3];  // F9, F11, F12
+  KeyCode enterCodes[3];     // Return, Alt_L, Alt_R
+  bool coversScreen;         // full screen without a window manager: our own cover
+  int uncovered[4];          // where the window was before: x, y, width, height
   Atom frameExtentsAtom;
   Atom iconAtom;
   unsigned char latch[kKeySlots];
+  SymKeys syms;     // keys kept by their symbol alone: their latches (held is asked of X)
   bool grabbed;     // our confining pointer grab is in force
   bool focusTaken;  // the focus was set (or left to a window manager) once mapped
   bool closed;      // freeglut destroyed the window: no more X calls at exit
   bool cursorRead;  // the cursor was read since it was last moved, at cursorReadAt
   int cursorReadAt[2];
 
-  unsigned char charDown[256];  // by keyDownIndex: the key went down and has not come up
-  unsigned char specialDown[kSpecialCount];  // by kSpecialKeys: went down, not come up yet
-  unsigned char focusClick[3];               // by button slot: held since it took the focus
-  bool placed;                   // the window was moved onto the screen, if need be, once mapped
-  uint32_t frameAwaitedSinceMs;  // shown under a window manager that has not told its frame yet
-  bool fullScreen;               // the player asked for the whole screen
-  bool leftFullScreen;           // ...and gave it back to a window manager, not yet placed again
-  int asked[2];                  // the client size start-up asked for
-  bool fitSaid;                  // the line about a window made to fit was printed
-  PlatArea startArea;            // the work area when the display was first opened
-  const char* shotFile;          // while a screenshot is drawn: the swap writes it here
+  unsigned char charDown[256];     // by keyDownIndex: the key went down and has not come up
+  unsigned char specialDown[128];  // by freeglut's special key: went down, not come up
+  unsigned char focusClick[3];     // by button slot: held since it took the focus
+  bool placed;                     // the window was moved onto the screen, if need be, once mapped
+  uint32_t frameAwaitedSinceMs;    // shown under a window manager that has not told its frame yet
+  bool fullScreen;                 // the player asked for the whole screen
+  bool leftFullScreen;             // ...and gave it back to a window manager, not yet placed again
+  int asked[2];                    // the client size start-up asked for
+  bool fitSaid;                    // the line about a window made to fit was printed
+  PlatArea startArea;              // the work area when the display was first opened
+  const char* shotFile;            // while a screenshot is drawn: the swap writes it here
   int shotSize[2];
   bool shotTaken;  // the swap read the picture...
   bool shotSaved;  // ...and wrote the file
 
   void (*displayFn)();
   void (*keyboardFn)(unsigned char c, int x, int y);
+  void (*specialFn)(uint32_t sym);
   void (*reshapeFn)(int width, int height);
   void (*timerFn)(int);
   int timerValue;
@@ -113,7 +94,6 @@ unsigned long gIconData[kIconValues];
 // Tab, Enter and Backspace (9, 13, 8) do not pass for I, M and H.
 int slotFromChar(unsigned char c, bool ctrl) {
   if (c == 27) return platEscape;
-  if (c == '=') return platPlus;  // the '+' key unshifted
   if (ctrl && c >= 1 && c <= 26) return 'A' + c - 1;
   return platKeySlot(c);
 }
@@ -133,29 +113,76 @@ void onKeyboard(unsigned char c, int x, int y) {
   gWin.charDown[keyDownIndex(c)] = 1;
   const int modifiers = glutGetModifiers();
   const int slot = slotFromChar(c, (modifiers & GLUT_ACTIVE_CTRL) != 0);
-  if (slot >= 0) gWin.latch[slot] = 1;
+  if (slot >= 0)
+    gWin.latch[slot] = 1;
+  else
+    gWin.syms.latch[symKeyTake(&gWin.syms, platCharSym(c))] = 1;
   if ((c == '\r' || c == '\n') && (modifiers & GLUT_ACTIVE_ALT)) gWin.latch[platAltEnter] = 1;
   if (gWin.keyboardFn) gWin.keyboardFn(c, x, y);
 }
 
-// The function keys, the arrows and Home come through freeglut's special
-// keys; a held one reaches the game once, as a held character does.
-int specialIndex(int glutKey) {
-  for (int i = 0; i < kSpecialCount; i++)
-    if (kSpecialKeys[i].glutKey == glutKey) return i;
-  return -1;
+// The symbol of each of freeglut's special keys, by its code.
+struct SpecialKey {
+  int glut;
+  KeySym sym;
+};
+constexpr SpecialKey specialKeys[] = {
+    {GLUT_KEY_F1, XK_F1},
+    {GLUT_KEY_F2, XK_F2},
+    {GLUT_KEY_F3, XK_F3},
+    {GLUT_KEY_F4, XK_F4},
+    {GLUT_KEY_F5, XK_F5},
+    {GLUT_KEY_F6, XK_F6},
+    {GLUT_KEY_F7, XK_F7},
+    {GLUT_KEY_F8, XK_F8},
+    {GLUT_KEY_F9, XK_F9},
+    {GLUT_KEY_F10, XK_F10},
+    {GLUT_KEY_F11, XK_F11},
+    {GLUT_KEY_F12, XK_F12},
+    {GLUT_KEY_LEFT, XK_Left},
+    {GLUT_KEY_UP, XK_Up},
+    {GLUT_KEY_RIGHT, XK_Right},
+    {GLUT_KEY_DOWN, XK_Down},
+    {GLUT_KEY_PAGE_UP, XK_Prior},
+    {GLUT_KEY_PAGE_DOWN, XK_Next},
+    {GLUT_KEY_HOME, XK_Home},
+    {GLUT_KEY_END, XK_End},
+    {GLUT_KEY_INSERT, XK_Insert},
+    {GLUT_KEY_NUM_LOCK, XK_Num_Lock},
+    {GLUT_KEY_BEGIN, XK_Begin},
+    {GLUT_KEY_DELETE, XK_Delete},
+    {GLUT_KEY_SHIFT_L, XK_Shift_L},
+    {GLUT_KEY_SHIFT_R, XK_Shift_R},
+    {GLUT_KEY_CTRL_L, XK_Control_L},
+    {GLUT_KEY_CTRL_R, XK_Control_R},
+    {GLUT_KEY_ALT_L, XK_Alt_L},
+    {GLUT_KEY_ALT_R, XK_Alt_R},
+    {GLUT_KEY_SUPER_L, XK_Super_L},
+    {GLUT_KEY_SUPER_R, XK_Super_R},
+};
+
+uint32_t specialSym(int key) {
+  for (const SpecialKey& k : specialKeys)
+    if (k.glut == key) return static_cast<uint32_t>(k.sym);
+  return 0;
 }
 
+// The keys that type no character come through freeglut's special keys; a
+// held one reaches the game once, as a held character does.
 void onSpecial(int key, int, int) {
-  const int i = specialIndex(key);
-  if (i < 0 || gWin.specialDown[i]) return;
-  gWin.specialDown[i] = 1;
-  gWin.latch[kSpecialKeys[i].slot] = 1;
+  const uint32_t sym = specialSym(key);
+  if (!sym || key < 0 || key >= 128 || gWin.specialDown[key]) return;
+  gWin.specialDown[key] = 1;
+  const int slot = platSymSlot(sym);
+  if (slot >= 0)
+    gWin.latch[slot] = 1;
+  else
+    gWin.syms.latch[symKeyTake(&gWin.syms, sym)] = 1;
+  if (gWin.specialFn) gWin.specialFn(sym);
 }
 
 void onSpecialUp(int key, int, int) {
-  const int i = specialIndex(key);
-  if (i >= 0) gWin.specialDown[i] = 0;
+  if (key >= 0 && key < 128) gWin.specialDown[key] = 0;
 }
 
 bool takeFocusFromClick();
@@ -195,12 +222,16 @@ bool keyHeldNow(int slot) {
   auto down = [&keys](KeyCode code) { return code != 0 && (keys[code >> 3] & (1 << (code & 7))); };
   if (slot == platAltEnter)
     return down(gWin.enterCodes[0]) && (down(gWin.enterCodes[1]) || down(gWin.enterCodes[2]));
-  for (int i = 0; i < kSpecialCount; i++)
-    if (kSpecialKeys[i].slot == slot) return down(gWin.specialCodes[i]);
-  for (int i = 0; i < kWatchCharCount; i++)
-    if (kWatchChars[i].slot == slot) return down(gWin.watchCharCodes[i]);
-  if (slot == platEscape) return down(gWin.escapeCode);
-  return slot >= 'A' && slot <= 'Z' && down(gWin.letterCodes[slot - 'A']);
+  if (slot >= kKeySlots) {  // a key by its symbol: slot - kKeySlots is its index in syms
+    const KeySym sym = gWin.syms.sym[slot - kKeySlots];
+    return sym != 0 && down(XKeysymToKeycode(gWin.xDisplay, sym));
+  }
+  const KeyCode code = slot == platEscape ? gWin.escapeCode
+                       : slot == platF9   ? gWin.functionCodes[0]
+                       : slot == platF11  ? gWin.functionCodes[1]
+                       : slot == platF12  ? gWin.functionCodes[2]
+                                          : gWin.letterCodes[slot - 'A'];
+  return down(code);
 }
 
 // ---- Window callbacks ----
@@ -349,6 +380,7 @@ void releaseIfInactive() {
   if (windowActive()) return;
   releasePointer();
   memset(gWin.charDown, 0, sizeof gWin.charDown);
+  memset(gWin.specialDown, 0, sizeof gWin.specialDown);
 }
 
 void placeOnScreenOnceViewable();
@@ -393,6 +425,18 @@ int winKeyState(int key) {
   const bool latched = gWin.latch[slot] != 0;
   gWin.latch[slot] = 0;
   return platKeyValue(keyHeldNow(slot), latched);
+}
+
+int winKeySymState(uint32_t sym) {
+  const int slot = platSymSlot(sym);
+  if (slot >= 0) return winKeyState(slot);
+  if (!sym) return 0;
+  // A key never seen pressed is kept from its first query on, so that X
+  // can say whether it is held.
+  const int at = symKeyTake(&gWin.syms, sym);
+  const bool latched = gWin.syms.latch[at] != 0;
+  gWin.syms.latch[at] = 0;
+  return platKeyValue(keyHeldNow(kKeySlots + at), latched);
 }
 
 PlatWindow winFindWindow(const char* title) {
@@ -633,6 +677,28 @@ void winHideCursor() {
   if (gWin.window) glutSetCursor(GLUT_CURSOR_NONE);
 }
 
+void winShowCursor() {
+  if (gWin.window && !gWin.closed) glutSetCursor(GLUT_CURSOR_LEFT_ARROW);
+}
+
+void winScreenSize(int* width, int* height) {
+  *width = *height = 0;
+  if (!gWin.xDisplay) return;
+  const int screen = DefaultScreen(gWin.xDisplay);
+  *width = DisplayWidth(gWin.xDisplay, screen);
+  *height = DisplayHeight(gWin.xDisplay, screen);
+}
+
+void winResizeWindow(int width, int height) {
+  if (!gWin.window || gWin.closed || width <= 0 || height <= 0) return;
+  if (gWin.coversScreen) {  // our own full screen: the size for when it ends
+    gWin.uncovered[2] = width;
+    gWin.uncovered[3] = height;
+    return;
+  }
+  glutReshapeWindow(width, height);
+}
+
 bool winWindowShown() { return gWin.window && !gWin.closed && windowViewable(); }
 
 void winSetWindowIcon(PlatWindow window, const char* file) {
@@ -706,16 +772,17 @@ void winCreateWindow(const char* title, int x, int y, int width, int height) {
   for (int i = 0; i < 26; i++)
     gWin.letterCodes[i] = XKeysymToKeycode(gWin.xDisplay, static_cast<KeySym>(XK_a + i));
   gWin.escapeCode = XKeysymToKeycode(gWin.xDisplay, XK_Escape);
+  const KeySym functionKeys[3] = {XK_F9, XK_F11, XK_F12};
   const KeySym enterKeys[3] = {XK_Return, XK_Alt_L, XK_Alt_R};
-  for (int i = 0; i < 3; i++) gWin.enterCodes[i] = XKeysymToKeycode(gWin.xDisplay, enterKeys[i]);
-  for (int i = 0; i < kSpecialCount; i++)
-    gWin.specialCodes[i] = XKeysymToKeycode(gWin.xDisplay, kSpecialKeys[i].sym);
-  for (int i = 0; i < kWatchCharCount; i++)
-    gWin.watchCharCodes[i] = XKeysymToKeycode(gWin.xDisplay, kWatchChars[i].sym);
+  for (int i = 0; i < 3; i++) {
+    gWin.functionCodes[i] = XKeysymToKeycode(gWin.xDisplay, functionKeys[i]);
+    gWin.enterCodes[i] = XKeysymToKeycode(gWin.xDisplay, enterKeys[i]);
+  }
   gWin.frameExtentsAtom = XInternAtom(gWin.xDisplay, "_NET_FRAME_EXTENTS", False);
   gWin.iconAtom = XInternAtom(gWin.xDisplay, "_NET_WM_ICON", False);
   memset(gWin.latch, 0, sizeof gWin.latch);
   memset(gWin.charDown, 0, sizeof gWin.charDown);
+  gWin.syms = SymKeys{};
   // Auto-repeat without a release before each repeated press, so that
   // onKeyboard can tell a repeat from a new press.
   XkbSetDetectableAutoRepeat(gWin.xDisplay, True, nullptr);
@@ -871,6 +938,7 @@ bool winSyncToRefresh(bool on) {
 
 void winDisplayFunc(void (*display)()) { gWin.displayFn = display; }
 void winKeyboardFunc(void (*key)(unsigned char c, int x, int y)) { gWin.keyboardFn = key; }
+void winSpecialKeyFunc(void (*key)(uint32_t sym)) { gWin.specialFn = key; }
 void winReshapeFunc(void (*reshape)(int width, int height)) { gWin.reshapeFn = reshape; }
 
 void winTimerFunc(unsigned ms, void (*fn)(int), int value) {
@@ -985,6 +1053,11 @@ const PlatBackend kWindowedBackend = {
     winToggleFullScreen,  // toggleFullScreen
     winSoundVolume,       // soundVolume
     winSyncToRefresh,     // syncToRefresh
+    winKeySymState,       // keySymState
+    winSpecialKeyFunc,    // specialKeyFunc
+    winShowCursor,        // showCursor
+    winScreenSize,        // screenSize
+    winResizeWindow,      // resizeWindow
 };
 
 // ---- windowed.h ----

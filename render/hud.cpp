@@ -7,8 +7,10 @@
 #include <cmath>
 #include <cstdio>
 
+#include "game/bindings.h"
 #include "render/frame_counter.h"
 #include "render/render.h"
+#include "render/screen.h"
 #include "render/text.h"
 #include "render/view.h"
 
@@ -142,7 +144,19 @@ void drawOverlay() {
 void drawGameOver() {
   startLineScreen();
   drawText("The game is over", -10, 5, 0);
-  drawText("Do you wish to end the game?Y/N", -17, 2, 0);
+  char question[96];
+  snprintf(question, sizeof question, "Do you wish to end the game?%s/%s", boundKeyLabel(actionEnd),
+           boundKeyLabel(actionReplay));
+  drawText(question, -17, 2, 0);
+  // The run so far, beneath the two lines and a little smaller, so that the
+  // pause note below it keeps its place.
+  const char* run = screenPicture.runLine;
+  if (run[0]) {
+    glPushMatrix();
+    glScalef(0.8f, 0.8f, 0.8f);
+    drawText(run, -textWidth(run) / 2, -0.1f / 0.8f, 0);
+    glPopMatrix();
+  }
   finishScreen();
 }
 
@@ -152,7 +166,8 @@ void drawPausedNote() {
   // run through the words; on the game-over screen a line below the
   // question (whose top is at 2).
   startLineScreen();
-  const char* note = "Paused - press P";
+  char note[64];
+  snprintf(note, sizeof note, "Paused - press %s", boundKeyLabel(actionPause));
   const float top = game.gameOver ? -1.5f : 1.5f + textHeight();
   drawText(note, -textWidth(note) / 2, top, 0);
   finishScreen();

@@ -7,6 +7,7 @@
 #include "render/gl_objects.h"
 #include "render/render.h"
 #include "render/replay_hud.h"
+#include "render/screen.h"
 #include "render/terrain_draw.h"
 #include "render/view.h"
 
@@ -88,11 +89,16 @@ namespace {
 void drawScene() {
   loadView();
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  // A screen other than the pause menu stands in the pause note's place.
+  const ScreenPicture& screen = screenPicture;
+  const bool ownPlace = screen.shown && !screen.underPauseNote;
   if (game.gameOver) {
-    drawGameOver();
-    if (game.paused) drawPausedNote();
+    if (!ownPlace) drawGameOver();
+    if (game.paused && !ownPlace) drawPausedNote();
+    if (screen.shown) drawScreen(screen);
     return;
   }
+  if (screen.shown) startScreenShade(screen);
   if (skyMeetsTheGround()) {
     // The sky passes through the ground here: it becomes the background,
     // its depth forgotten, and the ground is drawn whole over it.
@@ -124,7 +130,10 @@ void drawScene() {
   if (missile.active) drawPosed(materialBomb, missile.pos, missile.yaw, missile.pitch, missileList);
   drawPosed(materialCannon, cannon.pos, cannon.yaw, cannon.pitch, cannonList);
   drawOverlay();
-  if (game.paused) drawPausedNote();
+  if (!game.cameraLock) drawFreeCameraNote();
+  if (screen.shown) endScreenShade();
+  if (game.paused && !ownPlace) drawPausedNote();
+  if (screen.shown) drawScreen(screen);
 }
 
 }  // namespace

@@ -84,6 +84,11 @@ TEST_F(GameTest, PlayAllocatesNothingOnTheHeap) {
     if (f % 40 == 0) headlessMoveCursor(f % 80 == 0 ? -25 : 25, f % 120 == 0 ? -8 : 4);
     if (f == 60 || f == 260) headlessKeyTap(platRButton);
     if (f == 150 || f == 160) headlessChar('p');
+    // The screens while paused, looked at and walked through (a change
+    // written to the configuration file may allocate; none is made here).
+    const uint32_t walk[] = {platSymDown, platSymReturn, platSymDown, platSymEscape,
+                             platSymDown, platSymReturn, platSymF1,   platSymEscape};
+    if (f > 150 && f < 160 && f - 151 < 8) headlessSymTap(walk[f - 151]);
     if (f == 180) game.planesLeft = 0;  // the level is cleared: the next one starts
     if (f == 300) game.lives = 0;       // the game is lost ...
     if (f == 310) headlessKeyTap('N');  // ... and replayed
@@ -94,6 +99,8 @@ TEST_F(GameTest, PlayAllocatesNothingOnTheHeap) {
   setFramePacing(false, 0);
   EXPECT_EQ(during, 0);
   EXPECT_GT(game.level, 1) << "the scenario should have reached level 2";
+  EXPECT_EQ(game.paused, 0)
+      << "the walk through the screens should have ended paused, and p resumed";
 }
 
 // Recorded as a kept run is, compressed, and to a plain --record file too:

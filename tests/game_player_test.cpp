@@ -14,6 +14,7 @@
 #include "app/options.h"
 #include "app/source.h"
 #include "app/world_options.h"
+#include "game/bindings.h"
 #include "game/clock.h"
 #include "game/input.h"
 #include "game/sounds.h"
@@ -472,13 +473,23 @@ TEST(PlayersKeys, AreListedInTheHelpTheManualPageAndTheReadme) {
   const std::string readme = readFile(std::string(VELKARRA_SOURCE_DIR) + "/README.md");
   const size_t table = readme.find("| Control |");
   const std::string rows = readme.substr(table, readme.find("\n\n", table) - table);
-  for (const std::string key : {"F11", "Alt+Enter", "F12", "F9", "M"}) {
+  for (const std::string key : {"F11", "Alt+Enter", "F12", "F9", "M", "F1"}) {
     EXPECT_NE(std::string(usageText()).find(key + " "), std::string::npos) << key;
     EXPECT_NE(controls.find(key), std::string::npos) << key;
     EXPECT_TRUE(rows.find("| " + key + " |") != std::string::npos ||
                 rows.find("| " + key + ",") != std::string::npos ||
                 rows.find(", " + key + " |") != std::string::npos)
         << key;
+  }
+  // Every action a key can be bound to, by its name in the configuration
+  // file (the manual page escapes its hyphens).
+  for (const KeyActionRow& action : keyActions) {
+    std::string escaped;
+    for (const char* c = action.configName; *c; c++)
+      escaped += *c == '-' ? "\\-" : std::string(1, *c);
+    EXPECT_NE(readme.find(std::string("`") + action.configName + "`"), std::string::npos)
+        << action.configName;
+    EXPECT_NE(page.find(escaped), std::string::npos) << action.configName;
   }
 }
 
