@@ -18,10 +18,12 @@
 namespace {
 
 char keptPath[4300];  // the run's recording, while it has one
+bool counts;          // the run counts for the table: startKeepingRun was called
 
 }  // namespace
 
 void startKeepingRun() {
+  counts = true;
   char folder[4096], runs[4200], name[scoreRecordingMax + 1];
   if (!scoresFolder(folder, sizeof folder) || !runsFolderIn(folder, runs, sizeof runs)) return;
   removeOrphanRuns(folder, stderr);
@@ -48,4 +50,23 @@ void keepRun() {
     setRunRecording(nullptr);
   }
   keepRunScore();
+}
+
+bool watchScoreInstead(int place) {
+  if (counts)
+    keepRun();
+  else
+    recordClose();
+  char data[4096], number[16];
+  if (!getcwd(data, sizeof data)) {
+    fprintf(stderr, "%s: cannot watch entry %d: %s\n", programName, place, strerror(errno));
+    return false;
+  }
+  snprintf(number, sizeof number, "%d", place);
+  char name[] = "velkarra3d", watchOption[] = "--watch-score", dataOption[] = "--data";
+  char* const args[] = {name, watchOption, number, dataOption, data, nullptr};
+  fflush(stdout);
+  execv("/proc/self/exe", args);
+  fprintf(stderr, "%s: cannot watch entry %d: %s\n", programName, place, strerror(errno));
+  return false;
 }

@@ -19,3 +19,10 @@ void startKeepingRun();
 // recording that could not be written whole is removed and not named.
 // Does the work once however often it is called.
 void keepRun();
+
+// For the High scores screen (app/screens.h): ends this run as its end
+// would (its recording closed and, for a run that counts, its score kept)
+// and puts in its place the same program watching entry `place` of the
+// table (--watch-score N with this data folder). Returns only when that
+// program cannot be started, false after one line on stderr.
+bool watchScoreInstead(int place);

@@ -3,6 +3,8 @@
 // does.
 #include "app/screens.h"
 
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +13,7 @@
 
 #include "app/comforts.h"
 #include "app/config.h"
+#include "app/keep.h"
 #include "app/options.h"
 #include "app/world_options.h"
 #include "game/bindings.h"
@@ -52,10 +55,10 @@ constexpr MenuItem optionsItems[] = {{"Back", doBack}};
 constexpr MenuItem controlsItems[] = {{"Defaults", doDefaults}, {"Back", doBack}};
 
 // What a row of the picture stands for.
-enum RowKind : uint8_t { kindText, kindMenu, kindOption, kindAction };
+enum RowKind : uint8_t { kindText, kindMenu, kindOption, kindAction, kindWatch };
 struct RowMeaning {
   RowKind kind;
-  int index;  // the MenuAction, the row of optionRows or the KeyAction
+  int index;  // the MenuAction, the row of optionRows, the KeyAction or the place watched
 };
 
 // The window sizes Options steps through (those that fit the screen), the
@@ -99,6 +102,7 @@ Screens screens;
 
 // What the High scores screen shows, read once at start-up.
 ScoreTable table;
+bool tableWatchable[scoreTableSize];  // by entry: its recording is there to watch
 ScoresRead tableRead;
 char tableWhy[512];
 char loginName[scoreNameMax + 1];
@@ -433,7 +437,7 @@ void buildControls(ScreenPicture* p) {
 
 void buildScores(ScreenPicture* p) {
   snprintf(p->title, sizeof p->title, "High scores");
-  p->columns = 5;
+  p->columns = 6;
   p->align[0] = alignRight;
   p->align[2] = alignRight;
   p->align[3] = alignRight;
@@ -464,7 +468,15 @@ void buildScores(ScreenPicture* p) {
       cell(line, 4, "now");
       continue;
     }
+    // A run with its recording there may be chosen, to be watched; the
+    // place shown is the one it keeps once this run has entered too.
+    const bool watchable = tableWatchable[shown];
     const ScoreEntry& e = table.entries[shown++];
+    if (watchable) {
+      line->style = rowItem;
+      screens.meaning[p->rowCount - 1] = RowMeaning{kindWatch, place};
+      cell(line, 5, "Watch");
+    }
     snprintf(text, sizeof text, "%.20s%s", e.name, strlen(e.name) > 20 ? "..." : "");
     cell(line, 1, text);
     snprintf(text, sizeof text, "%d", e.points);
@@ -482,7 +494,10 @@ void buildScores(ScreenPicture* p) {
     snprintf(p->status, sizeof p->status, "%.150s", tableWhy);
   else if (run.place == 0)
     runSoFar(p->status, sizeof p->status);
-  snprintf(p->hint, sizeof p->hint, "Esc: back");
+  bool watchable = false;
+  for (int i = 0; i < table.count; i++) watchable = watchable || tableWatchable[i];
+  snprintf(p->hint, sizeof p->hint, "%s",
+           watchable ? "Enter: watch the run (ends this game)   Esc: back" : "Esc: back");
 }
 
 // The picture of the screen open now (its rows' meanings beside it).
@@ -595,6 +610,13 @@ void choose(FrameInput* in, int direction = 1) {
   }
   if (m.kind == kindAction) {
     screens.binding = m.index;
+    return;
+  }
+  if (m.kind == kindWatch) {
+    // Returns only when the watcher cannot start; the run goes on.
+    if (!watchScoreInstead(m.index))
+      snprintf(screens.status, sizeof screens.status,
+               "The run cannot be watched (see the terminal)");
     return;
   }
   switch (static_cast<MenuAction>(m.index)) {
@@ -715,6 +737,12 @@ void startScreens(bool playersInput) {
   tableWhy[0] = '\0';
   if (scoresFolder(folder, sizeof folder))
     tableRead = loadScores(folder, &table, tableWhy, sizeof tableWhy);
+  for (int i = 0; i < table.count; i++) {
+    char path[4200];
+    tableWatchable[i] = table.entries[i].recording[0] &&
+                        runRecordingPath(folder, table.entries[i].recording, path, sizeof path) &&
+                        access(path, R_OK) == 0;
+  }
   char path[4096] = "";
   if (runOptions.configFile)
     snprintf(path, sizeof path, "%s", runOptions.configFile);

@@ -2,8 +2,6 @@
 // frames.
 #include "app/watch.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -19,8 +17,6 @@
 #include "platform/platform.h"
 #include "render/replay_hud.h"
 #include "session/replay.h"
-#include "session/runs.h"
-#include "session/scores.h"
 #include "session/trace.h"
 
 namespace {
@@ -228,26 +224,4 @@ void watchTick(int) {
     delay = wait < 1 ? 1 : wait < kPollMs ? static_cast<unsigned>(wait + 0.999) : kPollMs;
   }
   platTimerFunc(delay, watchTick, 0);
-}
-
-bool scoreHasRecording(int place) {
-  char folder[4096], path[4200], why[1024];
-  return scoresFolder(folder, sizeof folder) &&
-         scoreRecording(folder, place, path, sizeof path, why, sizeof why);
-}
-
-bool watchScoreInstead(int place) {
-  keepRun();
-  char data[4096], number[16];
-  if (!getcwd(data, sizeof data)) {
-    fprintf(stderr, "%s: cannot watch entry %d: %s\n", programName, place, strerror(errno));
-    return false;
-  }
-  snprintf(number, sizeof number, "%d", place);
-  char name[] = "velkarra3d", watchOption[] = "--watch-score", dataOption[] = "--data";
-  char* const args[] = {name, watchOption, number, dataOption, data, nullptr};
-  fflush(stdout);
-  execv("/proc/self/exe", args);
-  fprintf(stderr, "%s: cannot watch entry %d: %s\n", programName, place, strerror(errno));
-  return false;
 }

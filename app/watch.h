@@ -25,13 +25,3 @@ void startWatching();
 
 // The timer callback while watching.
 void watchTick(int value);
-
-// For the High scores screen: whether entry `place` (from 1) of the usual
-// table has a recording to watch.
-bool scoreHasRecording(int place);
-
-// Ends this run as its end would (its recording closed and its score kept,
-// app/keep.h) and puts in its place the same program watching entry
-// `place` (--watch-score N with this data folder). Returns only when that
-// program cannot be started, false after one line on stderr.
-bool watchScoreInstead(int place);

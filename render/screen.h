@@ -3,7 +3,7 @@
 // line under the pointer.
 //
 // The screens themselves (app/screens.h) fill screenPicture before every
-// drawing: a title, a line under it, a table of rows in up to five columns
+// drawing: a title, a line under it, a table of rows in up to six columns
 // with one row highlighted, a status line and a line of hints, and the
 // game-over screen's line about the run. drawFrame (render.h) draws it:
 // the pause menu below the note "Paused - press P", the other screens in
@@ -15,7 +15,7 @@
 #include <cstdint>
 
 constexpr int screenRowsMax = 24;
-constexpr int screenColumnsMax = 5;
+constexpr int screenColumnsMax = 6;
 constexpr int screenCellSize = 48;
 
 enum ScreenRowStyle : uint8_t {

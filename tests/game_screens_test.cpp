@@ -331,6 +331,34 @@ TEST_F(Screens, ThePauseMenuShowsTheRunAndResumesAndF1OpensControlsFromPlay) {
   EXPECT_EQ(firedThisLevel, 1) << "the button is the game's again";
 }
 
+// High scores offers Watch for a run whose recording is there, and only
+// for such a run; the place shown is the table's.
+TEST_F(Screens, HighScoresOfferWatchForARunWithItsRecording) {
+  const std::string folder = home_ + "/data/velkarra3d";
+  ASSERT_EQ(runProcess({"/bin/mkdir", "-p", folder + "/runs"}).status, 0);
+  ASSERT_TRUE(writeFile(folder + "/scores",
+                        "# velkarra3d scores 2\n300 3 2026-12-07 12:00 a.v3drec.gz Ann\n"
+                        "200 2 2026-12-07 12:00 gone.v3drec.gz Bo\n100 1 2026-12-07 12:00 - Cy\n"));
+  ASSERT_TRUE(writeFile(folder + "/runs/a.v3drec.gz", "kept"));
+  start();
+  startScreens(true);
+  headlessChar('p');
+  runFrames(1);
+  for (const char* key : {"Down", "Down", "Down", "Return"}) {
+    headlessSymTap(platKeySymFromName(key));
+    runFrames(1);
+  }
+  ASSERT_STREQ(screenPicture.title, "High scores");
+  std::string watched;
+  for (int r = 0; r < screenPicture.rowCount; r++) {
+    const ScreenRow& row = screenPicture.rows[r];
+    if (row.cells[5][0]) watched += std::string(row.cells[0]) + row.cells[1] + "=" + row.cells[5];
+    EXPECT_EQ(row.style == rowItem, row.cells[5][0] != 0 || r == screenPicture.rowCount - 1) << r;
+  }
+  EXPECT_EQ(watched, "1.Ann=Watch");
+  EXPECT_NE(std::string(screenPicture.hint).find("watch"), std::string::npos) << screenPicture.hint;
+}
+
 // ---- The configuration file's writer ----
 
 struct WriterCase {
