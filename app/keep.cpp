@@ -65,7 +65,7 @@ bool watchScoreInstead(int place) {
   snprintf(number, sizeof number, "%d", place);
   char name[] = "velkarra3d", watchOption[] = "--watch-score", dataOption[] = "--data";
   char* const args[] = {name, watchOption, number, dataOption, data, nullptr};
-  fflush(stdout);
+  fflush(nullptr);  // the trace and standard output, which exec would lose
   execv("/proc/self/exe", args);
   fprintf(stderr, "%s: cannot watch entry %d: %s\n", programName, place, strerror(errno));
   return false;
