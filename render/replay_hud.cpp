@@ -43,12 +43,7 @@ void endText() {
 void shade(float left, float top, float right, float bottom) {
   glDisable(GL_TEXTURE_2D);
   glColor4f(0, 0, 0, 0.6f);
-  glBegin(GL_QUADS);
-  glVertex3f(left, top, 0);
-  glVertex3f(left, bottom, 0);
-  glVertex3f(right, bottom, 0);
-  glVertex3f(right, top, 0);
-  glEnd();
+  drawPlaneRectangle(left, top, right, bottom);
   glEnable(GL_TEXTURE_2D);
   glColor4f(1, 1, 1, 1);
 }

@@ -71,12 +71,7 @@ void endPlane() {
 // A plain rectangle of the plane, in the colour set.
 void rectangle(float left, float top, float right, float bottom) {
   glBindTexture(GL_TEXTURE_2D, 0);
-  glBegin(GL_QUADS);
-  glVertex3f(left, top, 0);
-  glVertex3f(left, bottom, 0);
-  glVertex3f(right, bottom, 0);
-  glVertex3f(right, top, 0);
-  glEnd();
+  drawPlaneRectangle(left, top, right, bottom);
 }
 
 // Text with its top-left corner at (x, top) of the plane, at scale: its

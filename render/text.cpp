@@ -95,3 +95,12 @@ float textHeight() {
   const TextureFont* font = currentFont;
   return font && font->lastChar >= font->firstChar ? font->glyphs[0].height : 0;
 }
+
+void drawPlaneRectangle(float left, float top, float right, float bottom) {
+  glBegin(GL_QUADS);
+  glVertex3f(left, top, 0);
+  glVertex3f(left, bottom, 0);
+  glVertex3f(right, bottom, 0);
+  glVertex3f(right, top, 0);
+  glEnd();
+}

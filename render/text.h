@@ -30,6 +30,10 @@ void unbindFont();
 // current font.
 void drawText(const char* text, float x, float y, float z);
 
+// A plain rectangle of the text's plane (z = 0) from (left, top) to (right,
+// bottom), in the colour and texture state set: the boxes behind lines.
+void drawPlaneRectangle(float left, float top, float right, float bottom);
+
 // The width and the height of text as drawText draws it with the current
 // font; 0 without one.
 float textWidth(const char* text);
