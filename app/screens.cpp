@@ -3,8 +3,6 @@
 // does.
 #include "app/screens.h"
 
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -737,12 +735,8 @@ void startScreens(bool playersInput) {
   tableWhy[0] = '\0';
   if (scoresFolder(folder, sizeof folder))
     tableRead = loadScores(folder, &table, tableWhy, sizeof tableWhy);
-  for (int i = 0; i < table.count; i++) {
-    char path[4200];
-    tableWatchable[i] = table.entries[i].recording[0] &&
-                        runRecordingPath(folder, table.entries[i].recording, path, sizeof path) &&
-                        access(path, R_OK) == 0;
-  }
+  for (int i = 0; i < table.count; i++)
+    tableWatchable[i] = entryRecordingThere(folder, table.entries[i]);
   char path[4096] = "";
   if (runOptions.configFile)
     snprintf(path, sizeof path, "%s", runOptions.configFile);

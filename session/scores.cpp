@@ -412,6 +412,12 @@ bool runRecordingPath(const char* folder, const char* name, char* out, size_t si
   return written > 0 && static_cast<size_t>(written) < size;
 }
 
+bool entryRecordingThere(const char* folder, const ScoreEntry& entry) {
+  char path[kPathSize];
+  return entry.recording[0] && runRecordingPath(folder, entry.recording, path, sizeof path) &&
+         access(path, R_OK) == 0;
+}
+
 int keepScore(const char* folder, const ScoreEntry& entry, FILE* warnings) {
   ScoreEntry out;
   const int place = entry.points > 0 ? addScore(folder, entry, warnings, &out) : 0;
@@ -528,10 +534,7 @@ void printScores(const char* folder, FILE* out, FILE* warnings) {
   for (int i = 0; i < table.count; i++) {
     const ScoreEntry& e = table.entries[i];
     // An entry whose recording is there can be watched: --watch-score N.
-    char recording[kPathSize];
-    const bool there = e.recording[0] &&
-                       runRecordingPath(folder, e.recording, recording, sizeof recording) &&
-                       access(recording, R_OK) == 0;
+    const bool there = entryRecordingThere(folder, e);
     recorded |= there;
     fprintf(out, "%2d. %8d points  level %-4d  %s %s  %s%s\n", i + 1, e.points, e.level, e.date,
             e.time, e.name, there ? "  [recorded]" : "");

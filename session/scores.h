@@ -90,6 +90,9 @@ bool runsFolderIn(const char* folder, char* out, size_t size);
 // name that is no recording's (not letters, digits, '.', '-' and '_') or
 // a path that does not fit.
 bool runRecordingPath(const char* folder, const char* name, char* out, size_t size);
+// Whether entry's recording is there to be read in the runs folder of the
+// table kept in folder (--watch-score N can watch it).
+bool entryRecordingThere(const char* folder, const ScoreEntry& entry);
 
 // Adds entry (when it has points) to the table kept in folder, as
 // addScore, and keeps the runs folder in step: the recording of an entry
